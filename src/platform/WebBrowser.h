@@ -1,0 +1,26 @@
+#pragma once
+
+#include "HtmlDocument.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// The browser window we drive. All calls are synchronous on the UI thread, each with a deadline.
+class WebBrowser : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual bool Navigate(const QString& url) = 0; // starts navigation, does not wait for the load
+    virtual bool Visible() = 0;
+    virtual bool SetVisible(bool visible) = 0;
+    virtual bool IsAlive() = 0; // the HWND test: our page/window still exists
+    virtual int ReadyState() = 0; // 4 = complete, 0 when unknown/gone
+    virtual std::shared_ptr<HtmlDocument> Document() = 0; // the current top document; nullptr when gone
+    virtual QString LastError() const = 0;
+Q_SIGNALS:
+    void ProgressChange(int progress, int progressMax); // (0, 0) after a completed load of the main frame
+    void OnQuit(); // our page closed or the browser gone
+};
