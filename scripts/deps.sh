@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Pesavo needs to build, run and test.
+# Only what is missing is installed; nothing happens when all are present.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+    libudev-dev nlohmann-json3-dev
+    umockdev libumockdev-dev
+    chromium
+    xvfb xauth imagemagick x11-utils
+)
+if [ "${1:-}" = "--runtime" ]; then
+    packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
+              libgl-dev libudev-dev nlohmann-json3-dev chromium xvfb xauth)
+fi
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Sets up everything and runs every check: the test suite in the normal build
+# and in the sanitizer build (ASan + UBSan), then a 60 s fuzz run of the engine.
+# Exits non-zero on any failure.
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+"$here/scripts/deps.sh" || exit 1
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+chmod 0700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=offscreen
+status=0
+summary=()
+
+run_suite() {
+    local flavour=$1 dir=$2
+    echo "== $flavour build"
+    if ! "$here/scripts/build.sh" "$flavour"; then
+        summary+=("$flavour: build FAILED"); status=1; return
+    fi
+    echo "== $flavour tests"
+    if ctest --test-dir "$here/$dir" --output-on-failure -j2 --timeout 300; then
+        summary+=("$flavour: tests passed")
+    else
+        summary+=("$flavour: tests FAILED"); status=1
+    fi
+}
+
+run_suite release build
+# umockdev preloads its library ahead of the sanitizer runtime; that order is fine here.
+export ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$here/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+run_suite sanitize build-asan
+
+echo "== fuzz (${PESAVO_FUZZ_SECONDS:-60} s)"
+if "$here/scripts/fuzz.sh" "${PESAVO_FUZZ_SECONDS:-60}" > "$here/build-fuzz.log" 2>&1; then
+    summary+=("fuzz: $(grep -E '^Done [0-9]+ runs' "$here/build-fuzz.log" | tail -1), no crash")
+else
+    tail -40 "$here/build-fuzz.log"
+    summary+=("fuzz: FAILED (see build-fuzz.log)"); status=1
+fi
+
+echo
+printf '%s\n' "${summary[@]}"
+exit $status
