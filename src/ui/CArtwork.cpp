@@ -212,12 +212,14 @@ void PaintMessageIcon(QPainter& p, MessageIcon icon, const QRectF& r)
         break;
     }
     case MessageIcon::Plug: {
-        // An unplugged connector: two prongs, a body, and a gap before the socket bar.
-        const qreal y = r.center().y();
-        p.drawRoundedRect(QRectF(r.left(), y - 2.5, r.width() * 0.45, 5.0), 1.0, 1.0);
-        p.drawRect(QRectF(r.left() + r.width() * 0.45, y - 2.0, r.width() * 0.2, 1.2));
-        p.drawRect(QRectF(r.left() + r.width() * 0.45, y + 0.8, r.width() * 0.2, 1.2));
-        p.drawRect(QRectF(r.right() - 1.3, y - 3.5, 1.3, 7.0));
+        // "Nothing there": a ring with a bar through it.
+        const qreal d = qMin(r.width(), r.height()) - 1.0;
+        const QRectF ring(r.center().x() - d / 2, r.center().y() - d / 2, d, d);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Lcd::Ink, 1.4));
+        p.drawEllipse(ring);
+        p.drawLine(QPointF(ring.left() + d * 0.2, ring.bottom() - d * 0.2),
+                   QPointF(ring.right() - d * 0.2, ring.top() + d * 0.2));
         break;
     }
     }
@@ -231,8 +233,14 @@ QImage MessageImage(const QString& text, MessageIcon icon)
     p.setRenderHint(QPainter::TextAntialiasing, true);
     const qreal h = CArtwork::MessageSize.height();
     PaintMessageIcon(p, icon, QRectF(1.5, 1.0, 9.0, h - 2.0));
-    LcdText(p, QRectF(12.5, -0.5, CArtwork::MessageSize.width() - 12.5, h + 1), text, ArtFont(8.6, QFont::Bold, true),
-            Qt::AlignLeft | Qt::AlignVCenter);
+    // Squeeze the word sideways rather than clip it when the font runs wide.
+    const QFont font = ArtFont(8.6, QFont::Bold, true);
+    const qreal room = CArtwork::MessageSize.width() - 13.0;
+    const qreal wide = QFontMetricsF(font).horizontalAdvance(text);
+    p.translate(12.5, 0);
+    if (wide > room)
+        p.scale(room / wide, 1.0);
+    LcdText(p, QRectF(0, -0.5, qMax(room, wide) + 1, h + 1), text, font, Qt::AlignLeft | Qt::AlignVCenter);
     return image;
 }
 
@@ -337,16 +345,22 @@ void PaintPicto(QPainter& p, Picto picto, const QRectF& r, const QColor& ink)
     case Picto::Unit:
         break;
     case Picto::Tare: {
-        // Arrows pressing a zero between them: "set to zero".
-        const qreal h = s * 0.5;
-        p.drawEllipse(QRectF(c.x() - s * 0.17, c.y() - h * 0.62, s * 0.34, h * 1.24));
-        const qreal y = c.y();
-        p.drawLine(QPointF(r.left(), y), QPointF(c.x() - s * 0.3, y));
-        p.drawLine(QPointF(c.x() - s * 0.3, y), QPointF(c.x() - s * 0.42, y - s * 0.12));
-        p.drawLine(QPointF(c.x() - s * 0.3, y), QPointF(c.x() - s * 0.42, y + s * 0.12));
-        p.drawLine(QPointF(r.right(), y), QPointF(c.x() + s * 0.3, y));
-        p.drawLine(QPointF(c.x() + s * 0.3, y), QPointF(c.x() + s * 0.42, y - s * 0.12));
-        p.drawLine(QPointF(c.x() + s * 0.3, y), QPointF(c.x() + s * 0.42, y + s * 0.12));
+        // Two wedges closing in on a zero: "back to zero".
+        const qreal zw = s * 0.34;
+        p.drawEllipse(QRectF(c.x() - zw / 2, c.y() - s * 0.32, zw, s * 0.64));
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        const qreal tip = zw / 2 + s * 0.12;
+        const qreal back = tip + s * 0.28;
+        const qreal half = s * 0.2;
+        for (int side : {-1, 1}) {
+            QPainterPath wedge;
+            wedge.moveTo(c.x() + side * tip, c.y());
+            wedge.lineTo(c.x() + side * back, c.y() - half);
+            wedge.lineTo(c.x() + side * back, c.y() + half);
+            wedge.closeSubpath();
+            p.drawPath(wedge);
+        }
         break;
     }
     case Picto::Hold: {
@@ -472,13 +486,14 @@ QImage ButtonImage(const ButtonSpec& spec, bool pressed)
     }
 
     const QPointF shift = pressed ? QPointF(0.0, 1.0) : QPointF(0.0, 0.0);
-    const QColor ink = pressed ? QColor(0xc9, 0xd3, 0xdc) : QColor(0xf3, 0xf6, 0xf8);
+    // While held the caption lights up, so a press reads even on a glance.
+    const QColor ink = pressed ? QColor(0x8f, 0xd8, 0xff) : QColor(0xf3, 0xf6, 0xf8);
     const qreal h = spec.size.height();
     const QFont font = ArtFont(h >= 26 ? 10.5 : 9.0, QFont::Bold, spec.caption.size() > 5);
     const QFontMetricsF fm(font);
     const QString caption = spec.caption;
     const qreal textWidth = fm.horizontalAdvance(caption);
-    const qreal pictoSize = spec.picto == Picto::Unit ? 0.0 : h * 0.46;
+    const qreal pictoSize = spec.picto == Picto::Unit ? 0.0 : h * (spec.picto == Picto::Tare ? 0.56 : 0.46);
     const qreal gap = pictoSize > 0 ? 4.0 : 0.0;
     const qreal total = pictoSize + gap + textWidth;
     qreal x = (spec.size.width() - total) / 2.0;
@@ -671,19 +686,20 @@ void PaintBody(QPainter& p, const SkinTheme& theme)
     p.setBrush(face);
     p.drawPath(BodyPath(1.5));
 
-    // Bevel: a lit upper rim and a shaded lower rim, both inside the outline.
-    p.save();
-    p.setClipRect(QRectF(0, 84, 500, 60));
+    // Bevel: a lit upper rim and a shaded lower rim, both inside the outline, each fading out
+    // down the sides so there is no visible end.
+    QLinearGradient lit(0, 85, 0, 150);
+    lit.setColorAt(0, QColor(255, 255, 255, 120));
+    lit.setColorAt(0.35, QColor(255, 255, 255, 50));
+    lit.setColorAt(1, QColor(255, 255, 255, 0));
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(255, 255, 255, 110), 1.4));
+    p.setPen(QPen(QBrush(lit), 1.4));
     p.drawPath(BodyPath(2.4));
-    p.restore();
-    p.save();
-    p.setClipRect(QRectF(0, 220, 500, 60));
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0, 0, 0, 70), 1.6));
+    QLinearGradient dark(0, 200, 0, 267);
+    dark.setColorAt(0, QColor(0, 0, 0, 0));
+    dark.setColorAt(1, QColor(0, 0, 0, 90));
+    p.setPen(QPen(QBrush(dark), 1.6));
     p.drawPath(BodyPath(2.6));
-    p.restore();
 
     // Soft sheen across the upper body.
     QLinearGradient sheen(0, 86, 0, 160);

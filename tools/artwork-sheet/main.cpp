@@ -2,7 +2,9 @@
 // window would show them (masked, with readout and buttons in place), the readout
 // glyphs, the buttons released and pressed, the compact window and the icons.
 //
-//   artwork_sheet [output.png] [--scale N]
+//   artwork_sheet [output.png] [--scale N] [--crop x,y,w,h]
+//
+// --crop keeps only that part of the sheet (in sheet pixels before scaling), for a close look.
 //
 // Runs without a display (it picks the offscreen platform itself).
 
@@ -21,8 +23,11 @@ namespace {
 const QColor Paper(0xf0, 0xf1, 0xf3);
 
 // The main window as it would appear: skin, cut by the mask, with the controls placed.
-QImage MainWindowPreview(int skin, const QString& sampleDigits, bool withMessages)
+QImage MainWindowPreview(int skin, QString sampleDigits, bool withMessages)
 {
+    const bool pounds = sampleDigits.startsWith(u'#');
+    if (pounds)
+        sampleDigits.remove(0, 1);
     const QImage mask = CArtwork::WindowMask();
     QImage window(mask.size(), QImage::Format_ARGB32_Premultiplied);
     window.fill(Qt::transparent);
@@ -38,8 +43,16 @@ QImage MainWindowPreview(int skin, const QString& sampleDigits, bool withMessage
             r.drawPixmap(xs[i], 10,
                          c.isDigit() ? CArtwork::NumPicture(c.digitValue() + 1) : CArtwork::NumPicture(u"NULL"_s));
         }
-        r.drawPixmap(71, 20, CArtwork::NumPicture(u"PT"_s));
-        r.drawPixmap(142, 45, CArtwork::NumPicture(u"MSGKG"_s));
+        // A leading "#" shows pounds and ounces, otherwise kilograms.
+        if (pounds) {
+            r.drawPixmap(71, 16, CArtwork::NumPicture(u"PTCOL"_s));
+            r.drawPixmap(131, 20, CArtwork::NumPicture(u"PT"_s));
+            r.drawPixmap(55, 45, CArtwork::NumPicture(u"MSGLB"_s));
+            r.drawPixmap(142, 45, CArtwork::NumPicture(u"MSGOZ"_s));
+        } else {
+            r.drawPixmap(71, 20, CArtwork::NumPicture(u"PT"_s));
+            r.drawPixmap(142, 45, CArtwork::NumPicture(u"MSGKG"_s));
+        }
         if (withMessages) {
             r.drawPixmap(5, 20, CArtwork::NumPicture(u"PTNEG"_s));
             r.drawPixmap(170, 10, CArtwork::NumPicture(u"MSGDETACH"_s));
@@ -90,11 +103,16 @@ int main(int argc, char** argv)
 
     QString output = u"artwork-sheet.png"_s;
     int scale = 1;
+    QRect crop;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args.at(i) == u"--scale"_s && i + 1 < args.size())
             scale = qBound(1, args.at(++i).toInt(), 4);
-        else
+        else if (args.at(i) == u"--crop"_s && i + 1 < args.size()) {
+            const QStringList parts = args.at(++i).split(u',');
+            if (parts.size() == 4)
+                crop = QRect(parts[0].toInt(), parts[1].toInt(), parts[2].toInt(), parts[3].toInt());
+        } else
             output = args.at(i);
     }
 
@@ -109,7 +127,7 @@ int main(int argc, char** argv)
     p.scale(scale, scale);
     p.setRenderHint(QPainter::TextAntialiasing, true);
 
-    const QString samples[] = {u"_1234"_s, u"_0000"_s, u"98765"_s};
+    const QString samples[] = {u"_1234"_s, u"#_2_33"_s, u"98765"_s};
     for (int s = 0; s < CArtwork::SkinCount(); ++s) {
         const int x = 10 + (s % columns) * cellW;
         const int y = 10 + (s / columns) * cellH;
@@ -194,6 +212,8 @@ int main(int argc, char** argv)
     p.drawPixmap(cx + 136, iy + 16, CArtwork::AppIcon().pixmap(32, 32));
     p.end();
 
+    if (crop.isValid())
+        sheet = sheet.copy(QRect(crop.topLeft() * scale, crop.size() * scale));
     if (!sheet.save(output)) {
         std::fprintf(stderr, "artwork_sheet: cannot write %s\n", qPrintable(output));
         return 1;
