@@ -626,25 +626,34 @@ const SkinTheme& Theme(int skin)
     return Themes[static_cast<std::size_t>(skin)];
 }
 
-void PaintPlatter(QPainter& p)
+void PaintPlatter(QPainter& p, const SkinTheme& theme)
 {
-    // Brushed metal, the same on every skin: the part that touches the parcels.
+    // Brushed metal: the part that touches the parcels. Its front lip picks up a hint of the
+    // housing colour so platter and body read as one object.
+    const QColor tint(theme.top);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x2a, 0x2e, 0x33));
     p.drawPath(PlatterPath(0));
     QLinearGradient metal(0, 5, 0, 39);
     metal.setColorAt(0.0, QColor(0xf4, 0xf6, 0xf8));
     metal.setColorAt(0.55, QColor(0xc9, 0xcf, 0xd6));
-    metal.setColorAt(0.56, QColor(0xa9, 0xb1, 0xba));
-    metal.setColorAt(1.0, QColor(0x8c, 0x95, 0x9f));
+    metal.setColorAt(0.56, Mix(QColor(0xa9, 0xb1, 0xba), tint, 0.22));
+    metal.setColorAt(1.0, Mix(QColor(0x7c, 0x85, 0x8f), tint, 0.30));
     p.setBrush(metal);
     p.drawPath(PlatterPath(1.4));
-    // The top surface, seen slightly from above.
+    // The top surface, seen slightly from above, with a soft reflection.
     QLinearGradient surface(0, 6, 0, 24);
     surface.setColorAt(0, QColor(0xfb, 0xfc, 0xfd));
-    surface.setColorAt(1, QColor(0xd8, 0xdd, 0xe2));
+    surface.setColorAt(1, QColor(0xd5, 0xda, 0xe0));
     p.setBrush(surface);
     p.drawRoundedRect(QRectF(46, 7, 408, 17), 8.5, 8.5);
+    QLinearGradient glint(46, 0, 454, 0);
+    glint.setColorAt(0.0, QColor(255, 255, 255, 0));
+    glint.setColorAt(0.3, QColor(255, 255, 255, 150));
+    glint.setColorAt(0.45, QColor(255, 255, 255, 0));
+    glint.setColorAt(1.0, QColor(255, 255, 255, 0));
+    p.setBrush(glint);
+    p.drawRoundedRect(QRectF(46, 8, 408, 6), 3, 3);
     // Fine brushing lines.
     p.setPen(QPen(QColor(255, 255, 255, 90), 0.6));
     for (int i = 0; i < 3; ++i)
@@ -739,7 +748,7 @@ QImage SkinImage(int skin)
     p.setRenderHint(QPainter::TextAntialiasing, true);
 
     PaintColumn(p, theme);
-    PaintPlatter(p);
+    PaintPlatter(p, theme);
     PaintBody(p, theme);
     PaintRecess(p, QRectF(ReadoutRect).adjusted(-5, -5, 5, 5), 7, 1.0);
     // The bezel round the glass.
