@@ -1,0 +1,76 @@
+#include "BrowserConnection.h"
+
+#include "BrowserLocator.h"
+#include "DevToolsPipe.h"
+#include "DevToolsSession.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <thread>
+
+namespace {
+constexpr int kKeeperStartMs = 5000;
+// A cold browser start on a loaded machine takes a few seconds before it answers.
+constexpr int kFirstReplyMs = 20000;
+} // namespace
+
+std::shared_ptr<DevToolsSession> BrowserConnection::Share(DevToolsSession* session)
+{
+    return std::shared_ptr<DevToolsSession>(session);
+}
+
+BrowserConnection::Result BrowserConnection::Open(const BrowserLaunchOptions& options)
+{
+    Result result;
+    QString connectError;
+    std::unique_ptr<DevToolsPipe> pipe = DevToolsPipe::ConnectUnix(options.socketPath, &connectError);
+    if (!pipe) {
+        if (options.browserPath.isEmpty()) {
+            result.error = BrowserLocator::InstallHint();
+            return result;
+        }
+        if (options.keeperPath.isEmpty() || !QFileInfo(options.keeperPath).isExecutable()) {
+            result.error = QStringLiteral("The browser keeper pesavo-browser-keeper is missing; reinstall Pesavo.");
+            return result;
+        }
+        QDir().mkpath(options.profileDir);
+        QDir().mkpath(QFileInfo(options.socketPath).absolutePath());
+        QStringList args = {QStringLiteral("--socket"), options.socketPath};
+        if (options.idleExitMs > 0)
+            args << QStringLiteral("--idle-exit-ms") << QString::number(options.idleExitMs);
+        args << QStringLiteral("--") << options.browserPath << BrowserLocator::BrowserArguments(options);
+        QProcess keeper;
+        keeper.setProgram(options.keeperPath);
+        keeper.setArguments(args);
+        keeper.setStandardOutputFile(QProcess::nullDevice());
+        keeper.setStandardErrorFile(QProcess::nullDevice());
+        if (!keeper.startDetached()) {
+            result.error = QStringLiteral("Could not start the browser keeper %1").arg(options.keeperPath);
+            return result;
+        }
+        // The keeper listens before it starts the browser, so this wait is short; what we send is queued
+        // in the pipe until the browser reads it.
+        QElapsedTimer timer;
+        timer.start();
+        while (!pipe && timer.elapsed() < kKeeperStartMs) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            pipe = DevToolsPipe::ConnectUnix(options.socketPath, &connectError);
+        }
+        if (!pipe) {
+            result.error = QStringLiteral("The browser keeper did not answer: %1").arg(connectError);
+            return result;
+        }
+        result.freshBrowser = true;
+    }
+    auto session = Share(new DevToolsSession(std::move(pipe)));
+    // Target events tell us when the user closes our window.
+    if (!session->Call("Target.setDiscoverTargets", {{"discover", true}}, {}, kFirstReplyMs)) {
+        result.error = QStringLiteral("The browser does not answer: %1").arg(session->LastError());
+        return result;
+    }
+    result.session = std::move(session);
+    return result;
+}

@@ -1,0 +1,214 @@
+#include "BrowserKeeper.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+BrowserKeeper::BrowserKeeper(std::string socketPath, int idleExitMs, std::vector<std::string> browserCommand)
+    : mSocketPath(std::move(socketPath))
+    , mIdleExitMs(idleExitMs)
+    , mCommand(std::move(browserCommand))
+{ }
+
+BrowserKeeper::~BrowserKeeper()
+{
+    DropClient();
+    if (mListenFd >= 0) {
+        ::close(mListenFd);
+        ::unlink(mSocketPath.c_str());
+    }
+    if (mToBrowser >= 0)
+        ::close(mToBrowser); // the browser quits when its pipe closes
+    if (mFromBrowser >= 0)
+        ::close(mFromBrowser);
+    if (mBrowserPid > 0)
+        ::waitpid(mBrowserPid, nullptr, 0);
+}
+
+int BrowserKeeper::Run()
+{
+    ::signal(SIGPIPE, SIG_IGN);
+    if (mCommand.empty() || !Listen())
+        return 2;
+    if (!StartBrowser())
+        return 3;
+    auto idleSince = std::chrono::steady_clock::now();
+    for (;;) {
+        pollfd fds[3] = {{mFromBrowser, POLLIN, 0}, {mListenFd, POLLIN, 0}, {mClientFd, POLLIN, 0}};
+        const nfds_t count = mClientFd >= 0 ? 3 : 2;
+        int timeout = -1;
+        if (mIdleExitMs > 0 && mClientFd < 0) {
+            const auto idle
+                = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - idleSince)
+                      .count();
+            if (idle >= mIdleExitMs)
+                return 0; // the destructor closes the pipe and the browser follows
+            timeout = int(mIdleExitMs - idle);
+        }
+        if (::poll(fds, count, timeout) < 0) {
+            if (errno == EINTR)
+                continue;
+            return 4;
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            if (!FromBrowser())
+                return 0;
+        }
+        if (count == 3 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR)))
+            FromClient();
+        if (fds[1].revents & POLLIN)
+            AcceptClient();
+        if (mClientFd < 0 && count == 3)
+            idleSince = std::chrono::steady_clock::now();
+    }
+}
+
+bool BrowserKeeper::Listen()
+{
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    if (mSocketPath.size() >= sizeof addr.sun_path)
+        return false;
+    std::memcpy(addr.sun_path, mSocketPath.data(), mSocketPath.size());
+    mListenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (mListenFd < 0)
+        return false;
+    ::unlink(mSocketPath.c_str()); // a stale socket of a keeper that died
+    // Created 0600 from the start: nobody else may talk to a browser that holds the user's sessions.
+    const mode_t old = ::umask(0177);
+    const int bound = ::bind(mListenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::umask(old);
+    if (bound != 0 || ::listen(mListenFd, 4) != 0) {
+        std::fprintf(stderr, "pesavo-browser-keeper: cannot listen on %s: %s\n", mSocketPath.c_str(),
+                     std::strerror(errno));
+        ::close(mListenFd);
+        mListenFd = -1;
+        return false;
+    }
+    ::chmod(mSocketPath.c_str(), 0600);
+    return true;
+}
+
+bool BrowserKeeper::StartBrowser()
+{
+    int toBrowser[2];
+    int fromBrowser[2];
+    if (::pipe2(toBrowser, O_CLOEXEC) != 0)
+        return false;
+    if (::pipe2(fromBrowser, O_CLOEXEC) != 0) {
+        ::close(toBrowser[0]);
+        ::close(toBrowser[1]);
+        return false;
+    }
+    std::vector<char*> argv;
+    for (std::string& arg : mCommand)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Only async-signal-safe calls from here to exec. Move clear of 3/4 first, then dup2 (which also
+        // clears close-on-exec).
+        const int in = ::fcntl(toBrowser[0], F_DUPFD, 10);
+        const int out = ::fcntl(fromBrowser[1], F_DUPFD, 10);
+        ::dup2(in, 3);
+        ::dup2(out, 4);
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(toBrowser[0]);
+    ::close(fromBrowser[1]);
+    if (pid < 0) {
+        ::close(toBrowser[1]);
+        ::close(fromBrowser[0]);
+        return false;
+    }
+    mBrowserPid = pid;
+    mToBrowser = toBrowser[1];
+    mFromBrowser = fromBrowser[0];
+    return true;
+}
+
+void BrowserKeeper::AcceptClient()
+{
+    const int fd = ::accept4(mListenFd, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0)
+        return;
+    // One client at a time: a restarted program replaces whatever connection its predecessor left.
+    DropClient();
+    mClientFd = fd;
+}
+
+void BrowserKeeper::DropClient()
+{
+    if (mClientFd >= 0)
+        ::close(mClientFd);
+    mClientFd = -1;
+    mClientBuffer.clear(); // a half message of a client that left must not reach the browser
+}
+
+bool BrowserKeeper::FromBrowser()
+{
+    char chunk[65536];
+    const ssize_t n = ::read(mFromBrowser, chunk, sizeof chunk);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return true;
+    if (n <= 0)
+        return false;
+    mBrowserBuffer.append(chunk, size_t(n));
+    const size_t end = mBrowserBuffer.rfind('\0');
+    if (end == std::string::npos)
+        return true;
+    // Whole messages only, so a client that connects later starts on a message boundary. Without a client
+    // they are dropped: nobody waits for them.
+    if (mClientFd >= 0 && !WriteAll(mClientFd, mBrowserBuffer.data(), end + 1))
+        DropClient();
+    mBrowserBuffer.erase(0, end + 1);
+    return true;
+}
+
+void BrowserKeeper::FromClient()
+{
+    char chunk[65536];
+    const ssize_t n = ::read(mClientFd, chunk, sizeof chunk);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
+    if (n <= 0) {
+        DropClient();
+        return;
+    }
+    mClientBuffer.append(chunk, size_t(n));
+    const size_t end = mClientBuffer.rfind('\0');
+    if (end == std::string::npos)
+        return;
+    WriteAll(mToBrowser, mClientBuffer.data(), end + 1);
+    mClientBuffer.erase(0, end + 1);
+}
+
+bool BrowserKeeper::WriteAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}

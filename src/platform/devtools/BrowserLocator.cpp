@@ -1,0 +1,99 @@
+#include "BrowserLocator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+QString BrowserLocator::FindBrowser()
+{
+    const QString fromEnv = qEnvironmentVariable("PESAVO_BROWSER");
+    if (!fromEnv.isEmpty()) {
+        const QFileInfo info(fromEnv);
+        if (info.isAbsolute())
+            return info.isExecutable() ? fromEnv : QString();
+        return QStandardPaths::findExecutable(fromEnv);
+    }
+    const QStringList names
+        = {QStringLiteral("chromium"),      QStringLiteral("chromium-browser"), QStringLiteral("google-chrome-stable"),
+           QStringLiteral("google-chrome"), QStringLiteral("microsoft-edge"),   QStringLiteral("brave-browser")};
+    for (const QString& name : names) {
+        const QString found = QStandardPaths::findExecutable(name);
+        if (found.isEmpty())
+            continue;
+        // Debian's wrapper script prints its own notices on every start; the real binary does not.
+        const QString real = QStringLiteral("/usr/lib/chromium/chromium");
+        if (QFileInfo(found).canonicalFilePath() == QStringLiteral("/usr/bin/chromium")
+            && QFileInfo(real).isExecutable())
+            return real;
+        return found;
+    }
+    return {};
+}
+
+QString BrowserLocator::FindKeeper()
+{
+    const QString name = QStringLiteral("pesavo-browser-keeper");
+    const QString fromEnv = qEnvironmentVariable("PESAVO_BROWSER_KEEPER");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    if (QCoreApplication::instance()) {
+        const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+        if (QFileInfo(beside).isExecutable())
+            return beside;
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+QString BrowserLocator::DefaultProfileDir()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty())
+        base = QDir::home().filePath(QStringLiteral(".local/share"));
+    return QDir(base).filePath(QStringLiteral("pesavo/browser"));
+}
+
+QString BrowserLocator::DefaultSocketPath()
+{
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty())
+        base = QDir::tempPath();
+    return QDir(base).filePath(QStringLiteral("pesavo-browser.sock"));
+}
+
+BrowserLaunchOptions BrowserLocator::Defaults()
+{
+    BrowserLaunchOptions options;
+    options.browserPath = FindBrowser();
+    options.keeperPath = FindKeeper();
+    options.profileDir = DefaultProfileDir();
+    options.socketPath = DefaultSocketPath();
+    return options;
+}
+
+QStringList BrowserLocator::BrowserArguments(const BrowserLaunchOptions& options)
+{
+    // Carriers refuse browsers that announce automation: no --enable-automation, and the blink feature
+    // that sets navigator.webdriver stays off. The background services would only phone home.
+    QStringList args = {QStringLiteral("--remote-debugging-pipe"),
+                        QStringLiteral("--user-data-dir=") + options.profileDir,
+                        QStringLiteral("--no-first-run"),
+                        QStringLiteral("--no-default-browser-check"),
+                        QStringLiteral("--disable-blink-features=AutomationControlled"),
+                        QStringLiteral("--disable-background-networking"),
+                        QStringLiteral("--disable-component-update"),
+                        QStringLiteral("--disable-sync")};
+    if (options.headless)
+        args << QStringLiteral("--headless=new") << QStringLiteral("--disable-gpu");
+    if (::geteuid() == 0) // the sandbox refuses to run as root
+        args << QStringLiteral("--no-sandbox") << QStringLiteral("--test-type");
+    args << options.extraArguments;
+    return args;
+}
+
+QString BrowserLocator::InstallHint()
+{
+    return QStringLiteral("No Chromium-family web browser was found. Install Chromium: sudo apt install chromium");
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+class DevToolsSession;
+
+// What a document read shares with the elements taken from it: the page session and one object group,
+// released in the page when the last of them goes.
+class CdpContext final
+{
+public:
+    using Json = nlohmann::json;
+    CdpContext(std::shared_ptr<DevToolsSession> session, std::string sessionId, int timeoutMs);
+    ~CdpContext();
+    CdpContext(const CdpContext&) = delete;
+    CdpContext& operator=(const CdpContext&) = delete;
+
+    // Runs `function` with `this` bound to the remote object and the arguments passed as JSON values, so
+    // no value ever becomes script text. The RemoteObject result, or std::nullopt when the call failed,
+    // timed out or the page threw.
+    std::optional<Json> CallOn(const std::string& objectId, const char* function, const Json& arguments,
+                               bool returnByValue);
+    // Evaluates an expression in the page's main world, its result kept in our object group.
+    std::optional<Json> Evaluate(const char* expression, bool returnByValue);
+    // Array(3) -> 3: the length of a remote array from its description.
+    static int ArrayLength(const Json& remoteObject);
+    // A CDP call argument for a double (NaN and infinities have no JSON form).
+    static Json NumberArgument(double value);
+
+private:
+    std::shared_ptr<DevToolsSession> mSession;
+    std::string mSessionId;
+    std::string mGroup;
+    int mTimeoutMs;
+};

@@ -1,0 +1,253 @@
+#include "ChromiumBrowser.h"
+
+#include "BrowserConnection.h"
+#include "CdpContext.h"
+#include "CdpDocument.h"
+#include "DevToolsSession.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+using Json = nlohmann::json;
+constexpr int kBrowserCallMs = 5000;
+constexpr int kAliveCheckMs = 1000;
+
+QString TargetFile(const BrowserLaunchOptions& options)
+{
+    return options.socketPath + QStringLiteral(".target");
+}
+
+std::string Text(const Json& object, const char* key)
+{
+    if (!object.is_object() || !object.contains(key) || !object[key].is_string())
+        return {};
+    return object[key].get<std::string>();
+}
+} // namespace
+
+std::unique_ptr<ChromiumBrowser> ChromiumBrowser::Launch(const BrowserLaunchOptions& options, QObject* parent)
+{
+    BrowserConnection::Result connection = BrowserConnection::Open(options);
+    auto browser = std::make_unique<ChromiumBrowser>(connection.session, parent);
+    if (!connection.session) {
+        browser->mLastError = connection.error;
+        return browser;
+    }
+    const auto targets = connection.session->Call("Target.getTargets", Json::object(), {}, kBrowserCallMs);
+    std::string remembered;
+    QFile file(TargetFile(options));
+    if (file.open(QIODevice::ReadOnly))
+        remembered = file.readAll().trimmed().toStdString();
+    std::string chosen;
+    if (targets && (*targets)["targetInfos"].is_array()) {
+        for (const Json& info : (*targets)["targetInfos"]) {
+            if (Text(info, "type") != "page")
+                continue;
+            const std::string id = Text(info, "targetId");
+            if (id == remembered || (connection.freshBrowser && chosen.empty()))
+                chosen = id;
+            if (id == remembered)
+                break;
+        }
+    }
+    const bool ok = chosen.empty() ? browser->OpenNewPage(!options.headless) : browser->AttachTo(chosen);
+    if (ok) {
+        QSaveFile out(TargetFile(options));
+        if (out.open(QIODevice::WriteOnly)) {
+            out.write(QByteArray::fromStdString(browser->mTargetId));
+            out.commit();
+        }
+    }
+    return browser;
+}
+
+ChromiumBrowser::ChromiumBrowser(std::shared_ptr<DevToolsSession> session, QObject* parent)
+    : WebBrowser(parent)
+    , mSession(std::move(session))
+{
+    if (!mSession)
+        return;
+    connect(mSession.get(), &DevToolsSession::EventReceived, this, &ChromiumBrowser::OnEvent);
+    connect(mSession.get(), &DevToolsSession::Disconnected, this, &ChromiumBrowser::Quit);
+}
+
+ChromiumBrowser::~ChromiumBrowser()
+{
+    // The window stays for the user; we only stop listening to it.
+    if (mSession && mSession->IsOpen() && !mSessionId.empty() && mAlive)
+        mSession->Send("Target.detachFromTarget", {{"sessionId", mSessionId}});
+}
+
+bool ChromiumBrowser::OpenNewPage(bool newWindow)
+{
+    if (!mSession) {
+        return false;
+    }
+    const auto created
+        = mSession->Call("Target.createTarget", {{"url", "about:blank"}, {"newWindow", newWindow}}, {}, kBrowserCallMs);
+    if (!created) {
+        mLastError = mSession->LastError();
+        return false;
+    }
+    return AttachTo(Text(*created, "targetId"));
+}
+
+bool ChromiumBrowser::AttachTo(const std::string& targetId)
+{
+    if (!mSession || targetId.empty())
+        return false;
+    const auto attached
+        = mSession->Call("Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, {}, kBrowserCallMs);
+    if (!attached) {
+        mLastError = mSession->LastError();
+        return false;
+    }
+    mTargetId = targetId;
+    mSessionId = Text(*attached, "sessionId");
+    if (!mSession->Call("Page.enable", Json::object(), mSessionId, kBrowserCallMs)) {
+        mLastError = mSession->LastError();
+        return false;
+    }
+    mAlive = true;
+    mQuitSignalled = false;
+    return true;
+}
+
+bool ChromiumBrowser::ClosePage()
+{
+    if (!mSession || mTargetId.empty())
+        return false;
+    return mSession->Call("Target.closeTarget", {{"targetId", mTargetId}}, {}, kBrowserCallMs).has_value();
+}
+
+bool ChromiumBrowser::Navigate(const QString& url)
+{
+    if (!mAlive || !mSession->IsOpen())
+        return false;
+    // The reply comes only once the document answers (with interception, once we answered it): never wait.
+    return mSession->Send("Page.navigate", {{"url", url.toStdString()}}, mSessionId) != 0;
+}
+
+std::optional<int> ChromiumBrowser::WindowId()
+{
+    const auto window = mSession->Call("Browser.getWindowForTarget", {{"targetId", mTargetId}}, {}, kAliveCheckMs);
+    if (!window || !(*window)["windowId"].is_number_integer())
+        return std::nullopt;
+    return (*window)["windowId"].get<int>();
+}
+
+bool ChromiumBrowser::Visible()
+{
+    if (!mAlive)
+        return false;
+    const auto window = mSession->Call("Browser.getWindowForTarget", {{"targetId", mTargetId}}, {}, kAliveCheckMs);
+    if (!window || !(*window)["bounds"].is_object())
+        return false;
+    return Text((*window)["bounds"], "windowState") != "minimized";
+}
+
+bool ChromiumBrowser::SetVisible(bool visible)
+{
+    if (!mAlive)
+        return false;
+    const auto windowId = WindowId();
+    if (!windowId)
+        return false;
+    const Json bounds = {{"windowState", visible ? "normal" : "minimized"}};
+    if (!mSession->Call("Browser.setWindowBounds", {{"windowId", *windowId}, {"bounds", bounds}}, {}, kAliveCheckMs))
+        return false;
+    if (visible)
+        mSession->Send("Page.bringToFront", Json::object(), mSessionId);
+    return true;
+}
+
+bool ChromiumBrowser::IsAlive()
+{
+    if (!mAlive || !mSession->IsOpen())
+        return false;
+    // The window may be gone without an event reaching us yet (or while nobody listened).
+    const auto info = mSession->Call("Target.getTargetInfo", {{"targetId", mTargetId}}, {}, kAliveCheckMs);
+    return info.has_value();
+}
+
+namespace {
+int ReadyStateNumber(const std::string& state)
+{
+    if (state == "complete")
+        return 4;
+    if (state == "interactive")
+        return 3;
+    if (state == "loading")
+        return 1;
+    return 0;
+}
+} // namespace
+
+int ChromiumBrowser::ReadyState()
+{
+    if (!mAlive)
+        return 0;
+    const auto reply = mSession->Call(
+        "Runtime.evaluate", {{"expression", "document.readyState"}, {"returnByValue", true}, {"silent", true}},
+        mSessionId, mDomTimeoutMs);
+    if (!reply || reply->contains("exceptionDetails"))
+        return 0;
+    return ReadyStateNumber(Text((*reply)["result"], "value"));
+}
+
+std::shared_ptr<HtmlDocument> ChromiumBrowser::Document()
+{
+    if (!mAlive)
+        return nullptr;
+    auto context = std::make_shared<CdpContext>(mSession, mSessionId, mDomTimeoutMs);
+    const auto document = context->Evaluate("document", false);
+    if (!document) {
+        mLastError = mSession->LastError();
+        return nullptr;
+    }
+    const std::string objectId = Text(*document, "objectId");
+    if (objectId.empty())
+        return nullptr;
+    return std::make_shared<CdpDocument>(std::move(context), objectId);
+}
+
+void ChromiumBrowser::OnEvent(const Json& event)
+{
+    if (!mAlive)
+        return;
+    const std::string method = Text(event, "method");
+    const std::string sessionId = Text(event, "sessionId");
+    const Json params = event.contains("params") ? event["params"] : Json::object();
+    if (sessionId == mSessionId) {
+        if (method == "Page.loadEventFired")
+            OnLoadEvent();
+        else if (method == "Inspector.detached" || method == "Inspector.targetCrashed")
+            Quit();
+        return;
+    }
+    if (!sessionId.empty())
+        return; // another page of the same connection
+    if ((method == "Target.targetDestroyed" || method == "Target.targetCrashed")
+        && Text(params, "targetId") == mTargetId)
+        Quit();
+    else if (method == "Target.detachedFromTarget" && Text(params, "sessionId") == mSessionId)
+        Quit();
+}
+
+void ChromiumBrowser::OnLoadEvent()
+{
+    // The load event of the main frame; the readiness check guards against a document replaced since.
+    if (ReadyState() == 4)
+        Q_EMIT ProgressChange(0, 0);
+}
+
+void ChromiumBrowser::Quit()
+{
+    const bool wasAlive = mAlive;
+    mAlive = false;
+    if (!wasAlive || mQuitSignalled)
+        return;
+    mQuitSignalled = true;
+    Q_EMIT OnQuit();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "BrowserLaunchOptions.h"
+#include "WebBrowser.h"
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+class DevToolsSession;
+
+// Our one page (tab or window) in a Chromium-family browser, driven over DevTools.
+// Release it with deleteLater() when handling its own OnQuit.
+class ChromiumBrowser final : public WebBrowser
+{
+    Q_OBJECT
+public:
+    // Connects to the running browser (starting it when needed) and takes our page: the one a previous
+    // run of Pesavo used if it is still open, else the first tab of a browser we just started, else a
+    // new window. Never nullptr; when it failed, IsAlive() is false and LastError() says why.
+    static std::unique_ptr<ChromiumBrowser> Launch(const BrowserLaunchOptions& options, QObject* parent = nullptr);
+
+    // A page on a connection that is already open: a new one, or an existing target.
+    explicit ChromiumBrowser(std::shared_ptr<DevToolsSession> session, QObject* parent = nullptr);
+    ~ChromiumBrowser() override;
+    bool OpenNewPage(bool newWindow);
+    bool AttachTo(const std::string& targetId);
+    // Closes our page, as the user closing its tab would.
+    bool ClosePage();
+
+    bool Navigate(const QString& url) override;
+    bool Visible() override;
+    bool SetVisible(bool visible) override;
+    bool IsAlive() override;
+    int ReadyState() override;
+    std::shared_ptr<HtmlDocument> Document() override;
+    QString LastError() const override { return mLastError; }
+
+    const std::string& TargetId() const { return mTargetId; }
+    const std::string& SessionId() const { return mSessionId; }
+    const std::shared_ptr<DevToolsSession>& Session() const { return mSession; }
+    // Deadline of each document or element operation.
+    void SetDomTimeout(int ms) { mDomTimeoutMs = ms; }
+
+private:
+    void OnEvent(const nlohmann::json& event);
+    void OnLoadEvent();
+    void Quit();
+    std::optional<int> WindowId();
+
+    std::shared_ptr<DevToolsSession> mSession;
+    std::string mTargetId;
+    std::string mSessionId;
+    bool mAlive = false;
+    bool mQuitSignalled = false;
+    int mDomTimeoutMs = 2000;
+    QString mLastError;
+};

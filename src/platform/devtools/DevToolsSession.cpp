@@ -1,0 +1,199 @@
+#include "DevToolsSession.h"
+
+#include "DevToolsPipe.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+// A single write to the keeper never needs long; a stuck peer is treated as gone.
+constexpr int kSendTimeoutMs = 2000;
+} // namespace
+
+DevToolsSession::DevToolsSession(std::unique_ptr<DevToolsPipe> pipe, QObject* parent)
+    : QObject(parent)
+    , mPipe(std::move(pipe))
+{
+    connect(mPipe.get(), &DevToolsPipe::ReadyRead, this, &DevToolsSession::OnReadyRead);
+    connect(mPipe.get(), &DevToolsPipe::Closed, this, [this] {
+        // Messages read together with the end of the stream still count.
+        OnReadyRead();
+        LoseConnection();
+    });
+}
+
+DevToolsSession::~DevToolsSession() = default;
+
+std::optional<DevToolsSession::Json> DevToolsSession::Call(const std::string& method, const Json& params,
+                                                           const std::string& sessionId, int timeoutMs)
+{
+    if (!mOpen) {
+        mLastError = QStringLiteral("The browser connection is closed");
+        return std::nullopt;
+    }
+    const int id = ++mNextId;
+    Json message = {{"id", id}, {"method", method}, {"params", params}};
+    if (!sessionId.empty())
+        message["sessionId"] = sessionId;
+    mAwaiting[id] = true;
+    if (!mPipe->Send(message.dump(-1, ' ', false, Json::error_handler_t::replace), kSendTimeoutMs)) {
+        mAwaiting.erase(id);
+        mLastError = QStringLiteral("Could not send %1 to the browser").arg(QString::fromStdString(method));
+        LoseConnection();
+        return std::nullopt;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        auto it = mReplies.find(id);
+        if (it != mReplies.end()) {
+            Json reply = std::move(it->second);
+            mReplies.erase(it);
+            mAwaiting.erase(id);
+            if (reply.contains("error")) {
+                const Json& error = reply["error"];
+                const bool hasText = error.is_object() && error.contains("message") && error["message"].is_string();
+                mLastError = hasText ? QString::fromStdString(error["message"].get<std::string>())
+                                     : QStringLiteral("The browser refused %1").arg(QString::fromStdString(method));
+                return std::nullopt;
+            }
+            if (reply.contains("result") && reply["result"].is_object())
+                return std::move(reply["result"]);
+            return Json::object();
+        }
+        const qint64 left = timeoutMs - timer.elapsed();
+        if (left <= 0) {
+            mAwaiting.erase(id);
+            mLastError = QStringLiteral("%1 timed out after %2 ms").arg(QString::fromStdString(method)).arg(timeoutMs);
+            return std::nullopt;
+        }
+        std::vector<std::string> messages;
+        const bool open = mPipe->Receive(messages, int(left));
+        for (const std::string& text : messages)
+            Handle(text);
+        if (!open && mReplies.find(id) == mReplies.end()) {
+            mAwaiting.erase(id);
+            LoseConnection();
+            mLastError = QStringLiteral("The browser connection closed during %1").arg(QString::fromStdString(method));
+            return std::nullopt;
+        }
+    }
+}
+
+int DevToolsSession::Send(const std::string& method, const Json& params, const std::string& sessionId)
+{
+    if (!mOpen)
+        return 0;
+    const int id = ++mNextId;
+    Json message = {{"id", id}, {"method", method}, {"params", params}};
+    if (!sessionId.empty())
+        message["sessionId"] = sessionId;
+    if (!mPipe->Send(message.dump(-1, ' ', false, Json::error_handler_t::replace), kSendTimeoutMs)) {
+        LoseConnection();
+        return 0;
+    }
+    return id;
+}
+
+int DevToolsSession::AddInterceptor(Interceptor interceptor)
+{
+    const int key = ++mNextInterceptor;
+    mInterceptors[key] = std::move(interceptor);
+    return key;
+}
+
+void DevToolsSession::RemoveInterceptor(int key)
+{
+    mInterceptors.erase(key);
+}
+
+void DevToolsSession::Close()
+{
+    mPipe->Close();
+    LoseConnection();
+}
+
+void DevToolsSession::OnReadyRead()
+{
+    std::vector<std::string> messages;
+    const bool open = mPipe->Receive(messages, 0);
+    for (const std::string& text : messages)
+        Handle(text);
+    const QPointer<DevToolsSession> self(this);
+    DeliverEvents(); // a handler may delete us
+    if (self && !open)
+        LoseConnection();
+}
+
+void DevToolsSession::Handle(const std::string& text)
+{
+    Json message = Json::parse(text, nullptr, false);
+    if (message.is_discarded() || !message.is_object()) {
+        qWarning("DevTools: dropped a message that is not a JSON object (%zu bytes)", text.size());
+        return;
+    }
+    if (message.contains("id")) {
+        const Json& idValue = message["id"];
+        if (!idValue.is_number_integer())
+            return;
+        const int id = idValue.get<int>();
+        if (mAwaiting.count(id))
+            mReplies[id] = std::move(message);
+        return; // late replies to timed-out or fire-and-forget calls
+    }
+    if (!message.contains("method") || !message["method"].is_string())
+        return;
+    // A copy: an interceptor may add or remove interceptors.
+    const auto interceptors = mInterceptors;
+    for (const auto& [key, interceptor] : interceptors) {
+        if (interceptor(message))
+            return;
+    }
+    mEvents.push_back(std::move(message));
+    ScheduleDelivery();
+}
+
+void DevToolsSession::ScheduleDelivery()
+{
+    if (mDeliveryScheduled)
+        return;
+    mDeliveryScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        mDeliveryScheduled = false;
+        DeliverEvents();
+    });
+}
+
+void DevToolsSession::DeliverEvents()
+{
+    if (mDelivering)
+        return; // a handler's call read more events: the outer loop picks them up
+    mDelivering = true;
+    const QPointer<DevToolsSession> self(this);
+    while (!mEvents.empty()) {
+        const Json event = std::move(mEvents.front());
+        mEvents.pop_front();
+        Q_EMIT EventReceived(event);
+        if (!self)
+            return; // the last owner let go of us from a handler
+    }
+    mDelivering = false;
+}
+
+void DevToolsSession::LoseConnection()
+{
+    mOpen = false;
+    if (mDisconnectSignalled)
+        return;
+    mDisconnectSignalled = true;
+    QTimer::singleShot(0, this, [this] {
+        const QPointer<DevToolsSession> self(this);
+        DeliverEvents();
+        if (self)
+            Q_EMIT Disconnected();
+    });
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+class DevToolsPipe;
+
+// The DevTools protocol over one message stream: numbered calls with deadlines, replies matched by id,
+// events handed out from the event loop. Calls block on the stream (poll with a deadline), never on a
+// nested event loop; events that arrive meanwhile are queued and delivered once the loop runs again,
+// except those an interceptor takes, which must be answered for the awaited reply to come at all.
+class DevToolsSession final : public QObject
+{
+    Q_OBJECT
+public:
+    using Json = nlohmann::json;
+    // Returns true when it handled the event; it is then not queued.
+    using Interceptor = std::function<bool(const Json& event)>;
+
+    explicit DevToolsSession(std::unique_ptr<DevToolsPipe> pipe, QObject* parent = nullptr);
+    ~DevToolsSession() override;
+
+    // The call's "result" object, or std::nullopt on an error reply, a timeout or a lost connection;
+    // LastError() then says which.
+    std::optional<Json> Call(const std::string& method, const Json& params = Json::object(),
+                             const std::string& sessionId = {}, int timeoutMs = 5000);
+    // Fire and forget: the reply is dropped when it comes. Returns the id, or 0 when nothing was sent.
+    int Send(const std::string& method, const Json& params = Json::object(), const std::string& sessionId = {});
+
+    // Interceptors see events inline, even in the middle of a Call. Removing by the returned key.
+    int AddInterceptor(Interceptor interceptor);
+    void RemoveInterceptor(int key);
+
+    bool IsOpen() const { return mOpen; }
+    QString LastError() const { return mLastError; }
+    void Close();
+
+Q_SIGNALS:
+    void EventReceived(const nlohmann::json& event);
+    void Disconnected();
+
+private:
+    void OnReadyRead();
+    void Handle(const std::string& text);
+    void ScheduleDelivery();
+    void DeliverEvents();
+    void LoseConnection();
+
+    std::unique_ptr<DevToolsPipe> mPipe;
+    int mNextId = 0;
+    int mNextInterceptor = 0;
+    std::map<int, Interceptor> mInterceptors;
+    std::map<int, Json> mReplies; // replies to calls still waiting
+    std::map<int, bool> mAwaiting;
+    std::deque<Json> mEvents;
+    bool mDeliveryScheduled = false;
+    bool mDelivering = false;
+    bool mOpen = true;
+    bool mDisconnectSignalled = false;
+    QString mLastError;
+};

@@ -1,0 +1,34 @@
+#include "BrowserKeeper.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// pesavo-browser-keeper --socket PATH [--idle-exit-ms N] -- BROWSER ARGS...
+int main(int argc, char** argv)
+{
+    std::string socketPath;
+    int idleExitMs = 0;
+    std::vector<std::string> command;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--socket") == 0 && i + 1 < argc) {
+            socketPath = argv[++i];
+        } else if (std::strcmp(argv[i], "--idle-exit-ms") == 0 && i + 1 < argc) {
+            idleExitMs = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--") == 0) {
+            command.assign(argv + i + 1, argv + argc);
+            break;
+        }
+    }
+    if (socketPath.empty() || command.empty()) {
+        std::fprintf(stderr, "usage: pesavo-browser-keeper --socket PATH [--idle-exit-ms N] -- BROWSER ARGS...\n");
+        return 2;
+    }
+    // Our own session: closing Pesavo's terminal or its process group must not take the browser along.
+    ::setsid();
+    BrowserKeeper keeper(socketPath, idleExitMs, std::move(command));
+    return keeper.Run();
+}

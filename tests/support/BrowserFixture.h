@@ -1,0 +1,67 @@
+#pragma once
+
+#include "BrowserLaunchOptions.h"
+#include "ChromiumBrowser.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <map>
+#include <memory>
+
+class DevToolsSession;
+
+// One headless browser per test binary, a fresh page per test, and the carriers' https addresses served
+// offline from tests/fixtures through request interception. Every request the pages make is answered by
+// us: a known prefix with its file, anything else with 404, so no test depends on the network.
+class BrowserFixture final : public QObject
+{
+    Q_OBJECT
+public:
+    // Started on first use; stopped when the application object goes.
+    static BrowserFixture& Instance();
+    ~BrowserFixture() override;
+
+    bool IsReady() const { return mSession != nullptr; }
+    QString LastError() const { return mLastError; }
+    const BrowserLaunchOptions& Options() const { return mOptions; }
+    const std::shared_ptr<DevToolsSession>& Session() const { return mSession; }
+
+    // Requests whose URL starts with the prefix get the file (a path relative to tests/fixtures, or
+    // absolute); the longest matching prefix wins.
+    void Serve(const QString& urlPrefix, const QString& fixtureFile);
+    void ServeBody(const QString& urlPrefix, const QByteArray& body,
+                   const QByteArray& contentType = QByteArrayLiteral("text/html; charset=utf-8"));
+    // Requests with this prefix are never answered: a page that never finishes loading.
+    void Hold(const QString& urlPrefix);
+    void ClearServed();
+
+    // A new page (tab) with interception on; nullptr when the browser is not running.
+    std::unique_ptr<ChromiumBrowser> NewPage();
+    // Navigates and waits (event loop) for ProgressChange(0, 0). False on timeout.
+    static bool Load(ChromiumBrowser& page, const QString& url, int timeoutMs = 15000);
+    // How many requests were answered from the served map (for tests of the harness itself).
+    int Answered() const { return mAnswered; }
+
+private:
+    BrowserFixture();
+    bool OnRequestPaused(const nlohmann::json& event);
+    void Shutdown();
+
+    struct Reply
+    {
+        QString file;
+        QByteArray body;
+        QByteArray contentType;
+        bool hold = false;
+    };
+    QTemporaryDir mDir;
+    BrowserLaunchOptions mOptions;
+    std::shared_ptr<DevToolsSession> mSession;
+    std::map<QString, Reply> mServed;
+    QString mLastError;
+    int mInterceptor = 0;
+    int mAnswered = 0;
+};
