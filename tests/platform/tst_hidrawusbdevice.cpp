@@ -117,7 +117,13 @@ public:
     Testbed(const Testbed&) = delete;
     Testbed& operator=(const Testbed&) = delete;
 
-    QString Root() const { return QString::fromLocal8Bit(umockdev_testbed_get_root_dir(mBed)); }
+    QString Root() const
+    {
+        gchar* root = umockdev_testbed_get_root_dir(mBed); // ours to free
+        const QString path = QString::fromLocal8Bit(root);
+        g_free(root);
+        return path;
+    }
 
     // Adds the device (umockdev announces it as "add"), with its ioctl replies
     // and, when given, the reports it will send once opened.

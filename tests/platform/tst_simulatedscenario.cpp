@@ -17,6 +17,7 @@ private Q_SLOTS:
     void parseInvalid();
     void loadFile_data();
     void loadFile();
+    void shippedDemoParses();
 };
 
 void TestSimulatedScenario::parseValid_data()
@@ -118,6 +119,16 @@ void TestSimulatedScenario::loadFile()
         QVERIFY2(scenario.has_value(), qPrintable(error));
         QCOMPARE(scenario->Steps().size(), steps);
     }
+}
+
+void TestSimulatedScenario::shippedDemoParses()
+{
+    QString error;
+    const auto scenario = SimulatedScenario::Load(
+        QStringLiteral(PESAVO_TEST_FIXTURES "/../../resources/simulate/demo.scenario"), &error);
+    QVERIFY2(scenario.has_value(), qPrintable(error));
+    QCOMPARE(scenario->Steps().size(), 9);
+    QCOMPARE(scenario->Steps().at(4), (Step {16000, Action::Unplug, 0.0}));
 }
 
 QTEST_GUILESS_MAIN(TestSimulatedScenario)
