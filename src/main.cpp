@@ -1,4 +1,5 @@
 #include "CReplay.h"
+#include "MMain.h"
 
 #include <QCoreApplication>
 
@@ -43,5 +44,5 @@ int main(int argc, char** argv)
             return replay(argv[i + 1]);
         }
     }
-    return usage();
+    return MMain::Run(argc, argv);
 }

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class frmOption;
+class frmScale;
+class frmLCDDisplay;
+class frmProgressBar;
+class IniFile;
+class QWidget;
+class UsbDevice;
+
+// Positions of the readout parts (in pixels of the readout picture) and of the
+// main window's controls (in pixels of their container), filled by InitSkinLayout.
+struct SkinLayout
+{
+    QPoint digits[5];
+    QPoint kgLabel;
+    QPoint lbLabel;
+    QPoint ozLabel;
+    QPoint holdMsg;
+    QPoint errorMsg;
+    QPoint statusMsg;
+    QPoint kgPoint;
+    QPoint ozPoint;
+    QPoint minusSign;
+    QPoint colon;
+    QPoint picTare;
+    QPoint picOpt;
+    QPoint picAutoHold;
+    QPoint picConv;
+    QPoint pickgslbs;
+    QPoint picWeb;
+    QPoint cboWeb;
+    QPoint picMin;
+    QPoint picCls;
+    QPoint picBox;
+};
+
+// The one program-wide record shared by every window. Created at start and kept
+// until the end; tests get a fresh one through Reset().
+class AppState final
+{
+public:
+    AppState();
+    ~AppState();
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    static AppState& Instance();
+    // Drops everything (windows must already be gone) and starts from the defaults.
+    static void Reset();
+
+    frmOption* gOptionForm = nullptr;
+    frmScale* gScaleForm = nullptr;
+    frmLCDDisplay* gLcdForm = nullptr;
+    frmProgressBar* gProgressForm = nullptr;
+    QWidget* gMainWindow = nullptr;
+
+    // Names of the user's own pages in list order; a name's lower-case form is its key.
+    QStringList gWebPages;
+    std::unique_ptr<IniFile> gSettings;
+
+    qint16 gUnit = 0;
+    qint16 gAutoLaunch = 0;
+    qint16 gAutoLaunchItem = 0;
+    qint16 gSkin = 0;
+    bool gAlwaysOnTop = false;
+    bool gSmallDisplay = false;
+    double gCurWeight = 0.0;
+
+    QString gData1Path;
+    QString gData2Path;
+    QString gConvPagePath;
+
+    SkinLayout gLayout;
+
+    // Makes the scale connection for the main window: the real hidraw device or the
+    // simulated one, chosen on the command line; tests hand in their own.
+    std::function<std::unique_ptr<UsbDevice>()> gDeviceFactory;
+    // Whether the desktop has a tray; empty means ask the desktop.
+    std::function<bool()> gTrayAvailable;
+};
+
+// Short hand used everywhere in the windows.
+inline AppState& App()
+{
+    return AppState::Instance();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QStringList>
+
+class QWidget;
+
+// Start-up, the display window's show/hide/switch procedures and the orderly end
+// of the program.
+namespace MMain {
+
+// The desktop program: single instance, signals, the device chosen on the command
+// line, then Main and the event loop. Returns the process exit code.
+int Run(int argc, char** argv);
+
+// The start-up sequence inside a running QApplication. args are the program's
+// arguments without the program name; dataDir, when not empty, replaces the folder
+// of the settings files (tests). Returns false when nothing was started.
+bool Main(const QStringList& args, const QString& dataDir = QString());
+
+void LoadGeneralSettings();
+void SaveGeneralSettings();
+void LoadWebPages();
+
+void ShowDisplay();
+void HideDisplay();
+void SetTopMost(QWidget* window, bool topMost);
+void ApplyDisplayMode();
+void ExitApp();
+
+// The command line means "start hidden in the tray".
+bool IsStartHidden(const QStringList& args);
+
+} // namespace MMain

@@ -1,0 +1,214 @@
+#include "MReadout.h"
+
+#include "AppState.h"
+#include "CArtwork.h"
+#include "Utility.h"
+#include "frmLCDDisplay.h"
+#include "frmScale.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QWidget>
+
+#include <cmath>
+
+namespace MReadout {
+
+namespace {
+
+struct Canvas
+{
+    QImage picture;
+    QHash<QPoint, QString> painted;
+};
+
+Canvas& TheCanvas()
+{
+    static Canvas canvas;
+    if (canvas.picture.isNull()) {
+        canvas.picture = CArtwork::ReadoutBackground().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    return canvas;
+}
+
+void Paint(QPoint position, const QImage& glyph, const QString& name)
+{
+    Canvas& canvas = TheCanvas();
+    if (!glyph.isNull()) {
+        QPainter painter(&canvas.picture);
+        painter.drawImage(position, glyph);
+    }
+    canvas.painted.insert(position, name);
+}
+
+} // namespace
+
+double RoundHalfEven(double value, int digits)
+{
+    return Utility::RoundDigits(value, digits);
+}
+
+std::array<double, 4> SplitWeight(double weightKg, int mode)
+{
+    std::array<double, 4> parts {0.0, 0.0, 0.0, 0.0};
+    const double w = weightKg;
+    switch (mode) {
+    case 1:
+        parts[0] = RoundHalfEven(w, 3);
+        break;
+    case 2:
+        parts[1] = RoundHalfEven(w * 1000.0, 0);
+        break;
+    case 3:
+        parts[0] = std::trunc(w);
+        parts[1] = RoundHalfEven((w - parts[0]) * 1000.0, 0);
+        break;
+    case 4:
+        parts[2] = RoundHalfEven(w * 1000.0 / GramsPerPound, 3);
+        break;
+    case 8:
+        parts[3] = RoundHalfEven(w * 1000.0 / GramsPerOunce, 1);
+        break;
+    case 12:
+        parts[2] = std::trunc(w * 1000.0 / GramsPerPound);
+        parts[3] = RoundHalfEven((w * 1000.0 - parts[2] * GramsPerPound) / GramsPerOunce, 1);
+        // 15.96 oz shows as 16.0: carry it into the pounds instead.
+        if (std::fabs(parts[3]) == 16.0) {
+            parts[2] += parts[3] > 0 ? 1.0 : -1.0;
+            parts[3] = 0.0;
+        }
+        break;
+    default:
+        break;
+    }
+    return parts;
+}
+
+void InitSkinLayout()
+{
+    SkinLayout& l = App().gLayout;
+    for (int i = 0; i < 5; ++i)
+        l.digits[i] = QPoint(20 + 30 * i, 10);
+    l.kgLabel = {142, 45};
+    l.lbLabel = {55, 45};
+    l.ozLabel = {142, 45};
+    l.holdMsg = {170, 23};
+    l.errorMsg = {170, 35};
+    l.statusMsg = {170, 10};
+    l.kgPoint = {71, 20};
+    l.ozPoint = {131, 20};
+    l.minusSign = {5, 20};
+    l.colon = {71, 16};
+    l.picTare = {30, 110};
+    l.picOpt = {210, 222};
+    l.picAutoHold = {390, 110};
+    l.picConv = {390, 150};
+    l.pickgslbs = {30, 150};
+    l.picWeb = {180, 168};
+    l.cboWeb = {155, 197};
+    l.picMin = {425, 97};
+    l.picCls = {440, 97};
+    l.picBox = {130, 100};
+}
+
+void PlaceControl(QWidget* control, QPoint position)
+{
+    if (!control)
+        return;
+    control->move(control->x(), position.y());
+    control->move(position.x(), position.y());
+}
+
+void DrawMessage(QPoint position, const QString& key)
+{
+    Paint(position, CArtwork::NumPicture(key).toImage(), key);
+}
+
+void DrawMessage(QPoint position, int imageIndex)
+{
+    Paint(position, CArtwork::NumPicture(imageIndex).toImage(), QString::number(imageIndex));
+}
+
+void RefreshReadout()
+{
+    const QPixmap picture = QPixmap::fromImage(TheCanvas().picture);
+    AppState& app = App();
+    if (app.gScaleForm)
+        app.gScaleForm->SetReadoutPicture(picture);
+    if (app.gLcdForm)
+        app.gLcdForm->SetReadoutPicture(picture);
+}
+
+void DrawWeight(double weightKg)
+{
+    const AppState& app = App();
+    const SkinLayout& l = app.gLayout;
+    bool unlit[5] = {false, false, false, false, false};
+    QString text;
+
+    if (app.gUnit == 0) {
+        DrawMessage(l.ozPoint, QStringLiteral("PTNULL"));
+        DrawMessage(l.colon, QStringLiteral("PTNULL"));
+        DrawMessage(l.lbLabel, QStringLiteral("MSGNULL"));
+        DrawMessage(l.kgLabel, QStringLiteral("MSGKG"));
+        DrawMessage(l.kgPoint, QStringLiteral("PT"));
+        const double v = std::fabs(SplitWeight(weightKg, 1)[0]);
+        text = QString::asprintf("%06.3f", v);
+        if (v < 10)
+            unlit[0] = true;
+    } else {
+        DrawMessage(l.kgPoint, QStringLiteral("PTNULL"));
+        DrawMessage(l.ozPoint, QStringLiteral("PT"));
+        DrawMessage(l.ozLabel, QStringLiteral("MSGOZ"));
+        const auto parts = SplitWeight(weightKg, 12);
+        const double p = std::fabs(parts[2]);
+        const double o = std::fabs(parts[3]);
+        text = QString::asprintf("%02.0f", p);
+        if (p == 0) {
+            DrawMessage(l.lbLabel, QStringLiteral("MSGNULL"));
+            DrawMessage(l.colon, QStringLiteral("PTNULL"));
+            unlit[0] = unlit[1] = true;
+        } else {
+            DrawMessage(l.lbLabel, QStringLiteral("MSGLB"));
+            DrawMessage(l.colon, QStringLiteral("PTCOL"));
+            if (p < 10)
+                unlit[0] = true;
+        }
+        text += QString::asprintf("%04.1f", o);
+        if (o < 10)
+            unlit[2] = true;
+    }
+
+    text.remove(QLatin1Char('.'));
+
+    DrawMessage(l.minusSign, QStringLiteral("PTNULL"));
+    const bool negative = weightKg < 0 && text != QLatin1String("00000");
+    if (negative)
+        DrawMessage(l.minusSign, QStringLiteral("PTNEG"));
+
+    const int errorFlg = app.gScaleForm ? app.gScaleForm->ErrorFlg() : 0;
+    if (errorFlg == 0)
+        DrawMessage(l.errorMsg, negative ? QStringLiteral("MSGERROR") : QStringLiteral("MSGNULL"));
+
+    for (int i = 0; i < 5; ++i) {
+        if (unlit[i] || i >= text.size()) {
+            DrawMessage(l.digits[i], QStringLiteral("NULL"));
+        } else {
+            const int d = text.at(i).digitValue();
+            DrawMessage(l.digits[i], d + 1);
+        }
+    }
+    RefreshReadout();
+}
+
+QImage& PicHiden()
+{
+    return TheCanvas().picture;
+}
+
+QString PaintedAt(QPoint position)
+{
+    return TheCanvas().painted.value(position);
+}
+
+} // namespace MReadout

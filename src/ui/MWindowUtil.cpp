@@ -1,0 +1,124 @@
+#include "MWindowUtil.h"
+
+#include "AppState.h"
+#include "MMain.h"
+#include "frmProgressBar.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QPainterPath>
+#include <QRegion>
+#include <QWidget>
+#include <QWindow>
+
+namespace MWindowUtil {
+
+namespace {
+
+// Ownership between top-level windows is the transient-parent link: the owned window
+// stays above its owner and the window manager keeps them together.
+void ShowOwned(QWidget* window, QWidget* owner)
+{
+    if (owner && owner != window) {
+        window->winId();
+        owner->winId();
+        if (window->windowHandle() && owner->windowHandle())
+            window->windowHandle()->setTransientParent(owner->windowHandle());
+    }
+    window->show();
+}
+
+} // namespace
+
+void SetAllWindowsEnabled(bool enabled)
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (qobject_cast<QMenu*>(w))
+            continue;
+        w->setEnabled(enabled);
+    }
+}
+
+void ShowModal(QWidget* window, bool keepOnTop, bool disableOthers)
+{
+    if (!window)
+        return;
+    AppState& app = App();
+    QWidget* progress = static_cast<QWidget*>(app.gProgressForm);
+    if (disableOthers) {
+        SetAllWindowsEnabled(false);
+        window->setEnabled(true);
+    }
+    if (keepOnTop) {
+        ShowOwned(window, app.gMainWindow);
+        MMain::SetTopMost(window, app.gAlwaysOnTop);
+        MMain::SetTopMost(progress, app.gAlwaysOnTop);
+    } else {
+        MMain::SetTopMost(app.gMainWindow, false);
+        MMain::SetTopMost(progress, false);
+        ShowOwned(window, app.gMainWindow);
+    }
+}
+
+void EnableForms()
+{
+    AppState& app = App();
+    if (!app.gMainWindow)
+        return;
+    SetAllWindowsEnabled(true);
+    app.gMainWindow->setEnabled(true);
+    MMain::SetTopMost(app.gMainWindow, app.gAlwaysOnTop);
+    MMain::SetTopMost(static_cast<QWidget*>(app.gProgressForm), app.gAlwaysOnTop);
+}
+
+void RemoveComboItem(QComboBox* list, const QString& text)
+{
+    if (!list || list->count() == 0)
+        return;
+    const int index = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0)
+        return;
+    if (index == list->currentIndex())
+        list->setCurrentIndex(0);
+    list->removeItem(index);
+}
+
+void SetRoundRegion(QWidget* window)
+{
+    if (!window)
+        return;
+    const int w = window->width();
+    const int h = window->height();
+    QPainterPath path;
+    path.addRoundedRect(QRectF(10, 10, w - 20, h - 20), 20, 20);
+    window->setMask(QRegion(path.toFillPolygon().toPolygon()));
+    window->update();
+}
+
+void ShapeWindow(QWidget* window)
+{
+    if (!window || window->isMinimized())
+        return;
+    // A frameless window: border and caption are both 0, so child geometry is
+    // already in the window's own coordinates.
+    QRegion outline;
+    const auto children = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QWidget* child : children) {
+        if (child->isWindow())
+            continue;
+        outline += child->geometry();
+    }
+    window->setMask(outline);
+    window->update();
+}
+
+bool IsPointInButton(int x, int y, const QWidget* control)
+{
+    if (!control)
+        return false;
+    return x >= 0 && y >= 0 && x <= control->width() && y <= control->height();
+}
+
+} // namespace MWindowUtil

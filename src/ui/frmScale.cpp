@@ -1,0 +1,636 @@
+#include "frmScale.h"
+
+#include "AppState.h"
+#include "CArtwork.h"
+#include "CPictureButton.h"
+#include "CScaleCalc.h"
+#include "CTrayIcon.h"
+#include "MMain.h"
+#include "MReadout.h"
+#include "MWindowUtil.h"
+#include "QtTickTimer.h"
+#include "TransParentCtl.h"
+#include "UsbDevice.h"
+#include "frmAbout.h"
+#include "frmOption.h"
+#include "frmProgressBar.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDebug>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QProgressBar>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWindow>
+
+#include <span>
+
+namespace {
+
+constexpr int VendorId = 0x6323;
+constexpr int ProductId = 0x2233;
+// 100 twips at 96 dpi, rounded: the extra height below the panel that the mask cuts away.
+constexpr int ExtraHeight = 7;
+constexpr int FixedAutoLaunchItems = 10;
+
+const QString PresentIcon = QStringLiteral("present");
+const QString AbsentIcon = QStringLiteral("absent");
+
+} // namespace
+
+frmScale::frmScale(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , mTransParentCtl(new TransParentCtl(this))
+    , mpicPanel(new QLabel(this))
+    , mpicBox(new QLabel(this))
+    , mcboWeb(new QComboBox(mpicPanel))
+    , mpicTare(new CPictureButton(QStringLiteral("picTare"), QSize(73, 28), this))
+    , mpicAutoHold(new CPictureButton(QStringLiteral("picAutoHold"), QSize(73, 28), this))
+    , mpicConv(new CPictureButton(QStringLiteral("picConv"), QSize(73, 28), this))
+    , mpickgslbs(new CPictureButton(QStringLiteral("pickgslbs"), QSize(73, 28), this))
+    , mpicOpt(new CPictureButton(QStringLiteral("picOpt"), QSize(60, 23), mpicPanel))
+    , mpicWeb(new CPictureButton(QStringLiteral("picWeb"), QSize(130, 28), this))
+    , mpicMin(new CPictureButton(QStringLiteral("picMin"), QSize(10, 10), mpicPanel))
+    , mpicCls(new CPictureButton(QStringLiteral("picCls"), QSize(10, 10), mpicPanel))
+    , mTimer1(new QTimer(this))
+    , mtStart(new QTimer(this))
+    , mnuPopup0(new QMenu(QStringLiteral("Popup1 Lvl0"), this))
+    , mnuUnit(new QMenu(QStringLiteral("Unit"), mnuPopup0))
+    , mnuAutoLaunch(new QMenu(QStringLiteral("Select Auto-launch Web Page"), mnuPopup0))
+{
+    setObjectName(QStringLiteral("frmScale"));
+    setWindowTitle(QStringLiteral("Pesavo"));
+    setWindowIcon(CArtwork::AppIcon());
+    setAttribute(Qt::WA_TranslucentBackground, false);
+
+    mpicPanel->setObjectName(QStringLiteral("picPanel"));
+    mpicPanel->installEventFilter(this);
+    mpicBox->setObjectName(QStringLiteral("picBox"));
+    mpicBox->setFixedSize(MReadout::ReadoutWidth, MReadout::ReadoutHeight);
+    mcboWeb->setObjectName(QStringLiteral("cboWeb"));
+    mcboWeb->setFixedWidth(190);
+    connect(mcboWeb, &QComboBox::activated, this, [this](int) { cboWeb_Click(); });
+
+    const struct
+    {
+        CPictureButton* button;
+        const char* key;
+    } pictures[] = {{mpicTare, "TARE"},  {mpicAutoHold, "HOLD"},  {mpicConv, "CONVERT"}, {mpickgslbs, "KGLB"},
+                    {mpicOpt, "OPTION"}, {mpicWeb, "AUTOLAUNCH"}, {mpicMin, "MIN"},      {mpicCls, "CLOSE"}};
+    for (const auto& entry : pictures) {
+        const QString key = QLatin1String(entry.key);
+        CPictureButton* button = entry.button;
+        button->SetPictures(CArtwork::ButtonPicture(key + QLatin1Char('0')),
+                            CArtwork::ButtonPicture(key + QLatin1Char('1')));
+        connect(button, &CPictureButton::MouseDown, this,
+                [this, button](int mouseButton, int, int) { Button_MouseDown(button, mouseButton); });
+        connect(button, &CPictureButton::MouseUp, this,
+                [this, button](int mouseButton, int x, int y) { Button_MouseUp(button, mouseButton, x, y); });
+        connect(button, &CPictureButton::DblClick, this, [this, button] { Button_DblClick(button); });
+    }
+
+    mTimer1->setObjectName(QStringLiteral("Timer1"));
+    mTimer1->setInterval(1);
+    connect(mTimer1, &QTimer::timeout, this, &frmScale::Timer1_Timer);
+    mtStart->setObjectName(QStringLiteral("tStart"));
+    mtStart->setInterval(500);
+    connect(mtStart, &QTimer::timeout, this, &frmScale::tStart_Timer);
+
+    BuildMenus();
+}
+
+frmScale::~frmScale()
+{
+    // Released in this order: tray, device, engine (the engine before its timer).
+    delete m_objSysTray;
+    m_objSysTray = nullptr;
+    m_objUSB.reset();
+    m_objScaleCalc.reset();
+    mSettleTimer.reset();
+}
+
+void frmScale::BuildMenus()
+{
+    mnuPopup0->setObjectName(QStringLiteral("mnuPopup0"));
+    mnuUnit->setObjectName(QStringLiteral("mnuUnit"));
+    mnuAutoLaunch->setObjectName(QStringLiteral("mnuAutoLaunch"));
+
+    const QStringList captions = {QStringLiteral("Launch Pesavo"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("Hold"),
+                                  QStringLiteral("Tare Scale"),
+                                  QStringLiteral("Unit"),
+                                  QStringLiteral("Converter"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("Select Auto-launch Web Page"),
+                                  QStringLiteral("Go to Selected Web Page"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("Always on Top"),
+                                  QStringLiteral("Small Display"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("Calculator"),
+                                  QStringLiteral("Options"),
+                                  QStringLiteral("About"),
+                                  QStringLiteral("-"),
+                                  QStringLiteral("Exit")};
+    for (int i = 0; i < captions.size(); ++i) {
+        const QString& caption = captions.at(i);
+        if (caption == QLatin1String("-")) {
+            mnuPopup0->addSeparator();
+        } else if (i == 4) {
+            mnuPopup0->addMenu(mnuUnit);
+        } else if (i == 7) {
+            mnuPopup0->addMenu(mnuAutoLaunch);
+        } else {
+            QAction* action = mnuPopup0->addAction(caption);
+            action->setCheckable(i == 2 || i == 10 || i == 11);
+            connect(action, &QAction::triggered, this, [this, i] { mnuPopup1_Click(i); });
+        }
+    }
+
+    const QStringList units = {QStringLiteral("kgs"), QStringLiteral("lbs")};
+    for (int i = 0; i < units.size(); ++i) {
+        QAction* action = mnuUnit->addAction(units.at(i));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, i] { mnuUnit_Click(i); });
+    }
+
+    const QStringList pages = {QStringLiteral("None"),
+                               QStringLiteral("-"),
+                               QStringLiteral("UPS"),
+                               QStringLiteral("USPS Domestic"),
+                               QStringLiteral("USPS Business"),
+                               QStringLiteral("USPS International Envelope"),
+                               QStringLiteral("USPS International Package"),
+                               QStringLiteral("DHL Rates"),
+                               QStringLiteral("FedEx Rate Finder"),
+                               QStringLiteral("Ebay Seller Shipping Calculator")};
+    for (const QString& page : pages) {
+        if (page == QLatin1String("-"))
+            mnuAutoLaunch->addSeparator();
+        else
+            AddAutoLaunchItem(page);
+    }
+}
+
+QAction* frmScale::AddAutoLaunchItem(const QString& caption)
+{
+    QAction* action = mnuAutoLaunch->addAction(caption);
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this,
+            [this, action] { mnuAutoLaunch_Click(int(mnuAutoLaunch->actions().indexOf(action))); });
+    return action;
+}
+
+void frmScale::RemoveLastAutoLaunchItem()
+{
+    const auto actions = mnuAutoLaunch->actions();
+    if (actions.size() <= FixedAutoLaunchItems)
+        return;
+    QAction* last = actions.last();
+    mnuAutoLaunch->removeAction(last);
+    delete last;
+}
+
+QAction* frmScale::PopupItem(int index) const
+{
+    const auto actions = mnuPopup0->actions();
+    return index >= 0 && index < actions.size() ? actions.at(index) : nullptr;
+}
+
+CPictureButton* frmScale::Button(const QString& name) const
+{
+    return findChild<CPictureButton*>(name);
+}
+
+void frmScale::Form_Load()
+{
+    mTransParentCtl->SetMaskColor(0xFFFFFF);
+    mTransParentCtl->SetMaskPicture(CArtwork::WindowMask());
+
+    mSettleTimer = std::make_unique<QtTickTimer>();
+    m_objScaleCalc = std::make_unique<CScaleCalc>(*mSettleTimer);
+    m_objScaleCalc->StatusChange = [this](std::int32_t& code) {
+        m_objScaleCalc_StatusChange(code);
+    };
+    m_objScaleCalc->ScaleError = [this](std::int32_t& code) {
+        m_objScaleCalc_ScaleError(code);
+    };
+
+    InitUsbDevice();
+    InitTray();
+    ArrangeControls();
+    InitMenus();
+}
+
+void frmScale::InitUsbDevice()
+{
+    AppState& app = App();
+    if (app.gDeviceFactory)
+        m_objUSB = app.gDeviceFactory();
+    if (!m_objUSB) {
+        ShowStatus(app.gLayout.statusMsg, QStringLiteral("MSGDETACH"));
+        return;
+    }
+    connect(m_objUSB.get(), &UsbDevice::Arrival, this, &frmScale::m_objUSB_Arrival);
+    connect(m_objUSB.get(), &UsbDevice::OnUsb, this, &frmScale::m_objUSB_OnUsb);
+    connect(m_objUSB.get(), &UsbDevice::Removal, this, &frmScale::m_objUSB_Removal);
+    m_objUSB->OpenDevice(winId(), VendorId, ProductId, QStringLiteral("SCALE"));
+    m_objUSB->FindDevice();
+    m_objUSB->SetEnabled(true);
+    if (!m_objUSB->IsAttached()) {
+        if (!m_objUSB->LastError().isEmpty())
+            qWarning().noquote() << "scale:" << m_objUSB->LastError();
+        ShowStatus(app.gLayout.statusMsg, QStringLiteral("MSGDETACH"));
+    }
+}
+
+void frmScale::InitTray()
+{
+    m_objSysTray = new CTrayIcon();
+    connect(m_objSysTray, &CTrayIcon::MouseDown, this, &frmScale::m_objSysTray_MouseDown);
+    connect(m_objSysTray, &CTrayIcon::DoubleClick, this, &frmScale::m_objSysTray_DoubleClick);
+    const bool attached = m_objUSB && m_objUSB->IsAttached();
+    m_objSysTray->AddIcon(CArtwork::TrayIcon(attached ? 1 : 0), attached ? PresentIcon : AbsentIcon,
+                          QStringLiteral("Pesavo"));
+}
+
+void frmScale::ArrangeControls()
+{
+    const AppState& app = App();
+    const int skin = qBound(0, int(app.gSkin), CArtwork::SkinCount() - 1);
+    const QPixmap panel = CArtwork::SkinPicture(skin);
+    mpicPanel->setPixmap(panel);
+    mpicPanel->resize(panel.size());
+    // Frameless: border and caption are both 0.
+    const int border = 0;
+    mpicPanel->move(0, 0);
+    mpicPanel->lower();
+
+    const SkinLayout& l = app.gLayout;
+    MReadout::PlaceControl(mpicBox, l.picBox);
+    MReadout::PlaceControl(mpicWeb, l.picWeb);
+    MReadout::PlaceControl(mpickgslbs, l.pickgslbs);
+    MReadout::PlaceControl(mpicTare, l.picTare);
+    MReadout::PlaceControl(mpicAutoHold, l.picAutoHold);
+    MReadout::PlaceControl(mpicConv, l.picConv);
+    MReadout::PlaceControl(mpicOpt, l.picOpt);
+    MReadout::PlaceControl(mpicCls, l.picCls);
+    MReadout::PlaceControl(mpicMin, l.picMin);
+    MReadout::PlaceControl(mcboWeb, l.cboWeb);
+    mcboWeb->move(mpicPanel->width() / 2 - mcboWeb->width() / 2 - border, l.cboWeb.y());
+    for (QWidget* w : std::initializer_list<QWidget*> {mpicBox, mpicWeb, mpickgslbs, mpicTare, mpicAutoHold, mpicConv})
+        w->raise();
+    resize(mpicPanel->width() + 2 * border, mpicPanel->height() + ExtraHeight);
+}
+
+void frmScale::InitMenus()
+{
+    const AppState& app = App();
+    const auto units = mnuUnit->actions();
+    for (int i = 0; i < units.size(); ++i)
+        units.at(i)->setChecked(i == app.gUnit);
+    PopupItem(10)->setChecked(app.gAlwaysOnTop);
+    PopupItem(11)->setChecked(app.gSmallDisplay);
+    mcboWeb->clear();
+    mcboWeb->addItem(QStringLiteral("None"));
+    const auto pages = mnuAutoLaunch->actions();
+    for (int i = 2; i < pages.size(); ++i)
+        mcboWeb->addItem(pages.at(i)->text());
+}
+
+void frmScale::SetReadoutPicture(const QPixmap& picture)
+{
+    mpicBox->setPixmap(picture);
+}
+
+void frmScale::ShowStatus(QPoint position, const QString& key)
+{
+    MReadout::DrawMessage(position, key);
+    MReadout::RefreshReadout();
+}
+
+// ---- device events ----
+
+void frmScale::m_objUSB_Arrival()
+{
+    if (!m_objUSB || !m_objUSB->FindDevice())
+        return;
+    m_objScaleCalc->InitCnt = 0;
+    ShowStatus(App().gLayout.statusMsg, QStringLiteral("MSGNULL"));
+    m_objSysTray->SetIcon(CArtwork::TrayIcon(1), PresentIcon);
+}
+
+void frmScale::m_objUSB_OnUsb()
+{
+    if (!m_objUSB)
+        return;
+    const QByteArray report = m_objUSB->ReportData();
+    m_objScaleCalc->NewData(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(report.constData()),
+                                                          std::size_t(report.size())));
+    App().gCurWeight = m_objScaleCalc->Weight();
+    MReadout::DrawWeight(App().gCurWeight);
+}
+
+void frmScale::m_objUSB_Removal()
+{
+    EndInitProgress();
+    ShowStatus(App().gLayout.statusMsg, QStringLiteral("MSGDETACH"));
+    m_objScaleCalc->InitCnt = 0;
+    m_objSysTray->SetIcon(CArtwork::TrayIcon(0), AbsentIcon);
+}
+
+// ---- engine events ----
+
+void frmScale::m_objScaleCalc_ScaleError(std::int32_t& ScaleErr)
+{
+    m_lErrorFlg = ScaleErr;
+    if (ScaleErr == 0)
+        ShowStatus(App().gLayout.errorMsg, QStringLiteral("MSGNULL"));
+    else if (ScaleErr == 1 || ScaleErr == 2)
+        ShowStatus(App().gLayout.errorMsg, QStringLiteral("MSGERROR"));
+}
+
+void frmScale::m_objScaleCalc_StatusChange(std::int32_t& ScaleEvents)
+{
+    switch (ScaleEvents) {
+    case 0:
+        ShowInitProgress();
+        break;
+    case 1:
+        EndInitProgress();
+        break;
+    case 2:
+        if (!IsBrowserExist())
+            LaunchWebPage();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmScale::ShowInitProgress()
+{
+    AppState& app = App();
+    frmProgressBar* progress = app.gProgressForm;
+    if (progress) {
+        progress->Tag = QStringLiteral("INIT");
+        progress->ProgressBar()->setMaximum(CScaleCalc::InitCntNeeded);
+        progress->ProgressBar()->setValue(0);
+        if (app.gMainWindow && app.gMainWindow->isVisible())
+            MWindowUtil::ShowModal(progress, true, false);
+    }
+    mtStart->start();
+}
+
+void frmScale::tStart_Timer()
+{
+    if (frmProgressBar* progress = App().gProgressForm)
+        progress->ProgressBar()->setValue(m_objScaleCalc->InitCnt);
+    m_objSysTray->SetIcon(CArtwork::TrayAnimationIcon(mTrayFrame), QStringLiteral("anim%1").arg(mTrayFrame));
+    mTrayFrame = (mTrayFrame + 1) % 2;
+}
+
+void frmScale::EndInitProgress()
+{
+    AppState& app = App();
+    mtStart->stop();
+    if (frmProgressBar* progress = app.gProgressForm) {
+        progress->Tag.clear();
+        progress->hide();
+        progress->ProgressBar()->setValue(0);
+    }
+    m_objSysTray->SetIcon(CArtwork::TrayIcon(1), PresentIcon);
+    if (app.gMainWindow && app.gMainWindow->isEnabled())
+        MMain::SetTopMost(app.gMainWindow, app.gAlwaysOnTop);
+}
+
+bool frmScale::IsInitProgressRunning() const
+{
+    return mtStart->isActive();
+}
+
+// ---- picture buttons ----
+
+bool frmScale::IsDoubleClickable(const CPictureButton* button) const
+{
+    return button != mpicMin && button != mpicCls;
+}
+
+void frmScale::Button_MouseDown(CPictureButton* button, int mouseButton)
+{
+    if (IsDoubleClickable(button))
+        m_bLeftDown = mouseButton == 1;
+    if (mouseButton == 1)
+        button->SetPressed(true);
+}
+
+void frmScale::Button_MouseUp(CPictureButton* button, int mouseButton, int x, int y)
+{
+    if (mouseButton != 1)
+        return;
+    button->SetPressed(false);
+    if (MWindowUtil::IsPointInButton(x, y, button))
+        RunButtonCommand(button);
+}
+
+void frmScale::Button_DblClick(CPictureButton* button)
+{
+    if (IsDoubleClickable(button) && m_bLeftDown)
+        button->SetPressed(true);
+}
+
+void frmScale::RunButtonCommand(CPictureButton* button)
+{
+    if (button == mpicTare)
+        TareScale();
+    else if (button == mpicAutoHold)
+        ToggleHold();
+    else if (button == mpickgslbs)
+        ToggleUnit();
+    else if (button == mpicConv)
+        OpenConverter();
+    else if (button == mpicOpt)
+        ShowOptions();
+    else if (button == mpicWeb)
+        LaunchWebPage();
+    else if (button == mpicMin)
+        MMain::HideDisplay();
+    else if (button == mpicCls)
+        MMain::ExitApp();
+}
+
+bool frmScale::eventFilter(QObject* watched, QEvent* event)
+{
+    // Dragging by the skin panel; the buttons, readout and list never start a drag.
+    if (watched == mpicPanel && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && windowHandle())
+            windowHandle()->startSystemMove();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- menus and tray ----
+
+void frmScale::mnuPopup1_Click(int index)
+{
+    QAction* item = PopupItem(index);
+    if (!item)
+        return;
+    AppState& app = App();
+    const QString caption = item->text().toLower();
+    if (caption == QLatin1String("launch pesavo")) {
+        MMain::ShowDisplay();
+    } else if (caption == QLatin1String("minimize pesavo")) {
+        MMain::HideDisplay();
+    } else if (caption == QLatin1String("hold")) {
+        ToggleHold();
+    } else if (caption == QLatin1String("tare scale")) {
+        TareScale();
+    } else if (caption == QLatin1String("converter")) {
+        OpenConverter();
+    } else if (caption == QLatin1String("go to selected web page")) {
+        LaunchWebPage();
+    } else if (caption == QLatin1String("always on top")) {
+        app.gAlwaysOnTop = !app.gAlwaysOnTop;
+        item->setChecked(app.gAlwaysOnTop);
+        MMain::SetTopMost(app.gMainWindow, app.gAlwaysOnTop);
+    } else if (caption == QLatin1String("small display")) {
+        app.gSmallDisplay = !app.gSmallDisplay;
+        item->setChecked(app.gSmallDisplay);
+        MMain::ApplyDisplayMode();
+    } else if (caption == QLatin1String("calculator")) {
+        RunCalculator();
+    } else if (caption == QLatin1String("options")) {
+        ShowOptions();
+    } else if (caption == QLatin1String("about")) {
+        ShowAbout();
+    } else if (caption == QLatin1String("exit")) {
+        MMain::ExitApp();
+    }
+}
+
+void frmScale::mnuUnit_Click(int index)
+{
+    const auto units = mnuUnit->actions();
+    for (int i = 0; i < units.size(); ++i)
+        units.at(i)->setChecked(i == index);
+    App().gUnit = qint16(index);
+    MReadout::DrawWeight(App().gCurWeight);
+}
+
+void frmScale::m_objSysTray_DoubleClick(int)
+{
+    QWidget* display = App().gMainWindow;
+    if (display && display->isEnabled())
+        MMain::ShowDisplay();
+}
+
+void frmScale::m_objSysTray_MouseDown(int button)
+{
+    QWidget* display = App().gMainWindow;
+    if (display && display->isVisible()) {
+        display->raise();
+        display->activateWindow();
+    }
+    if (button == 2 && display && display->isEnabled())
+        mTimer1->start();
+}
+
+void frmScale::Timer1_Timer()
+{
+    mTimer1->stop();
+    mnuPopup0->setDefaultAction(PopupItem(0));
+    mnuPopup0->popup(QCursor::pos());
+}
+
+bool frmScale::IsTrayMenuPending() const
+{
+    return mTimer1->isActive();
+}
+
+// ---- commands ----
+
+void frmScale::ToggleHold()
+{
+    m_objScaleCalc->SetHold(!m_objScaleCalc->Hold());
+    const bool held = m_objScaleCalc->Hold();
+    PopupItem(2)->setChecked(held);
+    PopupItem(3)->setEnabled(!held);
+    mpicTare->setEnabled(!held);
+    ShowStatus(App().gLayout.holdMsg, held ? QStringLiteral("MSGHOLD") : QStringLiteral("MSGNULL"));
+}
+
+void frmScale::TareScale()
+{
+    m_objScaleCalc->Tare();
+}
+
+void frmScale::ToggleUnit()
+{
+    mnuUnit_Click(1 - App().gUnit);
+}
+
+QString frmScale::FindCalculator()
+{
+    const char* candidates[] = {"gnome-calculator", "kcalc", "galculator", "qalculate-gtk", "mate-calc", "xcalc"};
+    for (const char* name : candidates) {
+        const QString path = QStandardPaths::findExecutable(QLatin1String(name));
+        if (!path.isEmpty())
+            return path;
+    }
+    return QString();
+}
+
+void frmScale::RunCalculator()
+{
+    const QString calculator = FindCalculator();
+    if (!calculator.isEmpty() && QProcess::startDetached(calculator, QStringList()))
+        return;
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("ERROR"),
+                                QStringLiteral("Cannot find Windows' Calculator"), QMessageBox::Ok, App().gMainWindow);
+    box->setObjectName(QStringLiteral("msgCalculator"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
+void frmScale::ShowOptions()
+{
+    MWindowUtil::ShowModal(App().gOptionForm, false, true);
+}
+
+void frmScale::ShowAbout()
+{
+    MWindowUtil::ShowModal(new frmAbout(), true, true);
+}
+
+// ---- page launcher and converter hooks (not built yet) ----
+
+void frmScale::LaunchWebPage() { }
+
+void frmScale::WebSelect_Click() { }
+
+void frmScale::cboWeb_Click() { }
+
+void frmScale::mnuAutoLaunch_Click(int) { }
+
+void frmScale::OpenConverter() { }
+
+bool frmScale::IsBrowserExist() const
+{
+    return false;
+}
+
+void frmScale::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    MMain::ExitApp();
+}

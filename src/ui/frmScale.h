@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class CPictureButton;
+class CScaleCalc;
+class CTrayIcon;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QTimer;
+class QtTickTimer;
+class TransParentCtl;
+class UsbDevice;
+
+// The main window: the skinned, shaped panel with the readout, the eight picture
+// buttons and the page list; owner of the scale connection, the weighing engine and
+// the tray icon. Every device, engine and tray event of the program arrives here,
+// also while the compact display is the window shown.
+class frmScale final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmScale(QWidget* parent = nullptr);
+    ~frmScale() override;
+
+    void Form_Load();
+    void ArrangeControls();
+    int ErrorFlg() const { return m_lErrorFlg; }
+    void SetReadoutPicture(const QPixmap& picture);
+
+    // Controls, for the readout, the page list and the tests.
+    QLabel* picBox() const { return mpicBox; }
+    QLabel* picPanel() const { return mpicPanel; }
+    QComboBox* cboWeb() const { return mcboWeb; }
+    QMenu* PopupMenu() const { return mnuPopup0; }
+    QMenu* UnitMenu() const { return mnuUnit; }
+    QMenu* AutoLaunchMenu() const { return mnuAutoLaunch; }
+    QAction* PopupItem(int index) const;
+    CPictureButton* Button(const QString& name) const;
+    UsbDevice* Device() const { return m_objUSB.get(); }
+    CScaleCalc* ScaleCalc() const { return m_objScaleCalc.get(); }
+    CTrayIcon* Tray() const { return m_objSysTray; }
+    TransParentCtl* Transparent() const { return mTransParentCtl; }
+
+    // Device events.
+    void m_objUSB_Arrival();
+    void m_objUSB_OnUsb();
+    void m_objUSB_Removal();
+    // Engine events.
+    void m_objScaleCalc_ScaleError(std::int32_t& ScaleErr);
+    void m_objScaleCalc_StatusChange(std::int32_t& ScaleEvents);
+    void tStart_Timer();
+    // Menus and tray.
+    void mnuPopup1_Click(int index);
+    void mnuUnit_Click(int index);
+    void m_objSysTray_DoubleClick(int button);
+    void m_objSysTray_MouseDown(int button);
+    void Timer1_Timer();
+    bool IsInitProgressRunning() const;
+    bool IsTrayMenuPending() const;
+
+    // The user's own pages in the page submenu, after the fixed entries 0 to 9.
+    QAction* AddAutoLaunchItem(const QString& caption);
+    void RemoveLastAutoLaunchItem();
+
+    // Commands.
+    void ToggleHold();
+    void TareScale();
+    void ToggleUnit();
+    void RunCalculator();
+    void ShowOptions();
+    void ShowAbout();
+
+    // Page selection and launching, and the unit converter: hooks that do nothing yet.
+    void LaunchWebPage();
+    void WebSelect_Click();
+    void cboWeb_Click();
+    void mnuAutoLaunch_Click(int index);
+    void OpenConverter();
+    // Whether the launcher's browser window is open; always false until the launcher exists.
+    bool IsBrowserExist() const;
+
+    // The first calculator on PATH, empty when there is none.
+    static QString FindCalculator();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void InitUsbDevice();
+    void InitTray();
+    void InitMenus();
+    void BuildMenus();
+    void ShowInitProgress();
+    void EndInitProgress();
+    void ShowStatus(QPoint position, const QString& key);
+    void Button_MouseDown(CPictureButton* button, int mouseButton);
+    void Button_MouseUp(CPictureButton* button, int mouseButton, int x, int y);
+    void Button_DblClick(CPictureButton* button);
+    void RunButtonCommand(CPictureButton* button);
+    bool IsDoubleClickable(const CPictureButton* button) const;
+
+    std::unique_ptr<QtTickTimer> mSettleTimer;
+    std::unique_ptr<CScaleCalc> m_objScaleCalc;
+    std::unique_ptr<UsbDevice> m_objUSB;
+    CTrayIcon* m_objSysTray = nullptr;
+    bool m_bLeftDown = false;
+    std::int32_t m_lErrorFlg = 0;
+    int mTrayFrame = 0;
+
+    TransParentCtl* mTransParentCtl;
+    QLabel* mpicPanel;
+    QLabel* mpicBox;
+    QComboBox* mcboWeb;
+    CPictureButton* mpicTare;
+    CPictureButton* mpicAutoHold;
+    CPictureButton* mpicConv;
+    CPictureButton* mpickgslbs;
+    CPictureButton* mpicOpt;
+    CPictureButton* mpicWeb;
+    CPictureButton* mpicMin;
+    CPictureButton* mpicCls;
+    QTimer* mTimer1;
+    QTimer* mtStart;
+    QMenu* mnuPopup0;
+    QMenu* mnuUnit;
+    QMenu* mnuAutoLaunch;
+};
