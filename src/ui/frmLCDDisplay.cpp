@@ -29,8 +29,8 @@ frmLCDDisplay::frmLCDDisplay(QWidget* parent)
     setWindowIcon(CArtwork::AppIcon());
     mpicTitle->setObjectName(QStringLiteral("picTitle"));
     mpicTitle->setFixedSize(225, 15);
-    mpicTitle->setPixmap(CArtwork::CompactBackground());
-    mpicTitle->setScaledContents(true);
+    // The strip is the top of the compact background; the readout covers the rest.
+    mpicTitle->setPixmap(CArtwork::CompactBackground().copy(0, 0, 225, CArtwork::CompactTitleHeight));
     mpicTitle->installEventFilter(this);
     mpicBox->setObjectName(QStringLiteral("picBox"));
     mpicBox->setFixedSize(225, 61);
