@@ -1,0 +1,78 @@
+#include "CPageLauncher.h"
+
+#include "CCarrierPages.h"
+#include "CFormField.h"
+#include "IniFile.h"
+
+#include <QDebug>
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kGeneral = u"_WGX_GENERAL"_s;
+const QString kAutoLaunch = u"AUTO_LAUNCH"_s;
+} // namespace
+
+CPageLauncher::CPageLauncher(IniFile& settings, CWebHelper::Accessors accessors, MenuCaption menuCaption,
+                             QObject* parent)
+    : QObject(parent)
+    , mSettings(settings)
+    , mAccessors(std::move(accessors))
+    , mMenuCaption(std::move(menuCaption))
+{ }
+
+CPageLauncher::~CPageLauncher() = default;
+
+bool CPageLauncher::LaunchWebPage()
+{
+    // The stored key, not the window's copy: the options dialog may have changed it.
+    const QString stored = mSettings.Section(kGeneral).Key(kAutoLaunch).Value();
+    const auto index = CFormField::ToInt32(stored);
+    if (!index) {
+        qWarning().noquote() << "No web page launched: AUTO_LAUNCH is not a page number:" << stored;
+        return false;
+    }
+    const int n = *index;
+    if (n == 0)
+        return false;
+
+    QString name;
+    QString address;
+    if (const CCarrierPages::Page* page = CCarrierPages::ForLauncherIndex(n)) {
+        name = page->section;
+        address = page->address;
+    } else {
+        // A user page, named by its menu caption; negative numbers land here too and find no item.
+        const auto caption = (n > 0 && mMenuCaption) ? mMenuCaption(n + 1) : std::nullopt;
+        if (!caption || caption->isEmpty()) {
+            qWarning() << "No web page launched: there is no page number" << n;
+            return false;
+        }
+        name = *caption;
+    }
+    if (!m_objWeb)
+        m_objWeb = std::make_unique<CWebHelper>(mSettings, mAccessors);
+    m_objWeb->Create(name, address);
+    const bool ok = m_objWeb->GotoPage();
+    mLastError = ok ? QString() : m_objWeb->LastError();
+    return ok;
+}
+
+bool CPageLauncher::LaunchOnStatusChange(int status)
+{
+    if (status != 2 || IsBrowserExist())
+        return false;
+    return LaunchWebPage();
+}
+
+bool CPageLauncher::IsBrowserExist()
+{
+    return m_objWeb && m_objWeb->IsBrowserExist();
+}
+
+bool CPageLauncher::SaveSelection(int page)
+{
+    return mSettings.Section(kGeneral).Key(kAutoLaunch).SetValue(page);
+}

@@ -1,0 +1,27 @@
+#include "CWebEbay.h"
+
+#include "CFormField.h"
+#include "WeightSplit.h"
+
+using namespace Qt::StringLiterals;
+
+void CWebEbay::FillContent(HtmlDocument* DOM)
+{
+    CFormField::SelectStored(DOM, u"PackageSize"_s, KeyText(u"PACK_SIZE"_s));
+    CFormField::SetText(DOM, u"LengthDimension"_s, KeyText(u"LEN"_s));
+    CFormField::SetText(DOM, u"WidthDimension"_s, KeyText(u"WIDTH"_s));
+    CFormField::SetText(DOM, u"HeightDimension"_s, KeyText(u"HEIGHT"_s));
+    CFormField::SetText(DOM, u"OriginatingZip"_s, KeyText(u"ZIP1"_s));
+    CFormField::SelectStored(DOM, u"destinationCity"_s, KeyText(u"SHOW_RATE_TO"_s));
+    CFormField::SetText(DOM, u"destinationZipCode"_s, KeyText(u"ZIP2"_s));
+}
+
+void CWebEbay::FillWeight(HtmlDocument* DOM, double Weight)
+{
+    const auto parts = SplitWeight(Weight, 12);
+    bool ok = CFormField::SetNumber(DOM, u"HigherUnitWeight"_s, parts[2]);
+    // The page takes whole ounces only.
+    ok &= CFormField::SetNumber(DOM, u"LowerUnitWeight"_s, RoundHalfEven(parts[3], 0));
+    if (ok)
+        mbFilled = true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "IAutoFillWeb.h"
+
+#include <QString>
+
+class IniFile;
+
+// What every built-in carrier filler shares: its name (the settings section), its address, the
+// filled flag, and the AUTO_FILL switch read afresh from the section on every call.
+class CWebFillerBase : public IAutoFillWeb
+{
+public:
+    explicit CWebFillerBase(IniFile& settings);
+
+    void Create(const QString& Name, const QString& Address) override;
+    QString Address() const override { return mstrAddress; }
+    QString Name() const override { return mstrName; }
+    bool IsFilled() const override { return mbFilled; }
+    void SetIsFilled(bool TrueFalse) override { mbFilled = TrueFalse; }
+    // True only when AUTO_FILL's leading number is exactly 1.
+    bool AutoFill() const override;
+
+protected:
+    // The text of a key of this filler's section (empty when missing).
+    QString KeyText(const QString& key) const;
+    // AUTO_FILL numerically 0: the content step must not run even when called directly.
+    bool AutoFillOff() const;
+
+    IniFile& mSettings;
+    QString mstrName;
+    QString mstrAddress;
+    bool mbFilled = false;
+};

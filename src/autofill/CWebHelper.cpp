@@ -1,0 +1,149 @@
+#include "CWebHelper.h"
+
+#include "CWebDHL.h"
+#include "CWebEbay.h"
+#include "CWebFedEx.h"
+#include "CWebUPS.h"
+#include "CWebUSPSBusi.h"
+#include "CWebUSPSDom.h"
+#include "CWebUSPSIntEnv.h"
+#include "CWebUSPSIntPac.h"
+#include "CWebUserAdd.h"
+#include "IniFile.h"
+#include "WebBrowser.h"
+
+#include <QDebug>
+
+#include <cmath>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+CWebHelper::CWebHelper(IniFile& settings, Accessors accessors, QObject* parent)
+    : QObject(parent)
+    , mSettings(settings)
+    , mAccessors(std::move(accessors))
+{
+    mobjWebs[0] = std::make_unique<CWebDHL>(settings);
+    mobjWebs[1] = std::make_unique<CWebEbay>(settings);
+    mobjWebs[2] = std::make_unique<CWebFedEx>(settings, mAccessors.displayUnit);
+    mobjWebs[3] = std::make_unique<CWebUPS>(settings);
+    mobjWebs[4] = std::make_unique<CWebUSPSDom>(settings);
+    mobjWebs[5] = std::make_unique<CWebUSPSBusi>(settings);
+    mobjWebs[6] = std::make_unique<CWebUSPSIntEnv>(settings);
+    mobjWebs[7] = std::make_unique<CWebUSPSIntPac>(settings);
+    mobjWebs[8] = std::make_unique<CWebUserAdd>();
+    for (const auto& page : CCarrierPages::Fillers())
+        mobjWebs[static_cast<size_t>(page.fillerIndex)]->Create(page.section, page.address);
+}
+
+CWebHelper::~CWebHelper()
+{
+    // The window stays open for the user; only our hold on it goes.
+    if (mobjIE)
+        mobjIE->disconnect(this);
+    mobjIE.reset();
+    mobjCurWeb = nullptr;
+}
+
+IAutoFillWeb* CWebHelper::Filler(int index) const
+{
+    if (index < 0 || index >= CCarrierPages::FillerCount)
+        return nullptr;
+    return mobjWebs[static_cast<size_t>(index)].get();
+}
+
+CWebUserAdd* CWebHelper::UserPageFiller() const
+{
+    return static_cast<CWebUserAdd*>(mobjWebs[CCarrierPages::UserPageFiller].get());
+}
+
+bool CWebHelper::IsBrowserExist()
+{
+    return mobjIE && mobjIE->IsAlive();
+}
+
+void CWebHelper::Create(const QString& Name, const QString& Address)
+{
+    for (const auto& web : mobjWebs) {
+        if (web->Name() == Name && web->Address() == Address) {
+            mobjCurWeb = web.get();
+            return;
+        }
+    }
+    const IniSection section = mSettings.Section(Name);
+    const QString storedAddress = section.Key(u"_WGX_ADDRESS"_s).Value();
+    const QString units = section.Key(u"_WGX_WGT_TYPE"_s).Value();
+    CWebUserAdd* user = UserPageFiller();
+    mobjCurWeb = user;
+    user->Create(Name, storedAddress);
+    user->MetricUnits = (units.contains(u",kg"_s) ? 1 : 0) + (units.contains(u",g"_s) ? 2 : 0);
+    user->EnglishUnits = (units.contains(u",lb"_s) ? 4 : 0) + (units.contains(u",oz"_s) ? 8 : 0);
+}
+
+bool CWebHelper::GotoPage()
+{
+    if (!mobjCurWeb)
+        return false;
+    const double current = mAccessors.currentWeight ? mAccessors.currentWeight() : 0.0;
+    // A negative (or unreadable) weight goes to the page as 0.
+    mdblWeight = std::isfinite(current) && current > 0.0 ? current : 0.0;
+    mobjCurWeb->SetIsFilled(false);
+
+    if (IsBrowserExist()) {
+        // The page may already be showing: then only the weight is refreshed, without navigating.
+        const auto document = mobjIE->Document();
+        mobjCurWeb->FillWeight(document.get(), mdblWeight);
+        if (!mobjCurWeb->IsFilled())
+            mobjIE->Navigate(mobjCurWeb->Address());
+    } else {
+        ReleaseBrowser();
+        QString error;
+        mobjIE = mAccessors.makeBrowser ? mAccessors.makeBrowser(&error) : nullptr;
+        if (!mobjIE) {
+            mLastError = error.isEmpty() ? u"No web browser could be started."_s : error;
+            qWarning().noquote() << "Web page not opened:" << mLastError;
+            return false;
+        }
+        connect(mobjIE.get(), &WebBrowser::ProgressChange, this, &CWebHelper::mobjIE_ProgressChange);
+        connect(mobjIE.get(), &WebBrowser::OnQuit, this, &CWebHelper::mobjIE_OnQuit);
+        mobjIE->Navigate(mobjCurWeb->Address());
+    }
+    if (!mobjIE->Visible())
+        mobjIE->SetVisible(true);
+    mLastError.clear();
+    return true;
+}
+
+void CWebHelper::mobjIE_ProgressChange(int Progress, int ProgressMax)
+{
+    if (Progress != 0 || ProgressMax != 0)
+        return;
+    if (!mobjIE || !mobjCurWeb || mobjIE->ReadyState() != 4)
+        return;
+    // Filled already in this launch: result pages and later loads are left alone.
+    if (mobjCurWeb->IsFilled())
+        return;
+    // The content step may submit a form, so the weight step reads the document afresh.
+    if (mobjCurWeb->AutoFill())
+        mobjCurWeb->FillContent(mobjIE->Document().get());
+    if (mobjIE)
+        mobjCurWeb->FillWeight(mobjIE->Document().get(), mdblWeight);
+}
+
+void CWebHelper::mobjIE_OnQuit()
+{
+    // We are inside the browser object's own signal: let it go once the signal has returned.
+    if (!mobjIE)
+        return;
+    mobjIE->disconnect(this);
+    mobjIE.release()->deleteLater();
+}
+
+void CWebHelper::ReleaseBrowser()
+{
+    if (!mobjIE)
+        return;
+    mobjIE->disconnect(this);
+    mobjIE.reset();
+}

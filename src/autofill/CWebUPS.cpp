@@ -1,0 +1,35 @@
+#include "CWebUPS.h"
+
+#include "CFormField.h"
+#include "WeightSplit.h"
+
+using namespace Qt::StringLiterals;
+
+void CWebUPS::FillContent(HtmlDocument* DOM)
+{
+    CFormField::SelectStored(DOM, u"origCountry"_s, KeyText(u"CNTRY1"_s));
+    CFormField::SetText(DOM, u"origCity"_s, KeyText(u"CITY1"_s));
+    CFormField::SetText(DOM, u"origPostal"_s, KeyText(u"ZIP1"_s));
+    CFormField::SelectStored(DOM, u"destCountry"_s, KeyText(u"CNTRY2"_s));
+    CFormField::SetText(DOM, u"destCity"_s, KeyText(u"CITY2"_s));
+    CFormField::SetText(DOM, u"destPostal"_s, KeyText(u"ZIP2"_s));
+    CFormField::SelectStored(DOM, u"packages"_s, KeyText(u"PACK_NO"_s));
+    if (const auto document = CFormField::ToBool(KeyText(u"DOC"_s)))
+        CFormField::SetChecked(DOM, u"document"_s, *document);
+    CFormField::SetText(DOM, u"customValue"_s, KeyText(u"CUS_VAL"_s));
+    CFormField::SelectStored(DOM, u"currency"_s, KeyText(u"CUS_CNTRY"_s));
+    if (const auto resident = CFormField::ToBool(KeyText(u"SHIP_TO_RES"_s)))
+        CFormField::SetChecked(DOM, u"destResident"_s, *resident);
+}
+
+void CWebUPS::FillWeight(HtmlDocument* DOM, double Weight)
+{
+    // Until the page offers an editable weight field there is nothing to fill; the next load retries.
+    const auto type = CFormField::Type(DOM, u"weight"_s);
+    if (type && type->toLower() == u"hidden"_s)
+        return;
+    bool ok = CFormField::SetText(DOM, u"weightType"_s, u"LBS"_s);
+    ok &= CFormField::SetNumber(DOM, u"weight"_s, SplitWeight(Weight, 4)[2]);
+    if (ok)
+        mbFilled = true;
+}

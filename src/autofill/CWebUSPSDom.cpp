@@ -1,0 +1,26 @@
+#include "CWebUSPSDom.h"
+
+#include "CFormField.h"
+#include "WeightSplit.h"
+
+using namespace Qt::StringLiterals;
+
+void CWebUSPSDom::FillContent(HtmlDocument* DOM)
+{
+    if (AutoFillOff())
+        return;
+    // 0 = letter or large envelope, 1 = package: the member number of the mail-type group.
+    if (const auto member = CFormField::ToByte(KeyText(u"SERVICE"_s)))
+        CFormField::CheckMember(DOM, u"MT"_s, *member);
+    CFormField::SetText(DOM, u"OZ"_s, KeyText(u"ZIP1"_s));
+    CFormField::SetText(DOM, u"DZ"_s, KeyText(u"ZIP2"_s));
+}
+
+void CWebUSPSDom::FillWeight(HtmlDocument* DOM, double Weight)
+{
+    const auto parts = SplitWeight(Weight, 12);
+    bool ok = CFormField::SetNumber(DOM, u"P"_s, parts[2]);
+    ok &= CFormField::SetNumber(DOM, u"O"_s, parts[3]);
+    if (ok)
+        mbFilled = true;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "CWebFillerBase.h"
+
+// USPS domestic postage calculator: mail type and ZIP codes, then pounds and ounces.
+class CWebUSPSDom final : public CWebFillerBase
+{
+public:
+    explicit CWebUSPSDom(IniFile& settings)
+        : CWebFillerBase(settings)
+    { }
+    void FillWeight(HtmlDocument* DOM, double Weight) override;
+    void FillContent(HtmlDocument* DOM) override;
+};

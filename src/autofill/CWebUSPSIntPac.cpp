@@ -1,0 +1,30 @@
+#include "CWebUSPSIntPac.h"
+
+#include "CFormField.h"
+#include "CLikePattern.h"
+#include "HtmlDocument.h"
+#include "WeightSplit.h"
+
+using namespace Qt::StringLiterals;
+
+void CWebUSPSIntPac::FillContent(HtmlDocument* DOM)
+{
+    if (AutoFillOff())
+        return;
+    // Position 0 of the page's country list is "Select a Country", as in the options dialog.
+    CFormField::SelectStored(DOM, u"Country"_s, KeyText(u"CNTRY"_s));
+}
+
+void CWebUSPSIntPac::FillWeight(HtmlDocument* DOM, double Weight)
+{
+    // Envelope and package pages carry the same field names: only the page at our own address
+    // is ours. Anything else leaves IsFilled alone and the driver waits for a matching load.
+    const auto url = DOM ? DOM->URL() : std::nullopt;
+    if (!url || !CLikePattern::Like(*url, u"*"_s + mstrAddress + u"*"_s))
+        return;
+    const auto parts = SplitWeight(Weight, 12);
+    bool ok = CFormField::SetNumber(DOM, u"Pounds"_s, parts[2]);
+    ok &= CFormField::SetNumber(DOM, u"Ounces"_s, parts[3]);
+    if (ok)
+        mbFilled = true;
+}

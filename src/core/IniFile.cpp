@@ -1,0 +1,365 @@
+#include "IniFile.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// Hand-edited files from other systems are often not UTF-8; Latin-1 keeps every
+// byte readable instead of turning it into replacement characters.
+QString decodeLine(const QByteArray& raw)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(raw);
+    if (decoder.hasError())
+        return QString::fromLatin1(raw);
+    return text;
+}
+
+std::optional<QString> headerName(const QString& trimmed)
+{
+    if (!trimmed.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype close = trimmed.indexOf(u']', 1);
+    if (close < 0)
+        return std::nullopt;
+    return trimmed.mid(1, close - 1).trimmed();
+}
+
+bool hasLineBreakOrNul(const QString& text)
+{
+    return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(0));
+}
+
+bool validSectionName(const QString& name)
+{
+    return !name.isEmpty() && name.trimmed() == name && !hasLineBreakOrNul(name) && !name.contains(u']');
+}
+
+bool validKeyName(const QString& name)
+{
+    return !name.isEmpty() && name.trimmed() == name && !hasLineBreakOrNul(name) && !name.contains(u'=')
+        && !name.startsWith(u'[') && !name.startsWith(u';') && !name.startsWith(u'#');
+}
+
+// The rename is durable only once the folder entry is on disk too.
+void syncFolderOf(const QString& path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool writeWhole(const QString& path, const QByteArray& content, QString* error)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+        return false;
+    }
+    if (out.write(content) != content.size()) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+        out.cancelWriting();
+        return false;
+    }
+    // commit() flushes the temporary file to disk before renaming it over the target.
+    if (!out.commit()) {
+        if (error)
+            *error = QStringLiteral("cannot replace %1: %2").arg(path, out.errorString());
+        return false;
+    }
+    syncFolderOf(path);
+    return true;
+}
+
+} // namespace
+
+bool IniFile::OpenFile(const QString& path, int bufferSize)
+{
+    mPath = path;
+    mLastError.clear();
+    SetBufferSize(bufferSize);
+    mLoaded = false;
+    if (path.isEmpty())
+        return Fail(QStringLiteral("no settings file given"));
+    return Load();
+}
+
+void IniFile::SetBufferSize(int size)
+{
+    mBufferSize = qMax(1, size);
+}
+
+IniSection IniFile::Section(const QString& name)
+{
+    return IniSection(this, name);
+}
+
+bool IniFile::Reload()
+{
+    if (mPath.isEmpty())
+        return Fail(QStringLiteral("no settings file open"));
+    return Load();
+}
+
+std::optional<IniFile::Identity> IniFile::CurrentIdentity(QString* error) const
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(mPath).constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return Identity {};
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return std::nullopt;
+    }
+    Identity id;
+    id.exists = true;
+    id.device = st.st_dev;
+    id.inode = st.st_ino;
+    id.size = st.st_size;
+    id.mtimeSec = st.st_mtim.tv_sec;
+    id.mtimeNsec = st.st_mtim.tv_nsec;
+    id.ctimeSec = st.st_ctim.tv_sec;
+    id.ctimeNsec = st.st_ctim.tv_nsec;
+    return id;
+}
+
+bool IniFile::Refresh()
+{
+    if (mPath.isEmpty())
+        return false;
+    QString error;
+    const std::optional<Identity> now = CurrentIdentity(&error);
+    if (mLoaded && now && *now == mIdentity)
+        return mReadable;
+    return Load();
+}
+
+bool IniFile::Load()
+{
+    mLoaded = true;
+    mLines.clear();
+    mSections.clear();
+    mBom = false;
+    mCrlf = false;
+
+    // The identity is taken before reading: if the file changes while we read it,
+    // the next read sees a different identity and reads it again.
+    QString error;
+    const std::optional<Identity> before = CurrentIdentity(&error);
+    if (!before) {
+        mIdentity = Identity {};
+        mReadable = false;
+        return Fail(QStringLiteral("cannot read %1: %2").arg(mPath, error));
+    }
+    mIdentity = *before;
+    if (!before->exists) {
+        mReadable = true;
+        return true;
+    }
+    QFile in(mPath);
+    if (QFileInfo(mPath).isDir() || !in.open(QIODevice::ReadOnly)) {
+        mReadable = false;
+        return Fail(QStringLiteral("cannot read %1: %2")
+                        .arg(mPath, in.isOpen() ? QStringLiteral("is a folder") : in.errorString()));
+    }
+    QByteArray data = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        mReadable = false;
+        return Fail(QStringLiteral("cannot read %1: %2").arg(mPath, in.errorString()));
+    }
+    mReadable = true;
+    if (data.contains('\0'))
+        qWarning().noquote() << "settings:" << mPath
+                             << "contains bytes that are not text; unreadable lines are skipped";
+    if (data.startsWith(kBom)) {
+        mBom = true;
+        data.remove(0, kBom.size());
+    }
+    if (!data.isEmpty()) {
+        mLines = data.split('\n');
+        if (data.endsWith('\n'))
+            mLines.removeLast();
+        // Lines keep their own '\r' so that lines we do not touch are written back
+        // byte for byte; the first line decides the line end of lines we add.
+        mCrlf = mLines.value(0).endsWith('\r');
+    }
+    Parse();
+    return true;
+}
+
+void IniFile::Parse()
+{
+    mSections.clear();
+    SectionEntry* current = nullptr;
+    bool inFirstBlock = false;
+    for (int i = 0; i < mLines.size(); ++i) {
+        const QString line = decodeLine(mLines[i]).trimmed();
+        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
+            continue;
+        if (line.startsWith(u'[')) {
+            const std::optional<QString> name = headerName(line);
+            if (!name) {
+                current = nullptr;
+                continue;
+            }
+            auto it = mSections.find(*name);
+            inFirstBlock = it == mSections.end();
+            if (inFirstBlock) {
+                it = mSections.insert(*name, SectionEntry {});
+                it->firstHeader = i;
+                it->lastKeyOfFirstBlock = i;
+            }
+            current = &*it;
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0 || !current)
+            continue;
+        const QString name = line.left(eq).trimmed();
+        if (name.isEmpty())
+            continue;
+        if (!current->keys.contains(name))
+            current->keys.insert(name, KeyEntry {line.mid(eq + 1).trimmed(), i});
+        if (inFirstBlock)
+            current->lastKeyOfFirstBlock = i;
+    }
+}
+
+QString IniFile::ReadValue(const QString& section, const QString& key)
+{
+    Refresh();
+    const auto sit = mSections.constFind(section);
+    if (sit == mSections.constEnd())
+        return {};
+    const auto kit = sit->keys.constFind(key);
+    if (kit == sit->keys.constEnd())
+        return {};
+    qsizetype keep = mBufferSize - 1;
+    if (kit->value.size() <= keep)
+        return kit->value;
+    // Never leave half of a surrogate pair at the end.
+    if (keep > 0 && kit->value.at(keep - 1).isHighSurrogate())
+        --keep;
+    return kit->value.left(keep);
+}
+
+bool IniFile::WriteValue(const QString& section, const QString& key, const QString& value)
+{
+    if (!validSectionName(section))
+        return Fail(QStringLiteral("invalid section name \"%1\"").arg(section));
+    if (!validKeyName(key))
+        return Fail(QStringLiteral("invalid key name \"%1\" in [%2]").arg(key, section));
+    if (hasLineBreakOrNul(value))
+        return Fail(QStringLiteral("value of %1 in [%2] contains a line break; not written").arg(key, section));
+    if (mPath.isEmpty())
+        return Fail(QStringLiteral("no settings file open"));
+    if (!Refresh() && !mReadable)
+        return Fail(QStringLiteral("%1 could not be read; not overwriting it").arg(mPath));
+
+    const QString stored = value.trimmed();
+    const QByteArray eol = mCrlf ? QByteArrayLiteral("\r") : QByteArray();
+    const QByteArray newLine = key.toUtf8() + '=' + stored.toUtf8() + eol;
+    QList<QByteArray> lines = mLines;
+    const auto sit = mSections.constFind(section);
+    if (sit != mSections.constEnd()) {
+        const auto kit = sit->keys.constFind(key);
+        if (kit != sit->keys.constEnd()) {
+            if (kit->value == stored)
+                return true;
+            lines[kit->line] = newLine;
+        } else {
+            lines.insert(sit->lastKeyOfFirstBlock + 1, newLine);
+        }
+    } else {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines.append(eol);
+        lines.append('[' + section.toUtf8() + ']' + eol);
+        lines.append(newLine);
+    }
+    return Save(lines);
+}
+
+bool IniFile::DeleteSection(const QString& section)
+{
+    if (mPath.isEmpty())
+        return Fail(QStringLiteral("no settings file open"));
+    if (!Refresh() && !mReadable)
+        return Fail(QStringLiteral("%1 could not be read; not overwriting it").arg(mPath));
+    if (!mSections.contains(section))
+        return true;
+    QList<QByteArray> kept;
+    bool inTarget = false;
+    for (const QByteArray& raw : std::as_const(mLines)) {
+        const std::optional<QString> name = headerName(decodeLine(raw).trimmed());
+        if (name)
+            inTarget = *name == section;
+        if (!inTarget)
+            kept.append(raw);
+    }
+    return Save(kept);
+}
+
+bool IniFile::Save(const QList<QByteArray>& lines)
+{
+    QByteArray content;
+    if (mBom)
+        content += kBom;
+    for (const QByteArray& line : lines) {
+        content += line;
+        content += '\n';
+    }
+    QString error;
+    if (!writeWhole(mPath, content, &error))
+        return Fail(error);
+    mLines = lines;
+    Parse();
+    QString statError;
+    if (const std::optional<Identity> id = CurrentIdentity(&statError))
+        mIdentity = *id;
+    mReadable = true;
+    mLoaded = true;
+    return true;
+}
+
+bool IniFile::Fail(const QString& message)
+{
+    mLastError = message;
+    qWarning().noquote() << "settings:" << message;
+    return false;
+}
+
+bool IniFile::CopyFileAtomic(const QString& from, const QString& to, QString* error)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(from, in.errorString());
+        return false;
+    }
+    const QByteArray content = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(from, in.errorString());
+        return false;
+    }
+    return writeWhole(to, content, error);
+}

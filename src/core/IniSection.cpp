@@ -1,0 +1,14 @@
+#include "IniSection.h"
+
+#include "IniFile.h"
+
+IniKey IniSection::Key(const QString& name, bool flag) const
+{
+    Q_UNUSED(flag)
+    return IniKey(mFile, mName, name);
+}
+
+bool IniSection::Delete()
+{
+    return mFile->DeleteSection(mName);
+}

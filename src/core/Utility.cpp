@@ -1,0 +1,47 @@
+#include "Utility.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace Utility {
+
+QString AddPathSep(const QString& path)
+{
+    QString result = path;
+    while (result.endsWith(u'/'))
+        result.chop(1);
+    return result + u'/';
+}
+
+double Maximum(double a, double b)
+{
+    return a > b ? a : b;
+}
+
+double Minimum(double a, double b)
+{
+    return a < b ? a : b;
+}
+
+double RoundDigits(double value, int digits)
+{
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15)
+        return value;
+    digits = digits < 0 ? 0 : (digits > 15 ? 15 : digits);
+    // glibc's printf converts from the exact binary value and, in the default
+    // rounding mode, breaks exact decimal ties to even; scaling by a power of ten
+    // first would round twice and get cases like 2.675 wrong.
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
+    return std::strtod(buffer, nullptr);
+}
+
+QString CharAt(const QString& text, int position)
+{
+    if (position < 1 || position > text.size())
+        return {};
+    return text.mid(position - 1, 1);
+}
+
+} // namespace Utility

@@ -1,0 +1,165 @@
+#include "SimulatedUsbDevice.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr std::uint8_t ReportMarker = 0xAB;
+constexpr double CentigramsPerCount = 100.0 * SimulatedUsbDevice::CalLoadGrams / SimulatedUsbDevice::CalCount;
+// The same noise on every run, so a demo or a failing test can be repeated.
+constexpr std::minstd_rand::result_type NoiseSeed = 20231;
+// Drift: a slow swing of at most 2 counts (half a gram) over two minutes, at
+// most 0.1 count a second: slow enough for the engine's zero tracking to follow.
+constexpr double DriftAmplitudeCounts = 2.0;
+constexpr double DriftPeriodSeconds = 120.0;
+
+void PutInt16(QByteArray& report, int at, int value)
+{
+    const int clamped = std::clamp(value, -32768, 32767);
+    const auto bits = std::uint16_t(std::int16_t(clamped));
+    report[at] = char(bits >> 8);
+    report[at + 1] = char(bits & 0xFF);
+}
+
+} // namespace
+
+SimulatedUsbDevice::SimulatedUsbDevice(QObject* parent)
+    : UsbDevice(parent)
+    , mNoise(NoiseSeed)
+{
+    mReportTimer.setTimerType(Qt::PreciseTimer);
+    mReportTimer.setInterval(DefaultIntervalMs);
+    connect(&mReportTimer, &QTimer::timeout, this, &SimulatedUsbDevice::SendReport);
+    mStepTimer.setTimerType(Qt::PreciseTimer);
+    mStepTimer.setSingleShot(true);
+    connect(&mStepTimer, &QTimer::timeout, this, [this] { RunDueSteps(true); });
+}
+
+void SimulatedUsbDevice::OpenDevice(WId window, int vendorId, int productId, const QString& usage)
+{
+    Q_UNUSED(window)
+    Q_UNUSED(vendorId)
+    Q_UNUSED(productId)
+    Q_UNUSED(usage)
+    mOpened = true;
+    mAttached = true;
+    mNextStep = 0;
+    mReportIndex = 0;
+    mClock.start();
+    RunDueSteps(false);
+    mReportTimer.start();
+}
+
+void SimulatedUsbDevice::SetLoadGrams(double grams)
+{
+    if (!std::isfinite(grams) || grams == mLoadGrams)
+        return;
+    mLoadGrams = grams;
+    Q_EMIT LoadChanged(mLoadGrams);
+}
+
+void SimulatedUsbDevice::Unplug()
+{
+    if (!mAttached)
+        return;
+    mAttached = false;
+    if (mOpened)
+        Q_EMIT Removal();
+}
+
+void SimulatedUsbDevice::Plug()
+{
+    if (mAttached)
+        return;
+    mAttached = true;
+    if (mOpened)
+        Q_EMIT Arrival();
+}
+
+void SimulatedUsbDevice::SetReportInterval(int milliseconds)
+{
+    mReportTimer.setInterval(std::max(1, milliseconds));
+}
+
+bool SimulatedUsbDevice::LoadScenarioFile(const QString& path)
+{
+    QString error;
+    const auto scenario = SimulatedScenario::Load(path, &error);
+    if (!scenario) {
+        mLastError = QStringLiteral("Cannot use the scenario %1").arg(error);
+        return false;
+    }
+    mScenario = *scenario;
+    mLastError.clear();
+    return true;
+}
+
+QByteArray SimulatedUsbDevice::MakeReport(int calLoad, int calCount, int adcCount)
+{
+    QByteArray report(9, '\0');
+    report[1] = char(ReportMarker);
+    PutInt16(report, 3, calLoad);
+    PutInt16(report, 5, calCount);
+    PutInt16(report, 7, adcCount);
+    return report;
+}
+
+void SimulatedUsbDevice::SendReport()
+{
+    if (!IsAttached())
+        return;
+    mReport = MakeReport(CalLoadGrams, CalCount, CurrentAdcCount());
+    ++mReportIndex;
+    if (mEnabled)
+        Q_EMIT OnUsb();
+}
+
+int SimulatedUsbDevice::CurrentAdcCount()
+{
+    double counts = mLoadGrams * 100.0 / CentigramsPerCount;
+    int noise = 0;
+    if (mNoiseAndDrift) {
+        // Drift follows the report count, not the wall clock, so it repeats exactly.
+        const double seconds = double(mReportIndex) * mReportTimer.interval() / 1000.0;
+        counts += DriftAmplitudeCounts * std::sin(2.0 * std::numbers::pi * seconds / DriftPeriodSeconds);
+        noise = int(mNoise() % 3) - 1;
+    }
+    // Clamp before converting: a load far beyond the cell's range must not overflow.
+    const double rounded = std::clamp(std::nearbyint(counts), -32768.0, 32767.0);
+    return std::clamp(int(rounded) + noise, -32768, 32767);
+}
+
+void SimulatedUsbDevice::RunDueSteps(bool announce)
+{
+    const QList<SimulatedScenario::Step>& steps = mScenario.Steps();
+    const qint64 now = mClock.elapsed();
+    while (mNextStep < steps.size() && steps.at(mNextStep).atMs <= now) {
+        const SimulatedScenario::Step step = steps.at(mNextStep++);
+        switch (step.action) {
+        case SimulatedScenario::Action::Load:
+            SetLoadGrams(step.grams);
+            break;
+        case SimulatedScenario::Action::Unplug:
+            if (announce)
+                Unplug();
+            else
+                mAttached = false;
+            break;
+        case SimulatedScenario::Action::Plug:
+            if (announce)
+                Plug();
+            else
+                mAttached = true;
+            break;
+        }
+    }
+    if (mNextStep < steps.size())
+        mStepTimer.start(int(std::clamp<qint64>(steps.at(mNextStep).atMs - mClock.elapsed(), 0, INT_MAX)));
+    else if (!steps.isEmpty() && !announce)
+        mStepTimer.start(0); // the whole scenario was at time 0: announce its end from the loop
+    else if (!steps.isEmpty())
+        Q_EMIT ScenarioFinished();
+}

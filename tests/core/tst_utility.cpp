@@ -1,0 +1,104 @@
+#include "Utility.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestUtility : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void addPathSep_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << u"/opt/pesavo"_s << u"/opt/pesavo/"_s;
+        QTest::newRow("one") << u"/opt/pesavo/"_s << u"/opt/pesavo/"_s;
+        QTest::newRow("several") << u"/opt/pesavo///"_s << u"/opt/pesavo/"_s;
+        QTest::newRow("relative") << u"data"_s << u"data/"_s;
+        QTest::newRow("root") << u"/"_s << u"/"_s;
+        QTest::newRow("empty") << QString() << u"/"_s;
+        QTest::newRow("inner separators kept") << u"a//b"_s << u"a//b/"_s;
+    }
+    void addPathSep()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(Utility::AddPathSep(path), expected);
+    }
+
+    void maxMin_data()
+    {
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<double>("larger");
+        QTest::addColumn<double>("smaller");
+        QTest::newRow("ordered") << 1.0 << 2.0 << 2.0 << 1.0;
+        QTest::newRow("reversed") << 5.5 << -3.0 << 5.5 << -3.0;
+        QTest::newRow("equal") << 4.0 << 4.0 << 4.0 << 4.0;
+        QTest::newRow("negatives") << -1.5 << -1.25 << -1.25 << -1.5;
+    }
+    void maxMin()
+    {
+        QFETCH(double, a);
+        QFETCH(double, b);
+        QFETCH(double, larger);
+        QFETCH(double, smaller);
+        QCOMPARE(Utility::Maximum(a, b), larger);
+        QCOMPARE(Utility::Minimum(a, b), smaller);
+    }
+
+    void roundDigits_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("half to even, down") << 2.5 << 0 << 2.0;
+        QTest::newRow("half to even, up") << 3.5 << 0 << 4.0;
+        QTest::newRow("negative half") << -2.5 << 0 << -2.0;
+        QTest::newRow("eBay ounces") << 1.6 << 0 << 2.0;
+        QTest::newRow("below half") << 0.4999999 << 0 << 0.0;
+        QTest::newRow("2.675 is below the tie") << 2.675 << 2 << 2.67;
+        QTest::newRow("1.005 is below the tie") << 1.005 << 2 << 1.0;
+        QTest::newRow("exact tie 0.125") << 0.125 << 2 << 0.12;
+        QTest::newRow("exact tie 0.375") << 0.375 << 2 << 0.38;
+        QTest::newRow("0.15 is below the tie") << 0.15 << 1 << 0.1;
+        QTest::newRow("0.45 is above the tie") << 0.45 << 1 << 0.5;
+        QTest::newRow("0.35 is below the tie") << 0.35 << 1 << 0.3;
+        QTest::newRow("many digits") << 1.23456789 << 4 << 1.2346;
+        QTest::newRow("negative digits clamp to 0") << 7.5 << -2 << 8.0;
+        QTest::newRow("huge unchanged") << 1e300 << 0 << 1e300;
+    }
+    void roundDigits()
+    {
+        QFETCH(double, value);
+        QFETCH(int, digits);
+        QFETCH(double, expected);
+        QCOMPARE(Utility::RoundDigits(value, digits), expected);
+    }
+
+    void charAt_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("first") << u"12.34"_s << 1 << u"1"_s;
+        QTest::newRow("point") << u"12.34"_s << 3 << u"."_s;
+        QTest::newRow("last") << u"12.34"_s << 5 << u"4"_s;
+        QTest::newRow("past the end") << u"12.34"_s << 6 << QString();
+        QTest::newRow("zero") << u"12.34"_s << 0 << QString();
+        QTest::newRow("negative") << u"12.34"_s << -1 << QString();
+        QTest::newRow("empty text") << QString() << 1 << QString();
+    }
+    void charAt()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, position);
+        QFETCH(QString, expected);
+        QCOMPARE(Utility::CharAt(text, position), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUtility)
+#include "tst_utility.moc"

@@ -1,0 +1,102 @@
+#include "Autostart.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestAutostart : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mConfig;
+
+    static QByteArray readEntry()
+    {
+        QFile f(Autostart::EntryPath());
+        if (!f.open(QIODevice::ReadOnly))
+            return "<missing>";
+        return f.readAll();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(mConfig.isValid());
+        // The config folder's autostart subfolder does not exist yet.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig.path() + u"/config"_s));
+    }
+
+    void entryPathFollowsConfigHome()
+    {
+        QCOMPARE(Autostart::EntryPath(), mConfig.path() + u"/config/autostart/pesavo.desktop"_s);
+        QCOMPARE(Autostart::EntryPath(u"Pesavo Beta"_s), mConfig.path() + u"/config/autostart/pesavo-beta.desktop"_s);
+    }
+
+    void execQuoting_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("exec"); // as it stands in the file
+        QTest::newRow("plain") << u"/opt/pesavo/pesavo"_s << u"/opt/pesavo/pesavo /s"_s;
+        QTest::newRow("space") << u"/home/a b/pesavo"_s << u"\"/home/a b/pesavo\" /s"_s;
+        QTest::newRow("dollar") << u"/x/$HOME/pesavo"_s << u"\"/x/\\\\$HOME/pesavo\" /s"_s;
+        QTest::newRow("double quote") << u"/x/\"q\"/pesavo"_s << u"\"/x/\\\\\"q\\\\\"/pesavo\" /s"_s;
+        QTest::newRow("backslash") << u"/x/a\\b/pesavo"_s << u"\"/x/a\\\\\\\\b/pesavo\" /s"_s;
+        QTest::newRow("percent") << u"/x/100%/pesavo"_s << u"/x/100%%/pesavo /s"_s;
+        QTest::newRow("percent and space") << u"/x/1 %u/pesavo"_s << u"\"/x/1 %%u/pesavo\" /s"_s;
+    }
+    void execQuoting()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, exec);
+        QVERIFY(Autostart::RegisterStartup(true, u"Pesavo"_s, program));
+        const QByteArray entry = readEntry();
+        QVERIFY2(entry.contains("\nExec=" + exec.toUtf8() + "\n"), entry.constData());
+    }
+
+    void registerAndRemove()
+    {
+        QString error;
+        QVERIFY(Autostart::RegisterStartup(false, u"Pesavo"_s, QString(), &error));
+        QVERIFY(!Autostart::IsRegistered());
+        QVERIFY(!QFile::exists(Autostart::EntryPath()));
+        // Removing twice is fine.
+        QVERIFY(Autostart::RegisterStartup(false, u"Pesavo"_s, QString(), &error));
+
+        QVERIFY2(Autostart::RegisterStartup(true, u"Pesavo"_s, u"/opt/pesavo/pesavo"_s, &error), qPrintable(error));
+        QVERIFY(Autostart::IsRegistered());
+        const QByteArray entry = readEntry();
+        QVERIFY(entry.startsWith("[Desktop Entry]\n"));
+        QVERIFY(entry.contains("\nType=Application\n"));
+        QVERIFY(entry.contains("\nName=Pesavo\n"));
+        // Registering again replaces the entry rather than adding to it.
+        QVERIFY(Autostart::RegisterStartup(true, u"Pesavo"_s, u"/usr/bin/pesavo"_s, &error));
+        QCOMPARE(readEntry().count("Exec="), 1);
+        QVERIFY(readEntry().contains("\nExec=/usr/bin/pesavo /s\n"));
+
+        QVERIFY(Autostart::RegisterStartup(false, u"Pesavo"_s, QString(), &error));
+        QVERIFY(!Autostart::IsRegistered());
+    }
+
+    void hiddenEntryIsNotRegistered()
+    {
+        QVERIFY(Autostart::RegisterStartup(true, u"Pesavo"_s, u"/usr/bin/pesavo"_s));
+        QFile f(Autostart::EntryPath());
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("Hidden=true\n");
+        f.close();
+        QVERIFY(!Autostart::IsRegistered());
+    }
+
+    void emptyProgramRefused()
+    {
+        QString error;
+        QVERIFY(!Autostart::RegisterStartup(true, u"Pesavo"_s, QString(), &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAutostart)
+#include "tst_autostart.moc"

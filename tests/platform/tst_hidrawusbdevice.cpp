@@ -1,0 +1,466 @@
+// Runs the real hidraw and udev code against scales emulated by umockdev. The
+// binary must run under umockdev-wrapper (CTest does that).
+
+#include "HidrawUsbDevice.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <cerrno>
+#include <optional>
+#include <sys/stat.h>
+#include <umockdev.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int ScaleVendor = 0x6323;
+constexpr int ScaleProduct = 0x2233;
+
+// What the real scale declares: 8 vendor bytes in, 8 out, no report ids.
+const QByteArray PlainDescriptor = QByteArray::fromHex("0600FF0901A101150026FF00750895080901810209019102C0");
+// The same with two numbered input reports, 8 and 4 bytes.
+const QByteArray NumberedDescriptor
+    = QByteArray::fromHex("0600FF0901A101150026FF00850175089508090181028502750895040901810209019102C0");
+
+struct EmulatedHid
+{
+    int index = 0; // hidraw<index>, USB port 1-<index + 1>
+    int vendor = ScaleVendor;
+    int product = ScaleProduct;
+    QByteArray descriptor = PlainDescriptor;
+
+    QString Node() const { return u"/dev/hidraw%1"_s.arg(index); }
+    QString UsbPath() const { return u"/devices/pci0000:00/0000:00:14.0/usb1/1-%1"_s.arg(index + 1); }
+    QString HidPath() const
+    {
+        return u"%1/1-%2:1.0/0003:%3:%4.%5"_s.arg(UsbPath())
+            .arg(index + 1)
+            .arg(Hex4(vendor).toUpper(), Hex4(product).toUpper())
+            .arg(index + 1, 4, 10, QLatin1Char('0'));
+    }
+    static QString Hex4(int value) { return u"%1"_s.arg(value, 4, 16, QLatin1Char('0')); }
+    QString DevPath() const { return u"%1/hidraw/hidraw%2"_s.arg(HidPath()).arg(index); }
+    // As udev names it; the description above uses paths below /sys.
+    QString SysPath() const { return u"/sys"_s + DevPath(); }
+
+    // A umockdev device description: hidraw node, hid device, usb interface, usb device.
+    QByteArray Description() const
+    {
+        const QString vid = Hex4(vendor);
+        const QString pid = Hex4(product);
+        const QString hidName = HidPath().section(QLatin1Char('/'), -1);
+        const QString iface = HidPath().section(QLatin1Char('/'), 0, -2);
+        QString text;
+        text += u"P: %1\nN: hidraw%2\nE: DEVNAME=/dev/hidraw%2\nE: MAJOR=240\nE: MINOR=%2\nE: SUBSYSTEM=hidraw\n"
+                u"A: dev=240:%2\\n\nL: device=../../../%3\n\n"_s.arg(DevPath())
+                    .arg(index)
+                    .arg(hidName);
+        text += u"P: %1\nE: DRIVER=hid-generic\nE: SUBSYSTEM=hid\nH: report_descriptor=%2\n\n"_s.arg(
+            HidPath(), QString::fromLatin1(descriptor.toHex().toUpper()));
+        text += u"P: %1\nE: DEVTYPE=usb_interface\nE: DRIVER=usbhid\nE: SUBSYSTEM=usb\nA: bInterfaceClass=03\\n\n\n"_s
+                    .arg(iface);
+        text
+            += u"P: %1\nN: bus/usb/001/%2\nE: DEVNAME=/dev/bus/usb/001/%2\nE: DEVTYPE=usb_device\nE: DRIVER=usb\n"
+               u"E: SUBSYSTEM=usb\nA: idVendor=%3\\n\nA: idProduct=%4\\n\nA: product=Postal Scale\\n\n"_s.arg(UsbPath())
+                   .arg(index + 2, 3, 10, QLatin1Char('0'))
+                   .arg(vid, pid);
+        return text.toLatin1();
+    }
+
+    // Replies to the descriptor ioctls, as umockdev expects them.
+    QByteArray IoctlFile() const
+    {
+        QByteArray size(4, '\0');
+        qToLittleEndian<quint32>(quint32(descriptor.size()), size.data());
+        QByteArray full = size + descriptor;
+        full.append(QByteArray(4096 - descriptor.size(), '\0'));
+        return "@DEV " + Node().toLatin1() + "\nHIDIOCGRDESCSIZE 0 " + size.toHex().toUpper() + "\nHIDIOCGRDESC 0 "
+            + full.toHex().toUpper() + "\n";
+    }
+};
+
+// One read() dialogue line per report, `gapMs` apart.
+QByteArray ReadScript(const QList<QByteArray>& reports, int gapMs)
+{
+    QByteArray script;
+    for (const QByteArray& report : reports) {
+        script += "r " + QByteArray::number(gapMs) + ' ';
+        for (const char c : report) {
+            const auto b = std::uint8_t(c);
+            if (b == '^')
+                script += "^`";
+            else if (b < 32)
+                script += QByteArray("^") + char(b + 64);
+            else
+                script += c;
+        }
+        script += '\n';
+    }
+    return script;
+}
+
+class Testbed final
+{
+public:
+    Testbed()
+        : mBed(umockdev_testbed_new())
+    { }
+    ~Testbed() { g_object_unref(mBed); }
+    Testbed(const Testbed&) = delete;
+    Testbed& operator=(const Testbed&) = delete;
+
+    QString Root() const { return QString::fromLocal8Bit(umockdev_testbed_get_root_dir(mBed)); }
+
+    // Adds the device (umockdev announces it as "add"), with its ioctl replies
+    // and, when given, the reports it will send once opened.
+    bool Add(const EmulatedHid& hid, const QList<QByteArray>& reports = {}, bool withIoctl = true, int gapMs = 20)
+    {
+        GError* error = nullptr;
+        bool ok = umockdev_testbed_add_from_string(mBed, hid.Description().constData(), &error);
+        if (ok && withIoctl)
+            ok = umockdev_testbed_load_ioctl(mBed, qPrintable(hid.Node()), qPrintable(Write(hid.IoctlFile())), &error);
+        if (ok && !reports.isEmpty())
+            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()),
+                                              qPrintable(Write(ReadScript(reports, gapMs))), &error);
+        if (!ok) {
+            qWarning("umockdev: %s", error ? error->message : "?");
+            g_clear_error(&error);
+        }
+        return ok;
+    }
+
+    void Remove(const EmulatedHid& hid)
+    {
+        umockdev_testbed_uevent(mBed, qPrintable(hid.SysPath()), "remove");
+        umockdev_testbed_remove_device(mBed, qPrintable(hid.SysPath()));
+    }
+
+private:
+    QString Write(const QByteArray& content)
+    {
+        const QString path = mFiles.filePath(QString::number(++mFileCount));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+        return path;
+    }
+
+    UMockdevTestbed* mBed;
+    QTemporaryDir mFiles;
+    int mFileCount = 0;
+};
+
+void Open(HidrawUsbDevice& device)
+{
+    device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);
+    device.SetEnabled(true);
+}
+
+QByteArray ScaleReport(int adc)
+{
+    QByteArray r = QByteArray::fromHex("AB00138840200000");
+    r[6] = char((adc >> 8) & 0xFF);
+    r[7] = char(adc & 0xFF);
+    return r;
+}
+
+// Drops root for a moment, so an open that root would be allowed really fails.
+class AsUnprivileged final
+{
+public:
+    AsUnprivileged()
+        : mWasRoot(geteuid() == 0)
+    {
+        if (mWasRoot && seteuid(65534) != 0)
+            qFatal("cannot drop to uid 65534: %s", strerror(errno));
+    }
+    ~AsUnprivileged()
+    {
+        if (mWasRoot && seteuid(0) != 0)
+            qFatal("cannot return to root: %s", strerror(errno));
+    }
+    AsUnprivileged(const AsUnprivileged&) = delete;
+    AsUnprivileged& operator=(const AsUnprivileged&) = delete;
+
+private:
+    bool mWasRoot;
+};
+
+} // namespace
+
+class TestHidrawUsbDevice final : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void reportsArrive_data();
+    void reportsArrive();
+    void reportsKeptWhileDisabled();
+    void presentAtOpen();
+    void hotplug();
+    void otherDevicesIgnored_data();
+    void otherDevicesIgnored();
+    void cannotOpen_data();
+    void cannotOpen();
+};
+
+void TestHidrawUsbDevice::initTestCase()
+{
+    // Without the preload library the "testbed" would be the machine's real /sys.
+    if (!qEnvironmentVariable("LD_PRELOAD").contains(u"umockdev-preload"_s))
+        QFAIL("run this test under umockdev-wrapper");
+}
+
+void TestHidrawUsbDevice::reportsArrive_data()
+{
+    QTest::addColumn<QByteArray>("descriptor");
+    QTest::addColumn<bool>("withIoctl");
+    QTest::addColumn<QList<QByteArray>>("sent");
+    QTest::addColumn<QList<QByteArray>>("expected");
+    QTest::addColumn<int>("gapMs");
+
+    const QList<QByteArray> scale {ScaleReport(0), ScaleReport(1000), ScaleReport(-200)};
+    QList<QByteArray> withId;
+    for (const QByteArray& r : scale)
+        withId.append('\0' + r);
+    QTest::newRow("plain reports get a 0 id byte") << PlainDescriptor << true << scale << withId << 20;
+    QTest::newRow("descriptor from sysfs when the ioctl fails") << PlainDescriptor << false << scale << withId << 20;
+    // Sent together, they reach the emulated node as one stream: only reads of
+    // exactly one report's length keep them apart.
+    QTest::newRow("back-to-back reports stay apart") << PlainDescriptor << true << scale << withId << 0;
+    // Bytes a terminal would eat or translate: CR, LF, XON, XOFF, ^C, DEL, '^'.
+    const QByteArray awkward = QByteArray::fromHex("AB0D0A1113037F5E");
+    QTest::newRow("control bytes pass untouched")
+        << PlainDescriptor << true << QList<QByteArray> {awkward} << QList<QByteArray> {'\0' + awkward} << 20;
+    // Numbered reports come with their id already; the longest (8 bytes) sets the read size.
+    const QByteArray numbered = QByteArray::fromHex("01AB00138840200190");
+    QTest::newRow("numbered reports keep their id")
+        << NumberedDescriptor << true << QList<QByteArray> {numbered, numbered}
+        << QList<QByteArray> {numbered, numbered} << 0;
+}
+
+void TestHidrawUsbDevice::reportsArrive()
+{
+    QFETCH(QByteArray, descriptor);
+    QFETCH(bool, withIoctl);
+    QFETCH(QList<QByteArray>, sent);
+    QFETCH(QList<QByteArray>, expected);
+    QFETCH(int, gapMs);
+
+    Testbed bed;
+    EmulatedHid scale;
+    scale.descriptor = descriptor;
+    QVERIFY(bed.Add(scale, sent, withIoctl, gapMs));
+
+    HidrawUsbDevice device;
+    QList<QByteArray> received;
+    connect(&device, &UsbDevice::OnUsb, this, [&] { received.append(device.ReportData()); });
+    // Guessing the layout would pass this test by luck; the descriptor must be read.
+    QTest::failOnWarning(QRegularExpression(u"assuming"_s));
+    Open(device);
+    QVERIFY2(device.IsAttached(), qPrintable(device.LastError()));
+    QCOMPARE(device.DeviceNode(), scale.Node());
+
+    QTRY_COMPARE(received.size(), expected.size());
+    QCOMPARE(received, expected);
+}
+
+void TestHidrawUsbDevice::reportsKeptWhileDisabled()
+{
+    Testbed bed;
+    EmulatedHid scale;
+    QVERIFY(bed.Add(scale, {ScaleReport(10), ScaleReport(20)}));
+
+    HidrawUsbDevice device;
+    QSignalSpy reports(&device, &UsbDevice::OnUsb);
+    device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);
+    QVERIFY(!device.Enabled());
+    QTRY_COMPARE(device.ReportData(), '\0' + ScaleReport(20));
+    QCOMPARE(reports.count(), 0);
+}
+
+void TestHidrawUsbDevice::presentAtOpen()
+{
+    Testbed bed;
+    EmulatedHid scale;
+    QVERIFY(bed.Add(scale));
+
+    HidrawUsbDevice device;
+    QSignalSpy arrivals(&device, &UsbDevice::Arrival);
+    Open(device);
+    QVERIFY(device.IsAttached());
+    QVERIFY(device.FindDevice());
+    QVERIFY(device.LastError().isEmpty());
+    QCOMPARE(device.ReadLength(), 8);
+    // Being there at the start is not an arrival.
+    QCOMPARE(arrivals.count(), 0);
+}
+
+void TestHidrawUsbDevice::hotplug()
+{
+    Testbed bed;
+    EmulatedHid scale;
+    HidrawUsbDevice device;
+    QSignalSpy arrivals(&device, &UsbDevice::Arrival);
+    QSignalSpy removals(&device, &UsbDevice::Removal);
+    QList<QByteArray> received;
+    connect(&device, &UsbDevice::OnUsb, this, [&] { received.append(device.ReportData()); });
+
+    Open(device);
+    QVERIFY(!device.IsAttached());
+    QVERIFY(!device.FindDevice());
+    QVERIFY2(device.LastError().contains(u"not connected"_s), qPrintable(device.LastError()));
+
+    QVERIFY(bed.Add(scale, {ScaleReport(400)}));
+    QTRY_COMPARE(arrivals.count(), 1);
+    QVERIFY(device.IsAttached());
+    QVERIFY(device.FindDevice());
+    QVERIFY(device.LastError().isEmpty());
+    QTRY_COMPARE(received, QList<QByteArray> {'\0' + ScaleReport(400)});
+
+    bed.Remove(scale);
+    QTRY_COMPARE(removals.count(), 1);
+    QVERIFY(!device.IsAttached());
+    QVERIFY(!device.FindDevice());
+    QCOMPARE(arrivals.count(), 1);
+
+    // Plugged in again, into another port as users do (umockdev cannot bring back
+    // a removed node either): a new node, opened, and reports flow again.
+    EmulatedHid again;
+    again.index = 1;
+    QVERIFY(bed.Add(again, {ScaleReport(800)}));
+    QTRY_COMPARE(arrivals.count(), 2);
+    QCOMPARE(device.DeviceNode(), again.Node());
+    QTRY_COMPARE(received.size(), 2);
+    QCOMPARE(received.last(), '\0' + ScaleReport(800));
+    QCOMPARE(removals.count(), 1);
+}
+
+void TestHidrawUsbDevice::otherDevicesIgnored_data()
+{
+    QTest::addColumn<int>("vendor");
+    QTest::addColumn<int>("product");
+
+    QTest::newRow("other vendor") << 0x046D << ScaleProduct;
+    QTest::newRow("other product") << ScaleVendor << 0x2234;
+    QTest::newRow("ids swapped") << ScaleProduct << ScaleVendor;
+}
+
+void TestHidrawUsbDevice::otherDevicesIgnored()
+{
+    QFETCH(int, vendor);
+    QFETCH(int, product);
+
+    Testbed bed;
+    EmulatedHid other;
+    other.vendor = vendor;
+    other.product = product;
+    QVERIFY(bed.Add(other));
+
+    HidrawUsbDevice device;
+    QSignalSpy arrivals(&device, &UsbDevice::Arrival);
+    QSignalSpy removals(&device, &UsbDevice::Removal);
+    Open(device);
+    QVERIFY(!device.IsAttached());
+    QVERIFY(!device.FindDevice());
+
+    // A second reader that wants the other device: its signals tell when the
+    // udev events about that device have been handled.
+    HidrawUsbDevice observer;
+    QSignalSpy observerRemovals(&observer, &UsbDevice::Removal);
+    observer.OpenDevice(0, vendor, product, u"OTHER"_s);
+    QVERIFY(observer.IsAttached());
+
+    // Another foreign device comes and goes, then the scale arrives: the events
+    // are handled in order, so the first arrival must be the scale's.
+    EmulatedHid another = other;
+    another.index = 1;
+    QVERIFY(bed.Add(another));
+    bed.Remove(another);
+    EmulatedHid scale;
+    scale.index = 2;
+    QVERIFY(bed.Add(scale));
+    QTRY_COMPARE(arrivals.count(), 1);
+    QCOMPARE(device.DeviceNode(), scale.Node());
+
+    // The other device leaving does not take the scale with it.
+    bed.Remove(other);
+    QTRY_COMPARE(observerRemovals.count(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(removals.count(), 0);
+    QVERIFY(device.IsAttached());
+
+    bed.Remove(scale);
+    QTRY_COMPARE(removals.count(), 1);
+    QVERIFY(!device.IsAttached());
+    QCOMPARE(arrivals.count(), 1);
+}
+
+void TestHidrawUsbDevice::cannotOpen_data()
+{
+    QTest::addColumn<bool>("denyAccess"); // else the node is missing
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no permission") << true
+                                   << u"No permission to read the scale at /dev/hidraw0. Install the udev rule"_s;
+    QTest::newRow("node missing") << false << u"Cannot open the scale at /dev/hidraw0: No such file or directory."_s;
+}
+
+void TestHidrawUsbDevice::cannotOpen()
+{
+    QFETCH(bool, denyAccess);
+    QFETCH(QString, message);
+
+    Testbed bed;
+    EmulatedHid scale;
+    QVERIFY(bed.Add(scale));
+    const QString root = bed.Root();
+    const QByteArray node = QFile::encodeName(root + scale.Node());
+    const QString ptyTarget = QFile::symLinkTarget(QString::fromLocal8Bit(node));
+
+    if (denyAccess) {
+        // Root may open anything, so the open runs as nobody against a node of
+        // mode 000. Nobody must still reach the testbed's sysfs and its ioctl
+        // socket, or there would be nothing to fail on.
+        QVERIFY(::chmod(QFile::encodeName(root).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(root + u"/ioctl"_s).constData(), 0777) == 0);
+        QDirIterator sockets(root + u"/ioctl"_s, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+        while (sockets.hasNext())
+            QVERIFY(::chmod(QFile::encodeName(sockets.next()).constData(), 0777) == 0);
+        QVERIFY(::chmod(node.constData(), 0) == 0);
+    } else {
+        QVERIFY(::unlink(node.constData()) == 0);
+    }
+
+    HidrawUsbDevice device;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(message)));
+    {
+        std::optional<AsUnprivileged> guard;
+        if (denyAccess)
+            guard.emplace();
+        Open(device);
+    }
+    QVERIFY(!device.IsAttached());
+    QVERIFY2(device.LastError().startsWith(message), qPrintable(device.LastError()));
+
+    // Once the cause is gone, looking again finds and opens it.
+    if (denyAccess)
+        QVERIFY(::chmod(node.constData(), 0600) == 0);
+    else
+        QVERIFY(::symlink(QFile::encodeName(ptyTarget).constData(), node.constData()) == 0);
+    QVERIFY2(device.FindDevice(), qPrintable(device.LastError()));
+    QVERIFY(device.IsAttached());
+    QVERIFY(device.LastError().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestHidrawUsbDevice)
+#include "tst_hidrawusbdevice.moc"

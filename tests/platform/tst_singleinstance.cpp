@@ -1,0 +1,150 @@
+#include "SingleInstance.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// Every process here is a real instance_helper run with its own runtime folder.
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QProcess> start(const QString& program, const QString& mode)
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_RUNTIME_DIR"_s, mRuntime->path());
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(program, {mode});
+        return process;
+    }
+    static QByteArray nextLine(QProcess& process)
+    {
+        while (!process.canReadLine()) {
+            if (!process.waitForReadyRead(10000))
+                return "<nothing>";
+        }
+        return process.readLine().trimmed();
+    }
+    QString socketPath() const { return mRuntime->path() + u"/Pesavo"_s + QString::number(::getuid()); }
+
+    std::unique_ptr<QTemporaryDir> mRuntime;
+
+private Q_SLOTS:
+    void init()
+    {
+        mRuntime = std::make_unique<QTemporaryDir>();
+        QVERIFY(mRuntime->isValid());
+        QFile::setPermissions(mRuntime->path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    void secondStart_data()
+    {
+        QTest::addColumn<QString>("firstMode");
+        QTest::addColumn<bool>("copyOfHelper"); // a different executable
+        QTest::addColumn<QByteArray>("firstSays");
+        QTest::addColumn<QByteArray>("secondSays");
+        QTest::addColumn<bool>("firstSurvives");
+
+        QTest::newRow("responsive first: second ends")
+            << u"serve"_s << false << QByteArray("primary") << QByteArray("running") << true;
+        QTest::newRow("hung first: terminated, second starts")
+            << u"hang"_s << false << QByteArray("primary") << QByteArray("primary") << false;
+        QTest::newRow("crashed first: stale socket removed")
+            << u"crash"_s << false << QByteArray("primary") << QByteArray("primary") << false;
+        QTest::newRow("foreign listener answering something else")
+            << u"foreign"_s << true << QByteArray("listening") << QByteArray("primary") << true;
+        QTest::newRow("silent foreign listener is not killed")
+            << u"silent"_s << true << QByteArray("listening") << QByteArray("primary") << true;
+    }
+    void secondStart()
+    {
+        QFETCH(QString, firstMode);
+        QFETCH(bool, copyOfHelper);
+        QFETCH(QByteArray, firstSays);
+        QFETCH(QByteArray, secondSays);
+        QFETCH(bool, firstSurvives);
+
+        QString firstProgram = QStringLiteral(PESAVO_INSTANCE_HELPER);
+        if (copyOfHelper) {
+            firstProgram = mRuntime->path() + u"/other_program"_s;
+            QVERIFY(QFile::copy(QStringLiteral(PESAVO_INSTANCE_HELPER), firstProgram));
+        }
+        std::unique_ptr<QProcess> first = start(firstProgram, firstMode);
+        QCOMPARE(nextLine(*first), firstSays);
+        if (firstMode == u"crash") {
+            QVERIFY(first->waitForFinished());
+            QVERIFY(QFileInfo::exists(socketPath()));
+        }
+
+        std::unique_ptr<QProcess> second = start(QStringLiteral(PESAVO_INSTANCE_HELPER), u"check"_s);
+        QCOMPARE(nextLine(*second), secondSays);
+        QVERIFY(second->waitForFinished());
+        QCOMPARE(second->exitCode(), 0);
+
+        if (firstMode == u"serve")
+            QCOMPARE(nextLine(*first), QByteArray("second"));
+        if (firstSurvives) {
+            QCOMPARE(first->state(), QProcess::Running);
+        } else {
+            // Ended by the second start, not by us.
+            if (first->state() != QProcess::NotRunning)
+                QVERIFY(first->waitForFinished(5000));
+            QCOMPARE(first->exitStatus(), firstMode == u"hang" ? QProcess::CrashExit : QProcess::NormalExit);
+        }
+        if (first->state() == QProcess::Running) {
+            first->kill();
+            first->waitForFinished();
+        }
+    }
+
+    // After a refused start the running one still answers the next start, and a
+    // primary that ends cleanly leaves no socket file behind.
+    void repeatedStartsAndCleanExit()
+    {
+        std::unique_ptr<QProcess> first = start(QStringLiteral(PESAVO_INSTANCE_HELPER), u"serve"_s);
+        QCOMPARE(nextLine(*first), QByteArray("primary"));
+        for (int i = 0; i < 3; ++i) {
+            std::unique_ptr<QProcess> again = start(QStringLiteral(PESAVO_INSTANCE_HELPER), u"check"_s);
+            QCOMPARE(nextLine(*again), QByteArray("running"));
+            QVERIFY(again->waitForFinished());
+            QCOMPARE(nextLine(*first), QByteArray("second"));
+        }
+        first->kill();
+        QVERIFY(first->waitForFinished());
+
+        // In this process: Primary, then destroyed cleanly.
+        {
+            SingleInstance instance(socketPath(), nullptr);
+            QString message;
+            QCOMPARE(instance.Acquire(&message), SingleInstance::Result::Primary);
+            QVERIFY(instance.IsListening());
+        }
+        QVERIFY(!QFileInfo::exists(socketPath()));
+    }
+
+    // The running instance in this process hears about a later start.
+    void secondStartSignalled()
+    {
+        SingleInstance instance(socketPath(), nullptr);
+        QCOMPARE(instance.Acquire(), SingleInstance::Result::Primary);
+        QSignalSpy spy(&instance, &SingleInstance::SecondStartAttempted);
+        std::unique_ptr<QProcess> second = start(QStringLiteral(PESAVO_INSTANCE_HELPER), u"check"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 10000);
+        QCOMPARE(second->readAll().trimmed(), QByteArray("running"));
+        QCOMPARE(spy.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
