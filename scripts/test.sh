@@ -26,7 +26,7 @@ run_suite() {
     fi
 }
 
-run_suite release build
+run_suite debug build-debug
 # umockdev preloads its library ahead of the sanitizer runtime; that order is fine here.
 export ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$here/scripts/lsan.supp:print_suppressions=0"
