@@ -53,7 +53,7 @@ BrowserFixture::BrowserFixture()
 {
     // Socket paths are limited to 107 bytes: keep them under a short temporary folder.
     mOptions.browserPath = BrowserLocator::FindBrowser();
-    mOptions.keeperPath = QStringLiteral(PESAVO_KEEPER_PATH);
+    mOptions.keeperPath = KeeperPath();
     mOptions.profileDir = mDir.filePath(QStringLiteral("profile"));
     mOptions.socketPath = mDir.filePath(QStringLiteral("browser.sock"));
     mOptions.headless = true;

@@ -24,6 +24,9 @@ public:
     static BrowserFixture& Instance();
     ~BrowserFixture() override;
 
+    // The keeper built with the tests.
+    static QString KeeperPath() { return QStringLiteral(PESAVO_KEEPER_PATH); }
+
     bool IsReady() const { return mSession != nullptr; }
     QString LastError() const { return mLastError; }
     const BrowserLaunchOptions& Options() const { return mOptions; }

@@ -82,7 +82,7 @@ std::unique_ptr<DevToolsPipe> DevToolsPipe::ConnectUnix(const QString& path, QSt
 
 bool DevToolsPipe::Send(const std::string& message, int timeoutMs)
 {
-    if (mWriteFd < 0 || mEof)
+    if (mWriteFd < 0 || mWriteBroken)
         return false;
     std::string data = message;
     data.push_back('\0');
@@ -102,11 +102,11 @@ bool DevToolsPipe::Send(const std::string& message, int timeoutMs)
                 continue;
             }
             if (w < 0 && errno != EAGAIN && errno != EINTR) {
-                MarkClosed();
+                MarkWriteBroken();
                 return false;
             }
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            MarkClosed();
+            MarkWriteBroken();
             return false;
         }
         const int left = Remaining(timer, timeoutMs);
@@ -201,6 +201,14 @@ bool DevToolsPipe::TakeMessages(std::vector<std::string>& out)
     }
     mScanned = mBuffer.size();
     return out.size() > before;
+}
+
+void DevToolsPipe::MarkWriteBroken()
+{
+    // What the peer wrote before it went is still in the socket: the read side reports the end once
+    // that is read.
+    mWriteBroken = true;
+    QMetaObject::invokeMethod(this, &DevToolsPipe::Closed, Qt::QueuedConnection);
 }
 
 void DevToolsPipe::MarkClosed()

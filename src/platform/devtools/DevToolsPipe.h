@@ -40,6 +40,7 @@ private:
     bool ReadAvailable(); // false on EOF or a hard error
     bool TakeMessages(std::vector<std::string>& out);
     void MarkClosed();
+    void MarkWriteBroken();
 
     int mReadFd = -1;
     int mWriteFd = -1;
@@ -47,4 +48,5 @@ private:
     size_t mScanned = 0;
     std::unique_ptr<QSocketNotifier> mNotifier;
     bool mEof = false;
+    bool mWriteBroken = false;
 };

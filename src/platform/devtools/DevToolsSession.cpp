@@ -19,11 +19,7 @@ DevToolsSession::DevToolsSession(std::unique_ptr<DevToolsPipe> pipe, QObject* pa
     , mPipe(std::move(pipe))
 {
     connect(mPipe.get(), &DevToolsPipe::ReadyRead, this, &DevToolsSession::OnReadyRead);
-    connect(mPipe.get(), &DevToolsPipe::Closed, this, [this] {
-        // Messages read together with the end of the stream still count.
-        OnReadyRead();
-        LoseConnection();
-    });
+    connect(mPipe.get(), &DevToolsPipe::Closed, this, &DevToolsSession::LoseConnection);
 }
 
 DevToolsSession::~DevToolsSession() = default;
@@ -191,6 +187,11 @@ void DevToolsSession::LoseConnection()
         return;
     mDisconnectSignalled = true;
     QTimer::singleShot(0, this, [this] {
+        // The last words of the browser (our page going away) still reach the listeners, before the end.
+        std::vector<std::string> messages;
+        mPipe->Receive(messages, 0);
+        for (const std::string& text : messages)
+            Handle(text);
         const QPointer<DevToolsSession> self(this);
         DeliverEvents();
         if (self)

@@ -1,0 +1,174 @@
+#include "BrowserFixture.h"
+#include "BrowserLocator.h"
+#include "ChromiumBrowser.h"
+#include "DevToolsSession.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <sys/stat.h>
+
+namespace {
+const QString kPage = QStringLiteral("data:text/html,<input name=w><input name=x>");
+
+bool WaitGone(const QString& path, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (QFileInfo::exists(path) && timer.elapsed() < timeoutMs)
+        QThread::msleep(20);
+    return !QFileInfo::exists(path);
+}
+} // namespace
+
+// The keeper process: the browser survives our program, a later run finds it again, and a launch that
+// cannot work says why instead of hanging.
+class TestDevToolsKeeper : public QObject
+{
+    Q_OBJECT
+private:
+    BrowserLaunchOptions Options(const QTemporaryDir& dir)
+    {
+        BrowserLaunchOptions options;
+        options.browserPath = BrowserLocator::FindBrowser();
+        options.keeperPath = BrowserFixture::KeeperPath();
+        options.profileDir = dir.filePath(QStringLiteral("profile"));
+        options.socketPath = dir.filePath(QStringLiteral("b.sock"));
+        options.headless = true;
+        options.idleExitMs = 20000; // a safety net should the test die; far longer than our reconnect gap
+        return options;
+    }
+
+private Q_SLOTS:
+    void browserOutlivesClientAndIsFoundAgain()
+    {
+        QTemporaryDir dir(QStringLiteral("/tmp/pk-XXXXXX"));
+        const BrowserLaunchOptions options = Options(dir);
+        QVERIFY2(!options.browserPath.isEmpty(), "a Chromium-family browser is needed for this test");
+        // A socket file left by a keeper that crashed must not stop the launch.
+        QFile stale(options.socketPath);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+
+        std::string targetId;
+        {
+            auto first = ChromiumBrowser::Launch(options);
+            QVERIFY2(first->IsAlive(), qPrintable(first->LastError()));
+            struct stat info
+            {
+            };
+            QCOMPARE(::stat(options.socketPath.toLocal8Bit().constData(), &info), 0);
+            QVERIFY(S_ISSOCK(info.st_mode));
+            QCOMPARE(info.st_mode & 0777, mode_t(0600));
+            QVERIFY(BrowserFixture::Load(*first, kPage));
+            auto document = first->Document();
+            QVERIFY(document);
+            QVERIFY(document->All(QStringLiteral("w"))->SetValue(QStringLiteral("kept")));
+            targetId = first->TargetId();
+        } // our side goes away, as when Pesavo exits
+
+        QThread::msleep(500);
+        QVERIFY(QFileInfo::exists(options.socketPath));
+        auto second = ChromiumBrowser::Launch(options);
+        QVERIFY2(second->IsAlive(), qPrintable(second->LastError()));
+        QCOMPARE(second->TargetId(), targetId);
+        auto document = second->Document();
+        QVERIFY(document);
+        QCOMPARE(document->All(QStringLiteral("w"))->Value(), std::optional<QString>(QStringLiteral("kept")));
+        QCOMPARE(second->ReadyState(), 4);
+
+        // Closing the browser takes the keeper with it; we hear of it.
+        QSignalSpy quit(second.get(), &WebBrowser::OnQuit);
+        second->Session()->Call("Browser.close");
+        QVERIFY(WaitGone(options.socketPath, 10000));
+        QVERIFY(quit.count() == 1 || quit.wait(5000));
+        QVERIFY(!second->IsAlive());
+        QVERIFY(!second->Document());
+    }
+
+    void closedPageIsReplacedByNewOne()
+    {
+        QTemporaryDir dir(QStringLiteral("/tmp/pk-XXXXXX"));
+        const BrowserLaunchOptions options = Options(dir);
+        auto first = ChromiumBrowser::Launch(options);
+        QVERIFY2(first->IsAlive(), qPrintable(first->LastError()));
+        // A second page, so the browser stays when the user closes ours.
+        ChromiumBrowser other(first->Session());
+        QVERIFY(other.OpenNewPage(false));
+        const std::string closed = first->TargetId();
+        QSignalSpy quit(first.get(), &WebBrowser::OnQuit);
+        QVERIFY(first->ClosePage());
+        QVERIFY(quit.count() == 1 || quit.wait(5000));
+        first.reset();
+
+        auto next = ChromiumBrowser::Launch(options);
+        QVERIFY2(next->IsAlive(), qPrintable(next->LastError()));
+        QVERIFY(next->TargetId() != closed);
+        QVERIFY(BrowserFixture::Load(*next, kPage));
+        next->Session()->Call("Browser.close");
+        QVERIFY(WaitGone(options.socketPath, 10000));
+    }
+
+    void launchFailures_data()
+    {
+        QTest::addColumn<QString>("browser");
+        QTest::addColumn<QString>("keeper");
+        QTest::addColumn<QString>("message");
+        const QString keeper = BrowserFixture::KeeperPath();
+        QTest::newRow("no browser installed") << QString() << keeper << QStringLiteral("sudo apt install chromium");
+        QTest::newRow("browser exits at once")
+            << QStringLiteral("/bin/false") << keeper << QStringLiteral("does not answer");
+        QTest::newRow("keeper missing") << QStringLiteral("/bin/false") << QStringLiteral("/nonexistent/keeper")
+                                        << QStringLiteral("pesavo-browser-keeper");
+    }
+    void launchFailures()
+    {
+        QFETCH(QString, browser);
+        QFETCH(QString, keeper);
+        QFETCH(QString, message);
+        QTemporaryDir dir(QStringLiteral("/tmp/pk-XXXXXX"));
+        BrowserLaunchOptions options = Options(dir);
+        options.browserPath = browser;
+        options.keeperPath = keeper;
+        auto browserObject = ChromiumBrowser::Launch(options);
+        QSignalSpy quit(browserObject.get(), &WebBrowser::OnQuit);
+        QVERIFY2(browserObject->LastError().contains(message), qPrintable(browserObject->LastError()));
+        QVERIFY(!browserObject->IsAlive());
+        QVERIFY(!browserObject->Navigate(kPage));
+        QVERIFY(!browserObject->Document());
+        QCOMPARE(browserObject->ReadyState(), 0);
+        QVERIFY(!browserObject->Visible());
+        QCoreApplication::processEvents();
+        QCOMPARE(quit.count(), 0); // it never was open
+        QVERIFY(WaitGone(options.socketPath, 5000)); // no keeper left behind
+    }
+
+    void locatorHonoursOverride_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("absolute, missing") << QStringLiteral("/nonexistent/chromium") << false;
+        QTest::newRow("absolute, not executable") << QStringLiteral("/etc/passwd") << false;
+        QTest::newRow("name on PATH") << QStringLiteral("sh") << true;
+        QTest::newRow("name not on PATH") << QStringLiteral("no-such-browser-here") << false;
+    }
+    void locatorHonoursOverride()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, found);
+        qputenv("PESAVO_BROWSER", value.toLocal8Bit());
+        const QString path = BrowserLocator::FindBrowser();
+        qunsetenv("PESAVO_BROWSER");
+        QCOMPARE(!path.isEmpty(), found);
+        if (found)
+            QVERIFY(QFileInfo(path).isExecutable());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDevToolsKeeper)
+#include "tst_devtoolskeeper.moc"

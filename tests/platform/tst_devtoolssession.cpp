@@ -1,0 +1,231 @@
+#include "DevToolsPipe.h"
+#include "DevToolsSession.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+using Json = nlohmann::json;
+
+// One end of a socket pair plays the browser: it holds recorded messages for the session to read and
+// collects what the session sends.
+class RecordedPeer
+{
+public:
+    RecordedPeer()
+    {
+        int fds[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) == 0) {
+            mFd = fds[0];
+            mSessionFd = fds[1];
+            ::fcntl(mFd, F_SETFL, ::fcntl(mFd, F_GETFL) | O_NONBLOCK);
+        }
+    }
+    ~RecordedPeer() { CloseOurEnd(); }
+    int TakeSessionEnd() { return std::exchange(mSessionFd, -1); }
+    void Write(const std::string& raw) { QCOMPARE(::write(mFd, raw.data(), raw.size()), ssize_t(raw.size())); }
+    void Message(const std::string& json) { Write(json + std::string(1, '\0')); }
+    std::vector<Json> Sent()
+    {
+        char chunk[65536];
+        ssize_t n;
+        while ((n = ::read(mFd, chunk, sizeof chunk)) > 0)
+            mReceived.append(chunk, size_t(n));
+        std::vector<Json> out;
+        size_t end;
+        while ((end = mReceived.find('\0')) != std::string::npos) {
+            out.push_back(Json::parse(mReceived.substr(0, end)));
+            mReceived.erase(0, end + 1);
+        }
+        return out;
+    }
+    void CloseOurEnd()
+    {
+        if (mFd >= 0)
+            ::close(mFd);
+        mFd = -1;
+        if (mSessionFd >= 0)
+            ::close(mSessionFd);
+        mSessionFd = -1;
+    }
+
+private:
+    int mFd = -1;
+    int mSessionFd = -1;
+    std::string mReceived;
+};
+
+QString Methods(const QSignalSpy& spy)
+{
+    QStringList methods;
+    for (const QList<QVariant>& args : spy)
+        methods << QString::fromStdString(args.at(0).value<Json>()["method"].get<std::string>());
+    return methods.join(u',');
+}
+} // namespace
+
+Q_DECLARE_METATYPE(nlohmann::json)
+
+class TestDevToolsSession : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { qRegisterMetaType<nlohmann::json>(); }
+
+    void replies_data()
+    {
+        QTest::addColumn<QStringList>("recorded"); // what the browser says before our reply arrives
+        QTest::addColumn<bool>("succeeds");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("events"); // events delivered afterwards, in order
+        QTest::newRow("plain reply") << QStringList {QStringLiteral(R"({"id":1,"result":{"x":1}})")} << true
+                                     << QStringLiteral(R"({"x":1})") << QString() << QString();
+        QTest::newRow("events before the reply wait their turn")
+            << QStringList {QStringLiteral(R"({"method":"Page.frameNavigated","params":{}})"),
+                            QStringLiteral(R"({"method":"Page.loadEventFired","params":{},"sessionId":"S"})"),
+                            QStringLiteral(R"({"id":1,"result":{}})")}
+            << true << QStringLiteral("{}") << QString() << QStringLiteral("Page.frameNavigated,Page.loadEventFired");
+        QTest::newRow("late reply of another call is dropped")
+            << QStringList {QStringLiteral(R"({"id":99,"result":{"stale":true}})"),
+                            QStringLiteral(R"({"id":1,"result":{"fresh":true}})")}
+            << true << QStringLiteral(R"({"fresh":true})") << QString() << QString();
+        QTest::newRow("error reply") << QStringList {QStringLiteral(
+            R"({"id":1,"error":{"code":-32000,"message":"No target with given id"}})")}
+                                     << false << QString() << QStringLiteral("No target with given id") << QString();
+        QTest::newRow("garbage in between") << QStringList {QStringLiteral("not json at all"), QStringLiteral("[1,2]"),
+                                                            QStringLiteral(R"({"id":"1","result":{}})"),
+                                                            QStringLiteral(R"({"id":1,"result":{"ok":true}})")}
+                                            << true << QStringLiteral(R"({"ok":true})") << QString() << QString();
+        QTest::newRow("reply without result")
+            << QStringList {QStringLiteral(R"({"id":1})")} << true << QStringLiteral("{}") << QString() << QString();
+        QTest::newRow("no reply in time")
+            << QStringList {} << false << QString() << QStringLiteral("timed out") << QString();
+    }
+    void replies()
+    {
+        QFETCH(QStringList, recorded);
+        QFETCH(bool, succeeds);
+        QFETCH(QString, result);
+        QFETCH(QString, error);
+        QFETCH(QString, events);
+        RecordedPeer peer;
+        const int fd = peer.TakeSessionEnd();
+        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        QSignalSpy delivered(&session, &DevToolsSession::EventReceived);
+        for (const QString& message : recorded)
+            peer.Message(message.toStdString());
+        const auto reply = session.Call("Target.getTargets", Json::object(), {}, 300);
+        QCOMPARE(reply.has_value(), succeeds);
+        if (succeeds)
+            QCOMPARE(QString::fromStdString(reply->dump()), result);
+        else
+            QVERIFY2(session.LastError().contains(error), qPrintable(session.LastError()));
+        QCOMPARE(delivered.count(), 0); // never from inside the call
+        QCoreApplication::processEvents();
+        QCOMPARE(Methods(delivered), events);
+        QVERIFY(session.IsOpen());
+    }
+
+    void sentMessageCarriesValuesAsJson()
+    {
+        RecordedPeer peer;
+        const int fd = peer.TakeSessionEnd();
+        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        const std::string hostile = "a\"b\\c</script>\n\u00e9\u6771";
+        QVERIFY(session.Send("Runtime.callFunctionOn", {{"arguments", {{{"value", hostile}}}}}, "SESSION") > 0);
+        QVERIFY(session.Send("Browser.getVersion") > 0);
+        const std::vector<Json> sent = peer.Sent();
+        QCOMPARE(sent.size(), size_t(2));
+        QVERIFY(sent[0]["sessionId"] == "SESSION");
+        QCOMPARE(sent[0]["params"]["arguments"][0]["value"].get<std::string>(), hostile);
+        QVERIFY(!sent[1].contains("sessionId"));
+        QVERIFY(sent[1]["id"].get<int>() > sent[0]["id"].get<int>());
+    }
+
+    void interceptorAnswersDuringCall()
+    {
+        RecordedPeer peer;
+        const int fd = peer.TakeSessionEnd();
+        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        QSignalSpy delivered(&session, &DevToolsSession::EventReceived);
+        std::vector<std::string> seen;
+        session.AddInterceptor([&](const Json& event) {
+            if (event["method"] != "Fetch.requestPaused")
+                return false;
+            seen.push_back(event["params"]["requestId"].get<std::string>());
+            session.Send("Fetch.fulfillRequest", {{"requestId", event["params"]["requestId"]}});
+            return true;
+        });
+        peer.Message(R"({"method":"Fetch.requestPaused","params":{"requestId":"r1"},"sessionId":"S"})");
+        peer.Message(R"({"method":"Page.frameStartedLoading","params":{},"sessionId":"S"})");
+        peer.Message(R"({"id":1,"result":{}})");
+        QVERIFY(session.Call("Runtime.evaluate", Json::object(), "S", 300));
+        QCOMPARE(seen, std::vector<std::string> {"r1"});
+        const std::vector<Json> sent = peer.Sent();
+        QCOMPARE(sent.size(), size_t(2));
+        QVERIFY(sent[1]["method"] == "Fetch.fulfillRequest");
+        QCoreApplication::processEvents();
+        QCOMPARE(Methods(delivered), QStringLiteral("Page.frameStartedLoading"));
+    }
+
+    void lostConnectionFailsCallsAndSignals()
+    {
+        RecordedPeer peer;
+        const int fd = peer.TakeSessionEnd();
+        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        QSignalSpy disconnected(&session, &DevToolsSession::Disconnected);
+        QSignalSpy delivered(&session, &DevToolsSession::EventReceived);
+        peer.Message(R"({"method":"Inspector.detached","params":{"reason":"Render process gone."}})");
+        peer.CloseOurEnd();
+        QVERIFY(!session.Call("Target.getTargets", Json::object(), {}, 2000));
+        QVERIFY(!session.IsOpen());
+        QVERIFY(!session.Call("Target.getTargets", Json::object(), {}, 2000));
+        QCOMPARE(session.Send("Browser.close"), 0);
+        QVERIFY(disconnected.wait(1000));
+        // The last words before the end still reach the listeners, before the disconnect.
+        QCOMPARE(Methods(delivered), QStringLiteral("Inspector.detached"));
+        QCOMPARE(disconnected.count(), 1);
+    }
+
+    void framing_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QList<int>>("completeAfterChunk"); // messages complete after each chunk
+        const QByteArray a = QByteArrayLiteral(R"({"method":"A"})");
+        const QByteArray b = QByteArrayLiteral(R"({"method":"B"})");
+        const QByteArray z(1, '\0');
+        QTest::newRow("one per chunk") << QList<QByteArray> {a + z, b + z} << QList<int> {1, 1};
+        QTest::newRow("two in one chunk") << QList<QByteArray> {a + z + b + z} << QList<int> {2};
+        QTest::newRow("split inside a message") << QList<QByteArray> {a.left(5), a.mid(5) + z} << QList<int> {0, 1};
+        QTest::newRow("terminator arrives alone") << QList<QByteArray> {a, z + b, z} << QList<int> {0, 1, 1};
+        const QByteArray big = QByteArrayLiteral(R"({"method":"Big","params":{"body":")") + QByteArray(300000, 'x')
+            + QByteArrayLiteral(R"("}})");
+        QTest::newRow("larger than one read")
+            << QList<QByteArray> {big.left(100000), big.mid(100000, 100000), big.mid(200000) + z}
+            << QList<int> {0, 0, 1};
+    }
+    void framing()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QList<int>, completeAfterChunk);
+        RecordedPeer peer;
+        const int fd = peer.TakeSessionEnd();
+        DevToolsPipe pipe(fd, fd);
+        for (int i = 0; i < chunks.size(); ++i) {
+            peer.Write(chunks[i].toStdString());
+            std::vector<std::string> messages;
+            QVERIFY(pipe.Receive(messages, 0));
+            QCOMPARE(int(messages.size()), completeAfterChunk[i]);
+            for (const std::string& message : messages)
+                QVERIFY(Json::parse(message, nullptr, false).is_object());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDevToolsSession)
+#include "tst_devtoolssession.moc"
