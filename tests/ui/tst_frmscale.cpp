@@ -93,6 +93,9 @@ private Q_SLOTS:
     void doubleClickRunsTwice_data();
     void doubleClickRunsTwice();
     void minimiseAndCloseButtons();
+    void rightPressForgetsTheLeftDown();
+    void skinChangeRearranges();
+    void progressFollowsTheDisplay();
 
     void deviceArrivalReportsRemoval();
     void arrivalNotConfirmedChangesNothing();
@@ -418,6 +421,51 @@ void tst_frmScale::minimiseAndCloseButtons()
     QVERIFY(App().gScaleForm == nullptr);
     QVERIFY(ReadFile(mDir->filePath(QStringLiteral("Data1.ini"))).contains(QLatin1String("[_WGX_GENERAL]")));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void tst_frmScale::rightPressForgetsTheLeftDown()
+{
+    QVERIFY(Start());
+    CPictureButton* button = Scale()->Button(QStringLiteral("picConv"));
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mousePress(button, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(button, Qt::RightButton, {}, QPoint(5, 5));
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)), Qt::RightButton,
+                    Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &dbl);
+    QVERIFY(!button->IsPressed());
+}
+
+void tst_frmScale::skinChangeRearranges()
+{
+    QVERIFY(Start());
+    const QImage before = Scale()->picPanel()->pixmap().toImage();
+    App().gSkin = 3;
+    Scale()->ArrangeControls();
+    const QImage after = Scale()->picPanel()->pixmap().toImage();
+    QVERIFY(before != after);
+    QCOMPARE(after, CArtwork::SkinPicture(3).toImage());
+    const SkinLayout& l = App().gLayout;
+    QCOMPARE(Scale()->Button(QStringLiteral("picTare"))->pos(), l.picTare);
+    QCOMPARE(Scale()->Button(QStringLiteral("picCls"))->pos(), l.picCls);
+    QCOMPARE(Scale()->picBox()->pos(), l.picBox);
+    // The page list is centred on the panel, at the skin's height.
+    QComboBox* list = Scale()->cboWeb();
+    QCOMPARE(list->y(), l.cboWeb.y());
+    QCOMPARE(list->x(), Scale()->picPanel()->width() / 2 - list->width() / 2);
+}
+
+void tst_frmScale::progressFollowsTheDisplay()
+{
+    QVERIFY(Start({QStringLiteral("/s")}, true));
+    frmProgressBar* progress = App().gProgressForm;
+    mFeed->Feed(Report(0));
+    QCOMPARE(progress->Tag, QStringLiteral("INIT"));
+    QVERIFY(!progress->isVisible()); // the display is hidden in the tray
+    MMain::ShowDisplay();
+    QVERIFY(progress->isVisible());
+    MMain::HideDisplay();
+    QVERIFY(!progress->isVisible());
 }
 
 // ---- device and engine events ----
