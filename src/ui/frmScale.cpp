@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QProcess>
 #include <QProgressBar>
 #include <QStandardPaths>
@@ -75,6 +76,14 @@ frmScale::frmScale(QWidget* parent)
     mpicBox->setFixedSize(MReadout::ReadoutWidth, MReadout::ReadoutHeight);
     mcboWeb->setObjectName(QStringLiteral("cboWeb"));
     mcboWeb->setFixedWidth(190);
+    // Dark like the buttons around it, so the list does not stand out as a white box on the panel.
+    QPalette listColours = mcboWeb->palette();
+    for (const auto role : {QPalette::Button, QPalette::Base, QPalette::Window})
+        listColours.setColor(role, QColor(0x2b, 0x30, 0x38));
+    for (const auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+        listColours.setColor(role, QColor(0xe8, 0xec, 0xf0));
+    listColours.setColor(QPalette::Highlight, QColor(0x4a, 0x7f, 0xb0));
+    mcboWeb->setPalette(listColours);
     connect(mcboWeb, &QComboBox::activated, this, [this](int) { cboWeb_Click(); });
 
     const struct
