@@ -13,9 +13,11 @@
 #include "frmOption.h"
 #include "frmProgressBar.h"
 #include "frmScale.h"
+#include "frmSimulator.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -115,6 +117,8 @@ private Q_SLOTS:
     void calculatorStarted();
     void compactWindowButtons();
     void windowShapedByMask();
+    void simulatorWindow_data();
+    void simulatorWindow();
 
 private:
     bool Start(const QStringList& args = {}, bool tray = true);
@@ -822,6 +826,36 @@ void tst_frmScale::windowShapedByMask()
             QVERIFY2(mask.contains(QPoint(x, y)) != white, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
         }
     QCOMPARE(Scale()->size(), QSize(505, 283 + 7));
+}
+
+void tst_frmScale::simulatorWindow_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<double>("grams");
+    QTest::addColumn<bool>("attached");
+    QTest::newRow("1 kg preset") << "cmdLoad1000" << 1000.0 << true;
+    QTest::newRow("6 kg preset") << "cmdLoad6000" << 6000.0 << true;
+    QTest::newRow("empty platform") << "cmdLoad0" << 0.0 << true;
+    QTest::newRow("typed weight") << "cmdPut" << 321.5 << true;
+    QTest::newRow("unplugged") << "cmdUnplug" << 50.0 << false;
+}
+
+void tst_frmScale::simulatorWindow()
+{
+    QFETCH(QString, button);
+    SimulatedUsbDevice device;
+    device.SetLoadGrams(50.0);
+    device.OpenDevice(0, 0x6323, 0x2233, QStringLiteral("SCALE"));
+    frmSimulator window(&device);
+    window.findChild<QDoubleSpinBox*>(QStringLiteral("txtGrams"))->setValue(321.5);
+    QPushButton* command = window.findChild<QPushButton*>(button);
+    QVERIFY(command);
+    command->click();
+    QTEST(device.LoadGrams(), "grams");
+    QTEST(device.IsAttached(), "attached");
+    QFETCH(bool, attached);
+    const QString state = window.findChild<QLabel*>(QStringLiteral("lblState"))->text();
+    QVERIFY2(state.startsWith(attached ? QLatin1String("Plugged in") : QLatin1String("Unplugged")), qPrintable(state));
 }
 
 QTEST_MAIN(tst_frmScale)
