@@ -50,8 +50,12 @@ int main()
     ManualTickTimer timer;
     CScaleCalc calc(timer);
     long long events = 0;
-    calc.StatusChange = [&events](std::int32_t&) { ++events; };
-    calc.ScaleError = [&events](std::int32_t&) { ++events; };
+    calc.StatusChange = [&events](std::int32_t&) {
+        ++events;
+    };
+    calc.ScaleError = [&events](std::int32_t&) {
+        ++events;
+    };
 
     // Warm up past initialisation, then measure.
     std::int64_t now = 0;

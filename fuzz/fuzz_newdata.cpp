@@ -12,8 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ManualTickTimer timer;
     CScaleCalc calc(timer);
     std::int32_t sink = 0;
-    calc.StatusChange = [&sink](std::int32_t& code) { sink += code; };
-    calc.ScaleError = [&sink](std::int32_t& code) { sink -= code; };
+    calc.StatusChange = [&sink](std::int32_t& code) {
+        sink += code;
+    };
+    calc.ScaleError = [&sink](std::int32_t& code) {
+        sink -= code;
+    };
     std::int64_t now = 0;
     std::size_t i = 0;
     while (i < size) {

@@ -290,7 +290,7 @@ enum class Picto
     Close
 };
 
-struct ButtonSpec
+struct ButtonStyle
 {
     QLatin1String key;
     QSize size;
@@ -298,7 +298,7 @@ struct ButtonSpec
     QLatin1String caption;
 };
 
-constexpr std::array<ButtonSpec, 8> Buttons {{
+constexpr std::array<ButtonStyle, 8> Buttons {{
     {QLatin1String("TARE"), {73, 28}, Picto::Tare, QLatin1String("TARE")},
     {QLatin1String("HOLD"), {73, 28}, Picto::Hold, QLatin1String("HOLD")},
     {QLatin1String("KGLB"), {73, 28}, Picto::Unit, QLatin1String("kg / lb")},
@@ -322,11 +322,11 @@ bool SplitButtonKey(const QString& key, QString* base, bool* pressed)
     return true;
 }
 
-const ButtonSpec* FindButton(const QString& base)
+const ButtonStyle* FindButton(const QString& base)
 {
-    for (const ButtonSpec& spec : Buttons) {
-        if (base == spec.key)
-            return &spec;
+    for (const ButtonStyle& style : Buttons) {
+        if (base == style.key)
+            return &style;
     }
     return nullptr;
 }
@@ -430,18 +430,18 @@ void PaintPicto(QPainter& p, Picto picto, const QRectF& r, const QColor& ink)
 }
 
 // Graphite keys that sit well on every skin colour.
-QImage ButtonImage(const ButtonSpec& spec, bool pressed)
+QImage ButtonImage(const ButtonStyle& style, bool pressed)
 {
-    QImage image = TransparentImage(spec.size);
+    QImage image = TransparentImage(style.size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    const QRectF outer = QRectF(QPointF(0, 0), QSizeF(spec.size)).adjusted(0.5, 0.5, -0.5, -0.5);
-    const bool tiny = spec.size.width() <= 12;
+    const QRectF outer = QRectF(QPointF(0, 0), QSizeF(style.size)).adjusted(0.5, 0.5, -0.5, -0.5);
+    const bool tiny = style.size.width() <= 12;
 
     if (tiny) {
         // The window's own minimise and close: small round keys, close in a warm red.
-        const bool close = spec.picto == Picto::Close;
+        const bool close = style.picto == Picto::Close;
         const QColor base = close ? QColor(0xd9, 0x4b, 0x43) : QColor(0xe3, 0xa6, 0x2f);
         QRadialGradient face(outer.center() - QPointF(1.2, 1.6), outer.width() * 0.75);
         face.setColorAt(0, pressed ? base.darker(125) : base.lighter(135));
@@ -449,14 +449,14 @@ QImage ButtonImage(const ButtonSpec& spec, bool pressed)
         p.setPen(QPen(base.darker(190), 0.9));
         p.setBrush(face);
         p.drawEllipse(outer);
-        PaintPicto(p, spec.picto, outer.adjusted(2.8, 2.8, -2.8, -2.8), QColor(0x3a, 0x16, 0x12, pressed ? 230 : 170));
+        PaintPicto(p, style.picto, outer.adjusted(2.8, 2.8, -2.8, -2.8), QColor(0x3a, 0x16, 0x12, pressed ? 230 : 170));
         return image;
     }
 
-    const qreal radius = spec.size.height() * 0.26;
+    const qreal radius = style.size.height() * 0.26;
     const QColor top = pressed ? QColor(0x22, 0x25, 0x29) : QColor(0x52, 0x58, 0x61);
     const QColor bottom = pressed ? QColor(0x33, 0x37, 0x3d) : QColor(0x2b, 0x2f, 0x34);
-    QLinearGradient face(0, 0, 0, spec.size.height());
+    QLinearGradient face(0, 0, 0, style.size.height());
     face.setColorAt(0, top);
     face.setColorAt(1, bottom);
     p.setPen(QPen(QColor(0x12, 0x14, 0x17), 1.0));
@@ -488,18 +488,18 @@ QImage ButtonImage(const ButtonSpec& spec, bool pressed)
     const QPointF shift = pressed ? QPointF(0.0, 1.0) : QPointF(0.0, 0.0);
     // While held the caption lights up, so a press reads even on a glance.
     const QColor ink = pressed ? QColor(0x8f, 0xd8, 0xff) : QColor(0xf3, 0xf6, 0xf8);
-    const qreal h = spec.size.height();
-    const QFont font = ArtFont(h >= 26 ? 10.5 : 9.0, QFont::Bold, spec.caption.size() > 5);
+    const qreal h = style.size.height();
+    const QFont font = ArtFont(h >= 26 ? 10.5 : 9.0, QFont::Bold, style.caption.size() > 5);
     const QFontMetricsF fm(font);
-    const QString caption = spec.caption;
+    const QString caption = style.caption;
     const qreal textWidth = fm.horizontalAdvance(caption);
-    const qreal pictoSize = spec.picto == Picto::Unit ? 0.0 : h * (spec.picto == Picto::Tare ? 0.56 : 0.46);
+    const qreal pictoSize = style.picto == Picto::Unit ? 0.0 : h * (style.picto == Picto::Tare ? 0.56 : 0.46);
     const qreal gap = pictoSize > 0 ? 4.0 : 0.0;
     const qreal total = pictoSize + gap + textWidth;
-    qreal x = (spec.size.width() - total) / 2.0;
+    qreal x = (style.size.width() - total) / 2.0;
     if (pictoSize > 0) {
         const QRectF picto(x, (h - pictoSize) / 2.0, pictoSize, pictoSize);
-        PaintPicto(p, spec.picto, picto.translated(shift), ink);
+        PaintPicto(p, style.picto, picto.translated(shift), ink);
         x += pictoSize + gap;
     }
     p.setFont(font);
@@ -993,8 +993,8 @@ QSize CArtwork::ButtonSize(const QString& key)
     bool pressed = false;
     if (!FindButton(base))
         SplitButtonKey(key, &base, &pressed);
-    const ButtonSpec* spec = FindButton(base);
-    return spec ? spec->size : QSize();
+    const ButtonStyle* style = FindButton(base);
+    return style ? style->size : QSize();
 }
 
 QPixmap CArtwork::ButtonPicture(const QString& key)
@@ -1003,10 +1003,10 @@ QPixmap CArtwork::ButtonPicture(const QString& key)
     bool pressed = false;
     if (!SplitButtonKey(key, &base, &pressed))
         return {};
-    const ButtonSpec* spec = FindButton(base);
-    if (!spec)
+    const ButtonStyle* style = FindButton(base);
+    if (!style)
         return {};
-    return Cached(u"button-"_s + key, [spec, pressed] { return ButtonImage(*spec, pressed); });
+    return Cached(u"button-"_s + key, [style, pressed] { return ButtonImage(*style, pressed); });
 }
 
 QPixmap CArtwork::CompactButtonPicture(const QString& key)
