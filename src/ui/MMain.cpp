@@ -304,6 +304,11 @@ int Run(int argc, char** argv)
         }
     }
 
+    // A logout, Ctrl+C or kill ends the program the same way as its Exit command,
+    // so the general settings are written. Watched before the instance socket is
+    // made: whoever can find us by it may also signal us.
+    UnixSignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP}, nullptr);
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::signalReceived, &application, [](int) { ExitApp(); });
     SingleInstance instance;
     QString instanceMessage;
     if (instance.Acquire(&instanceMessage) == SingleInstance::Result::AlreadyRunning)
@@ -312,10 +317,6 @@ int Run(int argc, char** argv)
         qInfo().noquote() << instanceMessage;
     QObject::connect(&instance, &SingleInstance::SecondStartAttempted, &application, [] { ShowDisplay(); });
 
-    // A logout, Ctrl+C or kill ends the program the same way as its Exit command,
-    // so the general settings are written.
-    UnixSignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP}, nullptr);
-    QObject::connect(&signalWatcher, &UnixSignalWatcher::signalReceived, &application, [](int) { ExitApp(); });
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application, [](QSessionManager&) {
         if (App().gMainWindow)
             SaveGeneralSettings();
