@@ -8,7 +8,7 @@ packages=(
     libudev-dev nlohmann-json3-dev
     umockdev libumockdev-dev
     chromium
-    xvfb xauth imagemagick x11-utils
+    xvfb xauth imagemagick x11-utils xdotool trayer
 )
 if [ "${1:-}" = "--runtime" ]; then
     packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
