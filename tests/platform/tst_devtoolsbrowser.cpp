@@ -337,6 +337,17 @@ private Q_SLOTS:
         QVERIFY(!mPage->Navigate(kFormUrl));
     }
 
+    void hideAndShowWindow()
+    {
+        QVERIFY(BrowserFixture::Load(*mPage, kFormUrl));
+        QVERIFY(mPage->SetVisible(false));
+        QVERIFY(!mPage->Visible());
+        QVERIFY(mPage->SetVisible(true));
+        QVERIFY(mPage->Visible());
+        // Hiding does not lose the page.
+        QCOMPARE(mPage->ReadyState(), 4);
+    }
+
     void notMarkedAsAutomated()
     {
         QVERIFY(BrowserFixture::Load(*mPage, kFormUrl));
