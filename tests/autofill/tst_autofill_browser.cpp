@@ -1,0 +1,502 @@
+// The launcher, the browser driver and every carrier filler against a real headless browser,
+// on the carriers' own https addresses answered offline from tests/fixtures.
+#include "BrowserFixture.h"
+#include "CCarrierPages.h"
+#include "CPageLauncher.h"
+#include "CUnitConverter.h"
+#include "CWebHelper.h"
+#include "ChromiumBrowser.h"
+#include "HtmlDocument.h"
+#include "IniFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kLoadTimeoutMs = 20000;
+
+void PutKeys(IniFile& ini, const QString& section, const QString& keys)
+{
+    for (const QString& pair : keys.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(u'=');
+        QVERIFY(ini.Section(section).Key(pair.left(eq)).SetValue(pair.mid(eq + 1)));
+    }
+}
+
+// "field=text" compares the value, "field#=n" the selected position, "field?=true" the check
+// state; "1:field=..." looks in frame 1's document, "field[2]?=true" at member 2 of a group.
+QString ReadBack(HtmlDocument* top, const QString& spec)
+{
+    HtmlDocument* doc = top;
+    std::shared_ptr<HtmlDocument> frame;
+    QString rest = spec;
+    if (rest.size() > 2 && rest[1] == u':') {
+        frame = top->Frame(rest.left(1).toInt());
+        doc = frame.get();
+        rest = rest.mid(2);
+    }
+    if (!doc)
+        return u"<no frame>"_s;
+    const qsizetype eq = rest.indexOf(u'=');
+    QString field = rest.left(eq);
+    QChar kind = u'=';
+    if (field.endsWith(u'#') || field.endsWith(u'?')) {
+        kind = field.back();
+        field.chop(1);
+    }
+    int member = -1;
+    if (field.endsWith(u']') && field.contains(u'[') && !field.startsWith(u"packageForm"_s)) {
+        const qsizetype open = field.lastIndexOf(u'[');
+        member = field.mid(open + 1, field.size() - open - 2).toInt();
+        field = field.left(open);
+    }
+    auto element = doc->All(field);
+    if (element && member >= 0)
+        element = element->Item(member);
+    if (!element)
+        return rest.left(eq + 1) + u"<missing>"_s;
+    QString value;
+    if (kind == u'#') {
+        const auto index = element->SelectedIndex();
+        value = index ? QString::number(*index) : u"<error>"_s;
+    } else if (kind == u'?') {
+        const auto checked = element->Checked();
+        value = checked ? (*checked ? u"true"_s : u"false"_s) : u"<error>"_s;
+    } else {
+        value = element->Value().value_or(u"<error>"_s);
+    }
+    return rest.left(eq + 1) + value;
+}
+
+QString Stripped(const QString& spec)
+{
+    return spec.size() > 2 && spec[1] == u':' ? spec.mid(2) : spec;
+}
+
+} // namespace
+
+class TestAutoFillBrowser : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void launchFillsCarrierPage_data();
+    void launchFillsCarrierPage();
+    void fedexWithoutAutoFillWaitsForPackagePage();
+    void refillOfOpenPageWritesOnlyWeight();
+    void onlyCompletedLoadsFill_data();
+    void onlyCompletedLoadsFill();
+    void filledPageIsLeftAloneOnLaterLoads();
+    void envelopeFillerSkipsPackagePage();
+    void closedBrowserIsReplaced();
+    void noBrowserIsReported();
+    void converterPage_data();
+    void converterPage();
+
+private:
+    void MakeLauncher();
+    bool WaitFilled(CWebHelper* helper);
+
+    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<IniFile> mIni;
+    std::unique_ptr<CPageLauncher> mLauncher;
+    double mWeight = 0.0;
+    int mUnit = 0;
+    int mBrowsersMade = 0;
+};
+
+void TestAutoFillBrowser::initTestCase()
+{
+    BrowserFixture& fixture = BrowserFixture::Instance();
+    QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
+    const auto serve = [&](const QString& address, const QString& file) {
+        fixture.Serve(address, file);
+    };
+    // Prefixes without the query: the pages' own forms and reloads land on them too.
+    serve(u"https://www.fedex.com/ratefinder/home"_s, u"fedex_home.html"_s);
+    serve(u"https://www.fedex.com/ratefinder/package"_s, u"fedex_package.html"_s);
+    serve(u"https://wwwapps.ups.com/calTimeCost"_s, u"ups.html"_s);
+    serve(u"https://www.dhl-usa.com/ratecalculator/HandlerServlet"_s, u"dhl.html"_s);
+    serve(u"https://cgi.ebay.com/ws/eBayISAPI.dll"_s, u"ebay.html"_s);
+    serve(u"https://postcalc.usps.com/"_s, u"usps_domestic.html"_s);
+    serve(u"https://dbcalc.usps.com/ieframe.htm"_s, u"usps_business_frameset.html"_s);
+    serve(u"https://dbcalc.usps.com/iehead.htm"_s, u"usps_business_head.html"_s);
+    serve(u"https://dbcalc.usps.com/ieform.htm"_s, u"usps_business_form.html"_s);
+    serve(u"https://ircalc.usps.com/weight.asp"_s, u"usps_international.html"_s);
+}
+
+void TestAutoFillBrowser::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(mDir->isValid());
+    mIni = std::make_unique<IniFile>();
+    QVERIFY(mIni->OpenFile(mDir->filePath(u"Data1.ini"_s)));
+    mWeight = 0.0;
+    mUnit = 0;
+    mBrowsersMade = 0;
+    MakeLauncher();
+}
+
+void TestAutoFillBrowser::cleanup()
+{
+    mLauncher.reset();
+    mIni.reset();
+    mDir.reset();
+}
+
+void TestAutoFillBrowser::MakeLauncher()
+{
+    CWebHelper::Accessors accessors;
+    accessors.makeBrowser = [this](QString* error) -> std::unique_ptr<WebBrowser> {
+        auto page = BrowserFixture::Instance().NewPage();
+        if (!page && error)
+            *error = BrowserFixture::Instance().LastError();
+        if (page)
+            ++mBrowsersMade;
+        return page;
+    };
+    accessors.currentWeight = [this] {
+        return mWeight;
+    };
+    accessors.displayUnit = [this] {
+        return mUnit;
+    };
+    mLauncher = std::make_unique<CPageLauncher>(*mIni, accessors, [](int) { return std::optional<QString>(); });
+}
+
+bool TestAutoFillBrowser::WaitFilled(CWebHelper* helper)
+{
+    if (!helper || !helper->CurrentFiller())
+        return false;
+    return QTest::qWaitFor([&] { return helper->CurrentFiller()->IsFilled(); }, kLoadTimeoutMs);
+}
+
+void TestAutoFillBrowser::launchFillsCarrierPage_data()
+{
+    QTest::addColumn<int>("page"); // launcher index
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<double>("kg");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("UPS, auto fill on")
+        << 1 << u"_WGX_UPS"_s
+        << u"AUTO_FILL=1;CNTRY1=194;CITY1=Reno;ZIP1=89501;CNTRY2=225;CITY2=Boise;ZIP2=83702;PACK_NO=2;DOC=1;"
+           u"CUS_VAL=12.50;CUS_CNTRY=130;SHIP_TO_RES=1"_s
+        << 0.5 << 0
+        << QStringList {u"origCountry#=194"_s,  u"origCity=Reno"_s,    u"origPostal=89501"_s,   u"destCountry#=225"_s,
+                        u"destCity=Boise"_s,    u"destPostal=83702"_s, u"packages#=2"_s,        u"document?=true"_s,
+                        u"customValue=12.50"_s, u"currency#=130"_s,    u"destResident?=true"_s, u"weightType=LBS"_s,
+                        u"weight=1.102"_s};
+    QTest::newRow("UPS, auto fill off: only the weight")
+        << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=0;CITY1=Reno;ZIP1=89501"_s << 0.5 << 0
+        << QStringList {u"origCity="_s, u"origPostal="_s, u"origCountry#=0"_s, u"weightType=LBS"_s, u"weight=1.102"_s};
+    QTest::newRow("USPS domestic, package")
+        << 2 << u"_WGX_USPS_DOM"_s << u"AUTO_FILL=1;SERVICE=1;ZIP1=10001;ZIP2=94114"_s << 0.5 << 0
+        << QStringList {u"MT[1]?=true"_s, u"MT[0]?=false"_s, u"OZ=10001"_s, u"DZ=94114"_s, u"P=1"_s, u"O=1.6"_s};
+    QTest::newRow("USPS domestic, negative weight goes in as 0")
+        << 2 << u"_WGX_USPS_DOM"_s << u"AUTO_FILL=0;ZIP1=10001"_s << -0.3 << 0
+        << QStringList {u"OZ="_s, u"P=0"_s, u"O=0"_s};
+    QTest::newRow("USPS domestic, ounces carry")
+        << 2 << u"_WGX_USPS_DOM"_s << u"AUTO_FILL=0"_s << 1.36 << 1 << QStringList {u"P=3"_s, u"O=0"_s};
+    QTest::newRow("USPS business, form in frame 1")
+        << 3 << u"_WGX_USPS_BUSI"_s << u"AUTO_FILL=1;NON=1;SIZE=2;RATE=0;ZIP1=10001;ZIP2=20004"_s << 1.0 << 0
+        << QStringList {u"1:chkNS?=true"_s,     u"1:selSize#=2"_s,      u"1:changeArgs=selSize:true;"_s,
+                        u"1:selRate#=0"_s,      u"1:txtOrigin=10001"_s, u"1:txtDest=20004"_s,
+                        u"1:format[1]?=true"_s, u"1:txtSPWt=2.205"_s,   u"0:txtSPWt=heading"_s};
+    QTest::newRow("USPS international envelope") << 4 << u"_WGX_USPS_INT"_s << u"AUTO_FILL=1;CNTRY=794"_s << 0.0 << 0
+                                                 << QStringList {u"Country#=794"_s, u"Pounds=0"_s, u"Ounces=0"_s};
+    QTest::newRow("USPS international package") << 5 << u"_WGX_USPS_INT"_s << u"AUTO_FILL=1;CNTRY=12"_s << 0.5 << 0
+                                                << QStringList {u"Country#=12"_s, u"Pounds=1"_s, u"Ounces=1.6"_s};
+    QTest::newRow("DHL, two phases over the country reload")
+        << 6 << u"_WGX_DHL"_s
+        << u"AUTO_FILL=1;CITY1=Reno;ZIP1=89501;ZIP2=69001;HEIGHT=4;WIDTH=5;LEN=6;SHIP_TO_RES=1;EMP=20;SAT=1;"
+           u"SHIP_PRO_VAL=100;CNTRY2=80;SERVICE=1;CITY=Lyon"_s
+        << 1.0 << 0
+        << QStringList {u"loads=2"_s,
+                        u"origCity=Reno"_s,
+                        u"originZipCode=89501"_s,
+                        u"destinationZipCode=69001"_s,
+                        u"dimensionHeight=4"_s,
+                        u"isResidential[1]?=true"_s,
+                        u"monthlyPackages=20"_s,
+                        u"satDelivery?=true"_s,
+                        u"shipmentValue=100"_s,
+                        u"destinationCountryCode#=80"_s,
+                        u"serviceType#=1"_s,
+                        u"destinationCity=Lyon"_s,
+                        u"actualWeight=2.3"_s};
+    QTest::newRow("DHL, auto fill off: one load, weight only")
+        << 6 << u"_WGX_DHL"_s << u"AUTO_FILL=0;CITY1=Reno"_s << 0.1 << 0
+        << QStringList {u"loads=1"_s, u"origCity="_s, u"destinationCountryCode#=267"_s, u"actualWeight=0.5"_s};
+    QTest::newRow("FedEx, shipment form submitted, package page filled in pounds")
+        << 7 << u"_WGX_FEDEX"_s
+        << u"AUTO_FILL=1;CNTRY1=179;CNTRY2=12;ZIP1=10001;ZIP2=H0H 0H0;PACK_NO=3;SHIP_DATE=2;SHIP_TO_RES=1;"
+           u"SERVICE=1"_s
+        << 1.0 << 1
+        << QStringList {u"echo_origCountry=179"_s,
+                        u"echo_destCountry=12"_s,
+                        u"echo_origZip=10001"_s,
+                        u"echo_destZip=Not required"_s,
+                        u"echo_packageCount=3"_s,
+                        u"echo_shipDate=2"_s,
+                        u"echo_shipToResidence=Y"_s,
+                        u"echo_companyType=Ground"_s,
+                        u"echo_changeArgs=origCountry:true;destCountry:true;"_s,
+                        u"packageForm.packageList[0].weightUnit#=0"_s,
+                        u"packageForm.packageList[0].weight=2.205"_s};
+    QTest::newRow("FedEx in kilograms") << 7 << u"_WGX_FEDEX"_s
+                                        << u"AUTO_FILL=1;CNTRY1=179;CNTRY2=179;ZIP1=1;ZIP2=2;PACK_NO=1;SHIP_DATE=0"_s
+                                        << 2.5 << 0
+                                        << QStringList {u"echo_destZip=2"_s, u"echo_shipToResidence=N"_s,
+                                                        u"echo_companyType=Express"_s,
+                                                        u"packageForm.packageList[0].weightUnit#=1"_s,
+                                                        u"packageForm.packageList[0].weight=2.5"_s};
+    QTest::newRow("eBay") << 8 << u"_WGX_EBAY"_s
+                          << u"AUTO_FILL=1;PACK_SIZE=4;LEN=10;WIDTH=8;HEIGHT=2;ZIP1=30312;SHOW_RATE_TO=3;ZIP2=02115"_s
+                          << 1.36 << 0 << QStringList {u"PackageSize#=4"_s,           u"LengthDimension=10"_s,
+                                                       u"WidthDimension=8"_s,         u"HeightDimension=2"_s,
+                                                       u"OriginatingZip=30312"_s,     u"destinationCity#=3"_s,
+                                                       u"destinationZipCode=02115"_s, u"HigherUnitWeight=3"_s,
+                                                       u"LowerUnitWeight=0"_s};
+}
+
+void TestAutoFillBrowser::launchFillsCarrierPage()
+{
+    QFETCH(int, page);
+    QFETCH(QString, section);
+    QFETCH(QString, keys);
+    QFETCH(double, kg);
+    QFETCH(int, unit);
+    QFETCH(QStringList, expected);
+
+    PutKeys(*mIni, section, keys);
+    QVERIFY(mLauncher->SaveSelection(page));
+    mWeight = kg;
+    mUnit = unit;
+    QVERIFY(mLauncher->LaunchWebPage());
+    CWebHelper* helper = mLauncher->WebHelper();
+    QVERIFY(helper);
+    QCOMPARE(helper->CurrentFiller()->Address(), CCarrierPages::ForLauncherIndex(page)->address);
+    QVERIFY2(WaitFilled(helper), "the page was not filled");
+
+    const auto document = helper->Browser()->Document();
+    QVERIFY(document);
+    QStringList actual;
+    QStringList wanted;
+    for (const QString& spec : expected) {
+        actual << ReadBack(document.get(), spec);
+        wanted << Stripped(spec);
+    }
+    QCOMPARE(actual, wanted);
+}
+
+void TestAutoFillBrowser::fedexWithoutAutoFillWaitsForPackagePage()
+{
+    PutKeys(*mIni, u"_WGX_FEDEX"_s, u"AUTO_FILL=0;ZIP1=10001"_s);
+    QVERIFY(mLauncher->SaveSelection(7));
+    mWeight = 1.0;
+    QVERIFY(mLauncher->LaunchWebPage());
+    CWebHelper* helper = mLauncher->WebHelper();
+    WebBrowser* browser = helper->Browser();
+    QTRY_COMPARE_WITH_TIMEOUT(browser->ReadyState(), 4, kLoadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(browser->Document() && browser->Document()->All(u"submitShipInfo"_s), kLoadTimeoutMs);
+    // The first page has no package fields: nothing to fill, and the shipment fields stay the user's.
+    QVERIFY(!helper->CurrentFiller()->IsFilled());
+    QCOMPARE(ReadBack(browser->Document().get(), u"origZip="_s), u"origZip="_s);
+    // The user submits the first form; the package page then gets the weight.
+    QVERIFY(browser->Document()->All(u"submitShipInfo"_s)->Click());
+    QVERIFY(WaitFilled(helper));
+    QCOMPARE(ReadBack(browser->Document().get(), u"packageForm.packageList[0].weight="_s),
+             u"packageForm.packageList[0].weight=1"_s);
+}
+
+void TestAutoFillBrowser::refillOfOpenPageWritesOnlyWeight()
+{
+    PutKeys(*mIni, u"_WGX_USPS_DOM"_s, u"AUTO_FILL=1;SERVICE=1;ZIP1=10001;ZIP2=94114"_s);
+    QVERIFY(mLauncher->SaveSelection(2));
+    mWeight = 0.5;
+    QVERIFY(mLauncher->LaunchWebPage());
+    CWebHelper* helper = mLauncher->WebHelper();
+    QVERIFY(WaitFilled(helper));
+    WebBrowser* browser = helper->Browser();
+
+    // The user edits the page; a reload would lose the edit.
+    const auto document = browser->Document();
+    QVERIFY(document->All(u"OZ"_s)->SetValue(u"typed by hand"_s));
+    mWeight = 1.36;
+    QVERIFY(mLauncher->LaunchWebPage());
+    QCOMPARE(helper->Browser(), browser);
+    // Filled at once, before any load could have happened.
+    QVERIFY(helper->CurrentFiller()->IsFilled());
+    const auto after = browser->Document();
+    QCOMPARE(ReadBack(after.get(), u"OZ="_s), u"OZ=typed by hand"_s);
+    QCOMPARE(ReadBack(after.get(), u"P="_s), u"P=3"_s);
+    QCOMPARE(ReadBack(after.get(), u"O="_s), u"O=0"_s);
+    QCOMPARE(mBrowsersMade, 1);
+}
+
+void TestAutoFillBrowser::onlyCompletedLoadsFill_data()
+{
+    QTest::addColumn<int>("progress");
+    QTest::addColumn<int>("progressMax");
+    QTest::addColumn<bool>("fills");
+    QTest::newRow("0, 0 is a completed load") << 0 << 0 << true;
+    QTest::newRow("progress under way") << 50 << 100 << false;
+    QTest::newRow("progress 0 of 100") << 0 << 100 << false;
+    QTest::newRow("progress 100 of 0") << 100 << 0 << false;
+    QTest::newRow("-1, 0") << -1 << 0 << false;
+}
+
+void TestAutoFillBrowser::onlyCompletedLoadsFill()
+{
+    QFETCH(int, progress);
+    QFETCH(int, progressMax);
+    QFETCH(bool, fills);
+    PutKeys(*mIni, u"_WGX_USPS_DOM"_s, u"AUTO_FILL=1;ZIP1=10001"_s);
+    QVERIFY(mLauncher->SaveSelection(2));
+    mWeight = 0.5;
+    QVERIFY(mLauncher->LaunchWebPage());
+    CWebHelper* helper = mLauncher->WebHelper();
+    QVERIFY(WaitFilled(helper));
+
+    // Clear the page and the flag, then hand the driver the progress pair.
+    const auto document = helper->Browser()->Document();
+    QVERIFY(document->All(u"OZ"_s)->SetValue(QString()));
+    QVERIFY(document->All(u"P"_s)->SetValue(QString()));
+    helper->CurrentFiller()->SetIsFilled(false);
+    helper->mobjIE_ProgressChange(progress, progressMax);
+    QCOMPARE(helper->CurrentFiller()->IsFilled(), fills);
+    QCOMPARE(ReadBack(document.get(), u"OZ="_s), fills ? u"OZ=10001"_s : u"OZ="_s);
+    QCOMPARE(ReadBack(document.get(), u"P="_s), fills ? u"P=1"_s : u"P="_s);
+}
+
+void TestAutoFillBrowser::filledPageIsLeftAloneOnLaterLoads()
+{
+    PutKeys(*mIni, u"_WGX_UPS"_s, u"AUTO_FILL=1;CITY1=Reno"_s);
+    QVERIFY(mLauncher->SaveSelection(1));
+    mWeight = 0.5;
+    QVERIFY(mLauncher->LaunchWebPage());
+    CWebHelper* helper = mLauncher->WebHelper();
+    QVERIFY(WaitFilled(helper));
+    WebBrowser* browser = helper->Browser();
+    // The user goes on to the carrier's next page (here the same form again, empty).
+    QSignalSpy loads(browser, &WebBrowser::ProgressChange);
+    QVERIFY(browser->Navigate(CCarrierPages::UpsAddress() + u"&step=2"_s));
+    QVERIFY(loads.wait(kLoadTimeoutMs));
+    QTRY_COMPARE_WITH_TIMEOUT(browser->ReadyState(), 4, kLoadTimeoutMs);
+    const auto document = browser->Document();
+    QCOMPARE(ReadBack(document.get(), u"origCity="_s), u"origCity="_s);
+    QCOMPARE(ReadBack(document.get(), u"weight="_s), u"weight="_s);
+}
+
+void TestAutoFillBrowser::envelopeFillerSkipsPackagePage()
+{
+    PutKeys(*mIni, u"_WGX_USPS_INT"_s, u"AUTO_FILL=0"_s);
+    mWeight = 0.5;
+    // The browser shows the package page when the envelope page is launched.
+    QVERIFY(mLauncher->SaveSelection(5));
+    QVERIFY(mLauncher->LaunchWebPage());
+    CWebHelper* helper = mLauncher->WebHelper();
+    QVERIFY(WaitFilled(helper));
+    WebBrowser* browser = helper->Browser();
+    QVERIFY(browser->Document()->All(u"Pounds"_s)->SetValue(u"package"_s));
+
+    QVERIFY(mLauncher->SaveSelection(4));
+    QVERIFY(mLauncher->LaunchWebPage());
+    // Not written on the package page: the driver navigates to the envelope page instead.
+    QVERIFY(WaitFilled(helper));
+    QCOMPARE(helper->Browser(), browser);
+    const auto document = browser->Document();
+    QCOMPARE(document->URL().value_or(QString()), CCarrierPages::UspsIntEnvelopeAddress());
+    QCOMPARE(ReadBack(document.get(), u"Pounds="_s), u"Pounds=1"_s);
+}
+
+void TestAutoFillBrowser::closedBrowserIsReplaced()
+{
+    QVERIFY(mLauncher->SaveSelection(2));
+    mWeight = 0.2;
+    QVERIFY(mLauncher->LaunchWebPage());
+    CWebHelper* helper = mLauncher->WebHelper();
+    QVERIFY(WaitFilled(helper));
+    auto* first = qobject_cast<ChromiumBrowser*>(helper->Browser());
+    QVERIFY(first);
+    QVERIFY(first->ClosePage());
+    QTRY_VERIFY_WITH_TIMEOUT(!mLauncher->IsBrowserExist(), kLoadTimeoutMs);
+
+    QVERIFY(mLauncher->LaunchWebPage());
+    QCOMPARE(mBrowsersMade, 2);
+    QVERIFY(WaitFilled(helper));
+    QCOMPARE(ReadBack(helper->Browser()->Document().get(), u"O="_s), u"O=7.1"_s);
+}
+
+void TestAutoFillBrowser::noBrowserIsReported()
+{
+    CWebHelper::Accessors accessors;
+    accessors.makeBrowser = [](QString* error) -> std::unique_ptr<WebBrowser> {
+        *error = u"Install Chromium"_s;
+        return nullptr;
+    };
+    accessors.currentWeight = [] {
+        return 1.0;
+    };
+    CPageLauncher launcher(*mIni, accessors, [](int) { return std::optional<QString>(); });
+    QVERIFY(launcher.SaveSelection(2));
+    QVERIFY(!launcher.LaunchWebPage());
+    QCOMPARE(launcher.LastError(), u"Install Chromium"_s);
+    QVERIFY(!launcher.IsBrowserExist());
+}
+
+void TestAutoFillBrowser::converterPage_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<double>("kg");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("kilograms") << 0 << 2.5
+                               << QStringList {u"unit=KG"_s, u"InUnit=2.5"_s, u"OutLB=5.512"_s, u"OutG=2500.0"_s};
+    QTest::newRow("pounds") << 1 << 1.0
+                            << QStringList {u"unit=LB"_s, u"InUnit=2.205"_s, u"OutKG=1.000"_s, u"OutOZ=35.28"_s};
+    QTest::newRow("other unit: the page converts what it holds")
+        << 5 << 1.0 << QStringList {u"unit=KG"_s, u"InUnit=0"_s, u"OutKG=0.000"_s};
+}
+
+void TestAutoFillBrowser::converterPage()
+{
+    QFETCH(int, unit);
+    QFETCH(double, kg);
+    QFETCH(QStringList, expected);
+    const QString page = QDir(QStringLiteral(PESAVO_TEST_FIXTURES)).filePath(u"../../resources/conversion.html"_s);
+    QVERIFY(QFileInfo::exists(page));
+
+    CUnitConverter converter(
+        [](QString*) -> std::unique_ptr<WebBrowser> { return BrowserFixture::Instance().NewPage(); },
+        [kg] { return kg; }, [unit] { return unit; });
+    QVERIFY(converter.OpenConverter(QUrl::fromLocalFile(QFileInfo(page).canonicalFilePath()).toString()));
+    QVERIFY(converter.Pending());
+    // A second open while the page loads does nothing.
+    WebBrowser* browser = converter.Browser();
+    QVERIFY(converter.OpenConverter(u"about:blank"_s));
+    QTRY_VERIFY_WITH_TIMEOUT(!converter.Pending(), kLoadTimeoutMs);
+    // Still there: the click on element 35 worked (a failed step would have released the browser).
+    QCOMPARE(converter.Browser(), browser);
+    const auto document = browser->Document();
+    QVERIFY(document);
+    QStringList actual;
+    for (const QString& spec : expected)
+        actual << ReadBack(document.get(), spec);
+    QCOMPARE(actual, expected);
+}
+
+QTEST_GUILESS_MAIN(TestAutoFillBrowser)
+#include "tst_autofill_browser.moc"
