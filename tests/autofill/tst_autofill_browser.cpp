@@ -5,6 +5,7 @@
 #include "CPageLauncher.h"
 #include "CUnitConverter.h"
 #include "CWebHelper.h"
+#include "CWebUserAdd.h"
 #include "ChromiumBrowser.h"
 #include "HtmlDocument.h"
 #include "IniFile.h"
@@ -100,6 +101,7 @@ private Q_SLOTS:
     void envelopeFillerSkipsPackagePage();
     void closedBrowserIsReplaced();
     void noBrowserIsReported();
+    void userPageOpensStoredAddress();
     void converterPage_data();
     void converterPage();
 
@@ -456,6 +458,32 @@ void TestAutoFillBrowser::noBrowserIsReported()
     QVERIFY(!launcher.LaunchWebPage());
     QCOMPARE(launcher.LastError(), u"Install Chromium"_s);
     QVERIFY(!launcher.IsBrowserExist());
+}
+
+void TestAutoFillBrowser::userPageOpensStoredAddress()
+{
+    // A taught page opens at its stored address; its replay is not there yet, so nothing is written.
+    PutKeys(*mIni, u"Post office"_s, u"_WGX_ADDRESS=https://postcalc.usps.com/;_WGX_WGT_TYPE=,lb,oz"_s);
+    QVERIFY(mLauncher->SaveSelection(9));
+    CWebHelper::Accessors accessors;
+    accessors.makeBrowser = [](QString*) -> std::unique_ptr<WebBrowser> {
+        return BrowserFixture::Instance().NewPage();
+    };
+    accessors.currentWeight = [] {
+        return 0.5;
+    };
+    CPageLauncher launcher(*mIni, accessors, [](int item) {
+        return item == 10 ? std::optional<QString>(u"Post office"_s) : std::nullopt;
+    });
+    QVERIFY(launcher.LaunchWebPage());
+    WebBrowser* browser = launcher.WebHelper()->Browser();
+    QTRY_VERIFY_WITH_TIMEOUT(browser->ReadyState() == 4 && browser->Document()
+                                 && browser->Document()->URL().value_or(QString()) == u"https://postcalc.usps.com/"_s,
+                             kLoadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(browser->Document()->All(u"P"_s), kLoadTimeoutMs);
+    QCOMPARE(ReadBack(browser->Document().get(), u"P="_s), u"P="_s);
+    QVERIFY(!launcher.WebHelper()->CurrentFiller()->IsFilled());
+    QCOMPARE(launcher.WebHelper()->UserPageFiller()->EnglishUnits, 12);
 }
 
 void TestAutoFillBrowser::converterPage_data()
