@@ -29,7 +29,7 @@ bool CUnitConverter::OpenConverter(const QString& pageUrl)
     if (m_bConvPending)
         return true;
     if (!m_objConvIE || !m_objConvIE->IsAlive()) {
-        Release();
+        Release(false);
         QString error;
         m_objConvIE = mMakeBrowser ? mMakeBrowser(&error) : nullptr;
         if (!m_objConvIE) {
@@ -42,7 +42,7 @@ bool CUnitConverter::OpenConverter(const QString& pageUrl)
     }
     if (!m_objConvIE->Navigate(pageUrl) || !m_objConvIE->SetVisible(true)) {
         mLastError = m_objConvIE->LastError();
-        Release();
+        Release(false);
         return false;
     }
     m_bConvPending = true;
@@ -57,7 +57,7 @@ void CUnitConverter::m_objConvIE_DocumentComplete(int Progress, int ProgressMax)
     m_bConvPending = false;
     const auto document = m_objConvIE->Document();
     if (!document) {
-        Release();
+        Release(true);
         return;
     }
     const double weight = mCurrentWeight ? mCurrentWeight() : 0.0;
@@ -71,22 +71,24 @@ void CUnitConverter::m_objConvIE_DocumentComplete(int Progress, int ProgressMax)
     }
     const auto convert = ok ? document->AllItem(ConvertControlPosition) : nullptr;
     if (!convert || !convert->Click())
-        Release();
+        Release(true);
 }
 
 void CUnitConverter::m_objConvIE_OnQuit()
 {
     if (!m_objConvIE)
         return;
-    m_objConvIE->disconnect(this);
-    m_objConvIE.release()->deleteLater();
+    Release(true);
 }
 
-void CUnitConverter::Release()
+void CUnitConverter::Release(bool insideBrowserSignal)
 {
     if (!m_objConvIE)
         return;
     m_objConvIE->disconnect(this);
-    // Release may run inside one of the browser's signals: delete it once that has returned.
-    m_objConvIE.release()->deleteLater();
+    // Inside one of the browser's own signals it must outlive the signal: delete it afterwards.
+    if (insideBrowserSignal)
+        m_objConvIE.release()->deleteLater();
+    else
+        m_objConvIE.reset();
 }

@@ -38,7 +38,7 @@ public Q_SLOTS:
     void m_objConvIE_OnQuit();
 
 private:
-    void Release();
+    void Release(bool insideBrowserSignal);
 
     CWebHelper::BrowserFactory mMakeBrowser;
     std::function<double()> mCurrentWeight;

@@ -104,6 +104,7 @@ private Q_SLOTS:
     void userPageOpensStoredAddress();
     void converterPage_data();
     void converterPage();
+    void converterLetsGoOfWrongPage();
 
 private:
     void MakeLauncher();
@@ -204,6 +205,9 @@ void TestAutoFillBrowser::launchFillsCarrierPage_data()
     QTest::newRow("UPS, auto fill off: only the weight")
         << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=0;CITY1=Reno;ZIP1=89501"_s << 0.5 << 0
         << QStringList {u"origCity="_s, u"origPostal="_s, u"origCountry#=0"_s, u"weightType=LBS"_s, u"weight=1.102"_s};
+    QTest::newRow("UPS, settings text reaches the page as plain text")
+        << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=1;CITY1=O'Hare \"A\" </script><b>\\x;ZIP1=  spaced  "_s << 0.5 << 0
+        << QStringList {u"origCity=O'Hare \"A\" </script><b>\\x"_s, u"origPostal=spaced"_s, u"weight=1.102"_s};
     QTest::newRow("USPS domestic, package")
         << 2 << u"_WGX_USPS_DOM"_s << u"AUTO_FILL=1;SERVICE=1;ZIP1=10001;ZIP2=94114"_s << 0.5 << 0
         << QStringList {u"MT[1]?=true"_s, u"MT[0]?=false"_s, u"OZ=10001"_s, u"DZ=94114"_s, u"P=1"_s, u"O=1.6"_s};
@@ -524,6 +528,23 @@ void TestAutoFillBrowser::converterPage()
     for (const QString& spec : expected)
         actual << ReadBack(document.get(), spec);
     QCOMPARE(actual, expected);
+}
+
+void TestAutoFillBrowser::converterLetsGoOfWrongPage()
+{
+    // A page without the converter's fields: the window is let go and the next open starts afresh.
+    int made = 0;
+    CUnitConverter converter(
+        [&made](QString*) -> std::unique_ptr<WebBrowser> {
+            ++made;
+            return BrowserFixture::Instance().NewPage();
+        },
+        [] { return 1.0; }, [] { return 0; });
+    QVERIFY(converter.OpenConverter(CCarrierPages::UspsDomesticAddress()));
+    QTRY_VERIFY_WITH_TIMEOUT(!converter.Pending(), kLoadTimeoutMs);
+    QCOMPARE(converter.Browser(), nullptr);
+    QVERIFY(converter.OpenConverter(CCarrierPages::UspsDomesticAddress()));
+    QCOMPARE(made, 2);
 }
 
 QTEST_GUILESS_MAIN(TestAutoFillBrowser)
