@@ -15,6 +15,16 @@ class IniFile;
 // Page" command, the page submenu and combo box, and the launch on a settled weight. The window
 // owns one; it keeps the one CWebHelper, made at the first launch. Nothing here touches widgets:
 // the window asks for the indexes to show and gives the captions of its user-page menu items.
+//
+// How the window uses it:
+//   web button, "Go to Selected Web Page"  LaunchWebPage(); when false and LastError() is not
+//                                          empty, show it (no browser could be started)
+//   StatusChange(2)                        LaunchOnStatusChange(2)
+//   cboWeb_Click                           gAutoLaunch = combo index; WebSelect_Click
+//   mnuAutoLaunch_Click(Index)             gAutoLaunch = PageOfMenuItem(Index); combo index =
+//                                          gAutoLaunch; WebSelect_Click
+//   WebSelect_Click                        uncheck item gAutoLaunchItem; gAutoLaunchItem =
+//                                          MenuItemOfPage(gAutoLaunch); check it; SaveSelection(gAutoLaunch)
 class CPageLauncher final : public QObject
 {
     Q_OBJECT

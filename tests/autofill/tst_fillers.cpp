@@ -244,14 +244,6 @@ void TestFillers::upsContent_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("every field")
-        << u"CNTRY1=194;CITY1=Reno;ZIP1=89501;CNTRY2=225;CITY2=Boise;ZIP2=83702;PACK_NO=2;DOC=1;CUS_VAL=12.50;"
-           u"CUS_CNTRY=130;SHIP_TO_RES=0"_s
-        << QStringList {
-               u"origCountry.selectedIndex=194"_s, u"origCity.value=Reno"_s,       u"origPostal.value=89501"_s,
-               u"destCountry.selectedIndex=225"_s, u"destCity.value=Boise"_s,      u"destPostal.value=83702"_s,
-               u"packages.selectedIndex=2"_s,      u"document.checked=true"_s,     u"customValue.value=12.50"_s,
-               u"currency.selectedIndex=130"_s,    u"destResident.checked=false"_s};
     // A check value that is not a number skips only its own step.
     QTest::newRow("document flag not a number")
         << u"CNTRY1=1;CITY1=A;ZIP1=1;CNTRY2=2;CITY2=B;ZIP2=2;PACK_NO=0;DOC=yes;CUS_VAL=;CUS_CNTRY=3;SHIP_TO_RES=5"_s
@@ -463,12 +455,6 @@ void TestFillers::uspsDomestic_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<double>("kg");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("package, 0.5 kg") << u"AUTO_FILL=1;SERVICE=1;ZIP1=10001;ZIP2=94114"_s << 0.5
-                                     << QStringList {u"MT[1].checked=true"_s, u"OZ.value=10001"_s, u"DZ.value=94114"_s,
-                                                     u"P.value=1"_s, u"O.value=1.6"_s};
-    QTest::newRow("letter, ounces carry")
-        << u"AUTO_FILL=1;SERVICE=0;ZIP1=1;ZIP2=2"_s << 1.36
-        << QStringList {u"MT[0].checked=true"_s, u"OZ.value=1"_s, u"DZ.value=2"_s, u"P.value=3"_s, u"O.value=0"_s};
     QTest::newRow("service out of byte range, zips still written")
         << u"AUTO_FILL=1;SERVICE=-1;ZIP1=1;ZIP2=2"_s << 0.0
         << QStringList {u"OZ.value=1"_s, u"DZ.value=2"_s, u"P.value=0"_s, u"O.value=0"_s};

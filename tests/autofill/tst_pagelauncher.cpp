@@ -23,8 +23,6 @@ private Q_SLOTS:
     void launchPicksPage();
     void userPageUnits_data();
     void userPageUnits();
-    void selection_data();
-    void selection();
     void settleLaunchesOnlyWithoutBrowser_data();
     void settleLaunchesOnlyWithoutBrowser();
 
@@ -169,32 +167,6 @@ void TestPageLauncher::userPageUnits()
         QCOMPARE(user->EnglishUnits, english);
         QVERIFY(user->AutoFill());
     }
-}
-
-void TestPageLauncher::selection_data()
-{
-    QTest::addColumn<int>("menuItem");
-    QTest::addColumn<int>("page");
-    QTest::newRow("None") << 0 << 0;
-    QTest::newRow("UPS") << 2 << 1;
-    QTest::newRow("USPS International Envelope") << 5 << 4;
-    QTest::newRow("eBay") << 9 << 8;
-    QTest::newRow("first user page") << 10 << 9;
-}
-
-void TestPageLauncher::selection()
-{
-    QFETCH(int, menuItem);
-    QFETCH(int, page);
-    QCOMPARE(CPageLauncher::PageOfMenuItem(menuItem), page);
-    QCOMPARE(CPageLauncher::MenuItemOfPage(page), menuItem);
-    auto launcher = MakeLauncher();
-    QVERIFY(launcher->SaveSelection(page));
-    QCOMPARE(mIni->Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).Value(), QString::number(page));
-    if (page >= 1 && page <= 8)
-        QVERIFY(!CCarrierPages::LauncherCaption(page).isEmpty());
-    // Choosing only selects: nothing was launched.
-    QCOMPARE(mFactoryCalls, 0);
 }
 
 void TestPageLauncher::settleLaunchesOnlyWithoutBrowser_data()
