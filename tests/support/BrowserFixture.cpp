@@ -142,7 +142,7 @@ bool BrowserFixture::Load(ChromiumBrowser& page, const QString& url, int timeout
 
 bool BrowserFixture::OnRequestPaused(const Json& event)
 {
-    if (Text(event, "method") != "Fetch.requestPaused")
+    if (Text(event, "method") != "Fetch.requestPaused" || !event.contains("params"))
         return false;
     const Json& params = event["params"];
     const std::string requestId = Text(params, "requestId");

@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -150,6 +151,10 @@ void BrowserKeeper::AcceptClient()
         return;
     // One client at a time: a restarted program replaces whatever connection its predecessor left.
     DropClient();
+    // A client that stops reading (frozen, or stopped in a debugger) is dropped rather than stalling the
+    // browser's messages to everyone after it.
+    timeval timeout {5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     mClientFd = fd;
 }
 

@@ -27,6 +27,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: pesavo-browser-keeper --socket PATH [--idle-exit-ms N] -- BROWSER ARGS...\n");
         return 2;
     }
+    // Whatever descriptors Pesavo left open (a scale device, its own sockets) must not stay open for as
+    // long as the browser lives.
+    ::close_range(3, ~0U, 0);
     // Our own session: closing Pesavo's terminal or its process group must not take the browser along.
     ::setsid();
     BrowserKeeper keeper(socketPath, idleExitMs, std::move(command));
