@@ -114,6 +114,26 @@ private Q_SLOTS:
         QVERIFY(WaitGone(options.socketPath, 10000));
     }
 
+    void releasingBrowserFromItsOwnQuitIsSafe()
+    {
+        // The driver lets go of the browser object in its quit handler; here that drops the last
+        // reference to the connection while the connection is still delivering the event.
+        QTemporaryDir dir(QStringLiteral("/tmp/pk-XXXXXX"));
+        const BrowserLaunchOptions options = Options(dir);
+        auto browser = ChromiumBrowser::Launch(options);
+        QVERIFY2(browser->IsAlive(), qPrintable(browser->LastError()));
+        bool quit = false;
+        QObject guard;
+        connect(browser.get(), &WebBrowser::OnQuit, &guard, [&] {
+            quit = true;
+            browser.reset();
+        });
+        browser->Session()->Call("Browser.close");
+        QTRY_VERIFY_WITH_TIMEOUT(quit, 10000);
+        QVERIFY(!browser);
+        QVERIFY(WaitGone(options.socketPath, 10000));
+    }
+
     void launchFailures_data()
     {
         QTest::addColumn<QString>("browser");
