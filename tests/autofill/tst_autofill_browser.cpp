@@ -4,6 +4,7 @@
 #include "CCarrierPages.h"
 #include "CPageLauncher.h"
 #include "CUnitConverter.h"
+#include "CWebFedEx.h"
 #include "CWebHelper.h"
 #include "CWebUserAdd.h"
 #include "ChromiumBrowser.h"
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void launchFillsCarrierPage_data();
     void launchFillsCarrierPage();
     void fedexWithoutAutoFillWaitsForPackagePage();
+    void fedexContentStopsAtFirstFailure();
     void refillOfOpenPageWritesOnlyWeight();
     void onlyCompletedLoadsFill_data();
     void onlyCompletedLoadsFill();
@@ -208,6 +210,10 @@ void TestAutoFillBrowser::launchFillsCarrierPage_data()
     QTest::newRow("UPS, settings text reaches the page as plain text")
         << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=1;CITY1=O'Hare \"A\" </script><b>\\x;ZIP1=  spaced  "_s << 0.5 << 0
         << QStringList {u"origCity=O'Hare \"A\" </script><b>\\x"_s, u"origPostal=spaced"_s, u"weight=1.102"_s};
+    QTest::newRow("UPS, a step that fails is skipped, the rest written")
+        << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=1;CITY1=Reno;DOC=yes;CUS_VAL=9;SHIP_TO_RES=1"_s << 0.5 << 0
+        << QStringList {u"origCity=Reno"_s, u"document?=false"_s, u"customValue=9"_s, u"destResident?=true"_s,
+                        u"weight=1.102"_s};
     QTest::newRow("USPS domestic, package")
         << 2 << u"_WGX_USPS_DOM"_s << u"AUTO_FILL=1;SERVICE=1;ZIP1=10001;ZIP2=94114"_s << 0.5 << 0
         << QStringList {u"MT[1]?=true"_s, u"MT[0]?=false"_s, u"OZ=10001"_s, u"DZ=94114"_s, u"P=1"_s, u"O=1.6"_s};
@@ -326,6 +332,29 @@ void TestAutoFillBrowser::fedexWithoutAutoFillWaitsForPackagePage()
     QVERIFY(WaitFilled(helper));
     QCOMPARE(ReadBack(browser->Document().get(), u"packageForm.packageList[0].weight="_s),
              u"packageForm.packageList[0].weight=1"_s);
+}
+
+void TestAutoFillBrowser::fedexContentStopsAtFirstFailure()
+{
+    // The destination country is not a position: the shipment step ends there, nothing later is
+    // written and the form is not submitted, so the page never gets its weight in this launch.
+    PutKeys(*mIni, u"_WGX_FEDEX"_s, u"AUTO_FILL=1;CNTRY1=5;CNTRY2=abc;ZIP1=10001;ZIP2=2;PACK_NO=4;SHIP_TO_RES=1"_s);
+    QVERIFY(mLauncher->SaveSelection(7));
+    mWeight = 1.0;
+    QVERIFY(mLauncher->LaunchWebPage());
+    WebBrowser* browser = mLauncher->WebHelper()->Browser();
+    QTRY_VERIFY_WITH_TIMEOUT(browser->ReadyState() == 4 && browser->Document()
+                                 && ReadBack(browser->Document().get(), u"origCountry#=5"_s) == u"origCountry#=5"_s,
+                             kLoadTimeoutMs);
+    const auto document = browser->Document();
+    QCOMPARE(ReadBack(document.get(), u"changeArgs="_s), u"changeArgs=origCountry:true;"_s);
+    QCOMPARE(ReadBack(document.get(), u"destCountry#="_s), u"destCountry#=179"_s);
+    QCOMPARE(ReadBack(document.get(), u"packageCount="_s), u"packageCount=1"_s);
+    QCOMPARE(ReadBack(document.get(), u"shipToResidence[0]?="_s), u"shipToResidence[0]?=false"_s);
+    QCOMPARE(document->URL().value_or(QString()), CCarrierPages::FedExAddress());
+    auto* fedex = static_cast<CWebFedEx*>(mLauncher->WebHelper()->CurrentFiller());
+    QVERIFY(!fedex->ContentFilled());
+    QVERIFY(!fedex->IsFilled());
 }
 
 void TestAutoFillBrowser::refillOfOpenPageWritesOnlyWeight()
