@@ -2,6 +2,7 @@
 
 #include "IniFile.h"
 #include "UsbDevice.h"
+#include "WebBrowser.h"
 
 namespace {
 std::unique_ptr<AppState>& Slot()

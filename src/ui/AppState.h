@@ -14,6 +14,15 @@ class frmProgressBar;
 class IniFile;
 class QWidget;
 class UsbDevice;
+class WebBrowser;
+
+// What a browser page is opened for: the web launcher's page (the one a previous run left open
+// is taken again) or the unit converter's own.
+enum class WebPageUse
+{
+    Launcher,
+    Converter,
+};
 
 // Positions of the readout parts (in pixels of the readout picture) and of the
 // main window's controls (in pixels of their container), filled by InitSkinLayout.
@@ -85,6 +94,9 @@ public:
     std::function<std::unique_ptr<UsbDevice>()> gDeviceFactory;
     // Whether the desktop has a tray; empty means ask the desktop.
     std::function<bool()> gTrayAvailable;
+    // Opens a browser page; nullptr with the reason in *error when no browser can be started.
+    // The desktop program drives the user's Chromium; empty means no browser at all.
+    std::function<std::unique_ptr<WebBrowser>(WebPageUse use, QString* error)> gBrowserFactory;
 };
 
 // Short hand used everywhere in the windows.

@@ -2,6 +2,8 @@
 
 #include "AppPaths.h"
 #include "AppState.h"
+#include "BrowserLocator.h"
+#include "CBrowserSource.h"
 #include "CTrayIcon.h"
 #include "HidrawUsbDevice.h"
 #include "IniFile.h"
@@ -12,6 +14,7 @@
 #include "SingleInstance.h"
 #include "UnixSignalWatcher.h"
 #include "Utility.h"
+#include "WebBrowser.h"
 #include "frmLCDDisplay.h"
 #include "frmOption.h"
 #include "frmProgressBar.h"
@@ -335,6 +338,12 @@ int Run(int argc, char** argv)
             qWarning().noquote() << "simulated scale:" << device->LastError();
         simulated = device.get();
         return device;
+    };
+
+    // Every page the program drives goes through one connection to the user's browser.
+    auto browsers = std::make_shared<CBrowserSource>(BrowserLocator::Defaults());
+    App().gBrowserFactory = [browsers](WebPageUse use, QString* error) {
+        return browsers->OpenPage(use, error);
     };
 
     if (!Main(args))

@@ -2,15 +2,19 @@
 
 #include "AppState.h"
 #include "CArtwork.h"
+#include "CPageLauncher.h"
 #include "CPictureButton.h"
 #include "CScaleCalc.h"
 #include "CTrayIcon.h"
+#include "CUnitConverter.h"
+#include "IniFile.h"
 #include "MMain.h"
 #include "MReadout.h"
 #include "MWindowUtil.h"
 #include "QtTickTimer.h"
 #include "TransParentCtl.h"
 #include "UsbDevice.h"
+#include "WebBrowser.h"
 #include "frmAbout.h"
 #include "frmOption.h"
 #include "frmProgressBar.h"
@@ -19,6 +23,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDebug>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -28,6 +33,7 @@
 #include <QProgressBar>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include <span>
@@ -116,10 +122,13 @@ frmScale::frmScale(QWidget* parent)
 
 frmScale::~frmScale()
 {
-    // Released in this order: tray, device, engine (the engine before its timer).
+    // Released in this order: tray, device, web pages, engine (the engine before its timer).
+    // The browser windows stay open for the user.
     delete m_objSysTray;
     m_objSysTray = nullptr;
     m_objUSB.reset();
+    m_objWeb.reset();
+    m_objConv.reset();
     m_objScaleCalc.reset();
     mSettleTimer.reset();
 }
@@ -621,21 +630,127 @@ void frmScale::ShowAbout()
     MWindowUtil::ShowModal(new frmAbout(), true, true);
 }
 
-// ---- page launcher and converter hooks (not built yet) ----
+// ---- page launcher and converter ----
 
-void frmScale::LaunchWebPage() { }
+std::unique_ptr<WebBrowser> frmScale::MakeBrowser(WebPageUse use, QString* error)
+{
+    const auto& factory = App().gBrowserFactory;
+    std::unique_ptr<WebBrowser> browser = factory ? factory(use, error) : nullptr;
+    if (!browser) {
+        mBrowserError = error && !error->isEmpty() ? *error : QStringLiteral("No web browser could be started.");
+        if (error)
+            *error = mBrowserError;
+    }
+    return browser;
+}
 
-void frmScale::WebSelect_Click() { }
+CPageLauncher* frmScale::EnsureLauncher()
+{
+    if (m_objWeb)
+        return m_objWeb.get();
+    AppState& app = App();
+    if (!app.gSettings)
+        return nullptr;
+    CWebHelper::Accessors accessors;
+    accessors.makeBrowser = [this](QString* error) {
+        return MakeBrowser(WebPageUse::Launcher, error);
+    };
+    accessors.currentWeight = [] {
+        return App().gCurWeight;
+    };
+    accessors.displayUnit = [] {
+        return int(App().gUnit);
+    };
+    // User pages are launched by the caption of their submenu item; separators have none.
+    auto caption = [this](int item) -> std::optional<QString> {
+        const auto items = mnuAutoLaunch->actions();
+        if (item < 0 || item >= items.size() || items.at(item)->isSeparator())
+            return std::nullopt;
+        return items.at(item)->text();
+    };
+    m_objWeb = std::make_unique<CPageLauncher>(*app.gSettings, std::move(accessors), std::move(caption));
+    return m_objWeb.get();
+}
 
-void frmScale::cboWeb_Click() { }
+void frmScale::ShowBrowserMessage(const QString& text)
+{
+    // One box at a time: every settled weight would otherwise stack another one.
+    if (!mBrowserMessage) {
+        mBrowserMessage
+            = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pesavo"), text, QMessageBox::Ok, App().gMainWindow);
+        mBrowserMessage->setObjectName(QStringLiteral("msgNoBrowser"));
+        mBrowserMessage->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    mBrowserMessage->setText(text);
+    mBrowserMessage->show();
+    mBrowserMessage->raise();
+}
 
-void frmScale::mnuAutoLaunch_Click(int) { }
+void frmScale::LaunchWebPage()
+{
+    CPageLauncher* launcher = EnsureLauncher();
+    if (!launcher)
+        return;
+    mBrowserError.clear();
+    launcher->LaunchWebPage();
+    if (!mBrowserError.isEmpty())
+        ShowBrowserMessage(mBrowserError);
+}
 
-void frmScale::OpenConverter() { }
+void frmScale::WebSelect_Click()
+{
+    AppState& app = App();
+    mcboWeb->setCurrentIndex(app.gAutoLaunch);
+    const auto items = mnuAutoLaunch->actions();
+    if (app.gAutoLaunchItem >= 0 && app.gAutoLaunchItem < items.size())
+        items.at(app.gAutoLaunchItem)->setChecked(false);
+    app.gAutoLaunchItem = qint16(CPageLauncher::MenuItemOfPage(app.gAutoLaunch));
+    if (app.gAutoLaunchItem >= 0 && app.gAutoLaunchItem < items.size())
+        items.at(app.gAutoLaunchItem)->setChecked(true);
+    if (CPageLauncher* launcher = EnsureLauncher())
+        launcher->SaveSelection(app.gAutoLaunch);
+}
+
+void frmScale::cboWeb_Click()
+{
+    const int index = mcboWeb->currentIndex();
+    if (index < 0)
+        return;
+    App().gAutoLaunch = qint16(index);
+    WebSelect_Click();
+}
+
+void frmScale::mnuAutoLaunch_Click(int index)
+{
+    AppState& app = App();
+    app.gAutoLaunch = qint16(CPageLauncher::PageOfMenuItem(index));
+    mcboWeb->setCurrentIndex(app.gAutoLaunch);
+    WebSelect_Click();
+}
+
+void frmScale::OpenConverter()
+{
+    const QString page = App().gConvPagePath;
+    if (!QFileInfo::exists(page)) {
+        qWarning().noquote() << "Unit converter page missing:" << page;
+        ShowBrowserMessage(QStringLiteral("The unit converter page is missing: %1").arg(page));
+        return;
+    }
+    if (!m_objConv) {
+        m_objConv = std::make_unique<CUnitConverter>(
+            [this](QString* error) { return MakeBrowser(WebPageUse::Converter, error); },
+            [] { return App().gCurWeight; }, [] { return int(App().gUnit); });
+    }
+    mBrowserError.clear();
+    if (!m_objConv->OpenConverter(QUrl::fromLocalFile(page).toString()) && mBrowserError.isEmpty())
+        qWarning().noquote() << "Unit converter not opened:" << m_objConv->LastError();
+    if (!mBrowserError.isEmpty())
+        ShowBrowserMessage(mBrowserError);
+}
 
 bool frmScale::IsBrowserExist() const
 {
-    return false;
+    return m_objWeb && m_objWeb->IsBrowserExist();
 }
 
 void frmScale::closeEvent(QCloseEvent* event)

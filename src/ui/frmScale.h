@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
 
+class CPageLauncher;
 class CPictureButton;
 class CScaleCalc;
 class CTrayIcon;
+class CUnitConverter;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -17,6 +21,8 @@ class QTimer;
 class QtTickTimer;
 class TransParentCtl;
 class UsbDevice;
+class WebBrowser;
+enum class WebPageUse;
 
 // The main window: the skinned, shaped panel with the readout, the eight picture
 // buttons and the page list; owner of the scale connection, the weighing engine and
@@ -77,14 +83,18 @@ public:
     void ShowOptions();
     void ShowAbout();
 
-    // Page selection and launching, and the unit converter: hooks that do nothing yet.
+    // Page selection and launching, and the unit converter.
     void LaunchWebPage();
     void WebSelect_Click();
     void cboWeb_Click();
     void mnuAutoLaunch_Click(int index);
     void OpenConverter();
-    // Whether the launcher's browser window is open; always false until the launcher exists.
+    // Whether the launcher's browser window is open; false until the first launch.
     bool IsBrowserExist() const;
+    CPageLauncher* Launcher() const { return m_objWeb.get(); }
+    CUnitConverter* Converter() const { return m_objConv.get(); }
+    // The warning about a browser that could not be started, while it is open.
+    QMessageBox* BrowserMessage() const { return mBrowserMessage.data(); }
 
     // The first calculator on PATH, empty when there is none.
     static QString FindCalculator();
@@ -106,11 +116,21 @@ private:
     void Button_DblClick(CPictureButton* button);
     void RunButtonCommand(CPictureButton* button);
     bool IsDoubleClickable(const CPictureButton* button) const;
+    CPageLauncher* EnsureLauncher();
+    std::unique_ptr<WebBrowser> MakeBrowser(WebPageUse use, QString* error);
+    void ShowBrowserMessage(const QString& text);
 
     std::unique_ptr<QtTickTimer> mSettleTimer;
     std::unique_ptr<CScaleCalc> m_objScaleCalc;
     std::unique_ptr<UsbDevice> m_objUSB;
     CTrayIcon* m_objSysTray = nullptr;
+    // The launcher keeps the window's one CWebHelper; both it and the converter outlive none of
+    // their browser windows, which stay open for the user.
+    std::unique_ptr<CPageLauncher> m_objWeb;
+    std::unique_ptr<CUnitConverter> m_objConv;
+    // Set by a browser start that failed during the command being run.
+    QString mBrowserError;
+    QPointer<QMessageBox> mBrowserMessage;
     bool m_bLeftDown = false;
     std::int32_t m_lErrorFlg = 0;
     int mTrayFrame = 0;

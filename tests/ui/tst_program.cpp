@@ -90,6 +90,8 @@ void tst_Program::secondStartEndsAtOnce()
     QProcess first;
     QVERIFY(StartFirst(first, {QStringLiteral("--simulate")}));
     QTRY_VERIFY_WITH_TIMEOUT(QDir(mRuntime).entryList(QDir::System | QDir::Files).size() > 0, 10000);
+    // The first start is done once it has stored its page selection.
+    QTRY_VERIFY_WITH_TIMEOUT(SettingsText().contains(QLatin1String("AUTO_LAUNCH=")), 10000);
     const QString before = SettingsText();
 
     QProcess second;
