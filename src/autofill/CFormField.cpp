@@ -1,6 +1,7 @@
 #include "CFormField.h"
 
 #include "HtmlDocument.h"
+#include "Utility.h"
 #include "WeightSplit.h"
 
 #include <cmath>
@@ -118,7 +119,7 @@ std::optional<int> CFormField::ToByte(const QString& text)
     const auto number = StrictNumber(text);
     if (!number)
         return std::nullopt;
-    const double rounded = RoundHalfEven(*number, 0);
+    const double rounded = Utility::RoundDigits(*number, 0);
     if (rounded < 0.0 || rounded > 255.0)
         return std::nullopt;
     return static_cast<int>(rounded);
@@ -137,7 +138,7 @@ std::optional<int> CFormField::ToInt32(const QString& text)
     const auto number = StrictNumber(text);
     if (!number)
         return std::nullopt;
-    const double rounded = RoundHalfEven(*number, 0);
+    const double rounded = Utility::RoundDigits(*number, 0);
     if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max())
         return std::nullopt;
     return static_cast<int>(rounded);

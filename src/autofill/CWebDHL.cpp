@@ -1,6 +1,7 @@
 #include "CWebDHL.h"
 
 #include "CFormField.h"
+#include "Utility.h"
 #include "WeightSplit.h"
 
 #include <algorithm>
@@ -44,11 +45,11 @@ void CWebDHL::FillWeight(HtmlDocument* DOM, double Weight)
 {
     // Up to the next tenth of a pound, judged on the 3-decimal value, and never below 0.5 lb.
     const double pounds = SplitWeight(Weight, 4)[2];
-    const double tenths = RoundHalfEven(pounds, 1);
+    const double tenths = Utility::RoundDigits(pounds, 1);
     double weight = pounds - tenths > 0.0 ? tenths + 0.1 : tenths;
     // tenths + 0.1 is not exactly a tenth in binary (2.2 + 0.1 = 2.3000000000000003), and the
     // page would show every digit of it.
-    weight = RoundHalfEven(std::max(weight, 0.5), 1);
+    weight = Utility::RoundDigits(std::max(weight, 0.5), 1);
     if (CFormField::SetNumber(DOM, u"actualWeight"_s, weight))
         mbFilled = true;
     // Phase 2 still due: the reloaded page gets the weight again.

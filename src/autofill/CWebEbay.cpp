@@ -1,6 +1,7 @@
 #include "CWebEbay.h"
 
 #include "CFormField.h"
+#include "Utility.h"
 #include "WeightSplit.h"
 
 using namespace Qt::StringLiterals;
@@ -21,7 +22,7 @@ void CWebEbay::FillWeight(HtmlDocument* DOM, double Weight)
     const auto parts = SplitWeight(Weight, 12);
     bool ok = CFormField::SetNumber(DOM, u"HigherUnitWeight"_s, parts[2]);
     // The page takes whole ounces only.
-    ok &= CFormField::SetNumber(DOM, u"LowerUnitWeight"_s, RoundHalfEven(parts[3], 0));
+    ok &= CFormField::SetNumber(DOM, u"LowerUnitWeight"_s, Utility::RoundDigits(parts[3], 0));
     if (ok)
         mbFilled = true;
 }

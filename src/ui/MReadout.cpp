@@ -43,47 +43,6 @@ void Paint(QPoint position, const QImage& glyph, const QString& name)
 
 } // namespace
 
-double RoundHalfEven(double value, int digits)
-{
-    return Utility::RoundDigits(value, digits);
-}
-
-std::array<double, 4> SplitWeight(double weightKg, int mode)
-{
-    std::array<double, 4> parts {0.0, 0.0, 0.0, 0.0};
-    const double w = weightKg;
-    switch (mode) {
-    case 1:
-        parts[0] = RoundHalfEven(w, 3);
-        break;
-    case 2:
-        parts[1] = RoundHalfEven(w * 1000.0, 0);
-        break;
-    case 3:
-        parts[0] = std::trunc(w);
-        parts[1] = RoundHalfEven((w - parts[0]) * 1000.0, 0);
-        break;
-    case 4:
-        parts[2] = RoundHalfEven(w * 1000.0 / GramsPerPound, 3);
-        break;
-    case 8:
-        parts[3] = RoundHalfEven(w * 1000.0 / GramsPerOunce, 1);
-        break;
-    case 12:
-        parts[2] = std::trunc(w * 1000.0 / GramsPerPound);
-        parts[3] = RoundHalfEven((w * 1000.0 - parts[2] * GramsPerPound) / GramsPerOunce, 1);
-        // 15.96 oz shows as 16.0: carry it into the pounds instead.
-        if (std::fabs(parts[3]) == 16.0) {
-            parts[2] += parts[3] > 0 ? 1.0 : -1.0;
-            parts[3] = 0.0;
-        }
-        break;
-    default:
-        break;
-    }
-    return parts;
-}
-
 void InitSkinLayout()
 {
     SkinLayout& l = App().gLayout;

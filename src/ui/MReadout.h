@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WeightSplit.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -12,17 +14,12 @@ class QWidget;
 // readout picture from the glyphs and copying it into both display windows.
 namespace MReadout {
 
-inline constexpr double GramsPerPound = 453.5923697;
-inline constexpr double GramsPerOunce = 28.349523125;
+inline constexpr double GramsPerPound = kGramsPerPound;
+inline constexpr double GramsPerOunce = kGramsPerOunce;
 inline constexpr int ReadoutWidth = 225;
 inline constexpr int ReadoutHeight = 61;
 
-// Element 0 kilograms, 1 grams, 2 pounds, 3 ounces; which are filled depends on the
-// mode (1 kg, 2 g, 3 kg + g, 4 lb, 8 oz, 12 lb + oz). Unknown modes give zeros.
-std::array<double, 4> SplitWeight(double weightKg, int mode);
-
-// Rounds to the given number of decimals, ties to the even neighbour.
-double RoundHalfEven(double value, int digits);
+using ::SplitWeight;
 
 void InitSkinLayout();
 void PlaceControl(QWidget* control, QPoint position);

@@ -43,44 +43,6 @@ private Q_SLOTS:
         MReadout::InitSkinLayout();
     }
 
-    void splitWeight_data()
-    {
-        QTest::addColumn<double>("kg");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<double>("e0");
-        QTest::addColumn<double>("e1");
-        QTest::addColumn<double>("e2");
-        QTest::addColumn<double>("e3");
-        QTest::newRow("kg to three decimals") << 1.23449 << 1 << 1.234 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("grams, tie 0.5 to even 0") << 0.0005 << 2 << 0.0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("grams, tie 1.5 to even 2") << 0.0015 << 2 << 0.0 << 2.0 << 0.0 << 0.0;
-        QTest::newRow("grams, tie 2.5 to even 2") << 0.0025 << 2 << 0.0 << 2.0 << 0.0 << 0.0;
-        QTest::newRow("kg and grams") << 2.3456 << 3 << 2.0 << 346.0 << 0.0 << 0.0;
-        QTest::newRow("kg and grams, negative toward zero") << -1.5 << 3 << -1.0 << -500.0 << 0.0 << 0.0;
-        QTest::newRow("pounds") << 1.0 << 4 << 0.0 << 0.0 << 2.205 << 0.0;
-        QTest::newRow("ounces") << 1.0 << 8 << 0.0 << 0.0 << 0.0 << 35.3;
-        QTest::newRow("pounds and ounces") << 1.0 << 12 << 0.0 << 0.0 << 2.0 << 3.3;
-        QTest::newRow("ounces only") << 0.2 << 12 << 0.0 << 0.0 << 0.0 << 7.1;
-        QTest::newRow("16 ounces carry into a pound") << 0.907 << 12 << 0.0 << 0.0 << 2.0 << 0.0;
-        QTest::newRow("negative pounds and ounces") << -1.0 << 12 << 0.0 << 0.0 << -2.0 << -3.3;
-        QTest::newRow("mode 5 is unknown") << 2.3456 << 5 << 0.0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("mode 0 is unknown") << 2.3456 << 0 << 0.0 << 0.0 << 0.0 << 0.0;
-    }
-    void splitWeight()
-    {
-        QFETCH(double, kg);
-        QFETCH(int, mode);
-        QFETCH(double, e0);
-        QFETCH(double, e1);
-        QFETCH(double, e2);
-        QFETCH(double, e3);
-        const auto parts = MReadout::SplitWeight(kg, mode);
-        QCOMPARE(parts[0], e0);
-        QCOMPARE(parts[1], e1);
-        QCOMPARE(parts[2], e2);
-        QCOMPARE(parts[3], e3);
-    }
-
     void drawWeight_data()
     {
         QTest::addColumn<int>("unit");

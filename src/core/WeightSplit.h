@@ -6,9 +6,6 @@
 inline constexpr double kGramsPerPound = 453.5923697;
 inline constexpr double kGramsPerOunce = 28.349523125;
 
-// Rounds to `digits` decimals, halves to the even neighbour (as every rounding of the program).
-double RoundHalfEven(double value, int digits);
-
 // Splits a weight in kilograms into {kg, g, lb, oz} for the given mode:
 //   1  kg (3 decimals)          2  g (whole)            3  whole kg + remaining g
 //   4  lb (3 decimals)          8  oz (1 decimal)       12 whole lb + remaining oz (1 decimal)
