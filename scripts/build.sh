@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour of Pesavo.
-#   scripts/build.sh [release|debug|sanitize]   (default release) -> build/ build-debug/ build-asan/
+#   scripts/build.sh [release|debug|check|sanitize]   (default release)
+#   -> build/ build-debug/ build-check/ build-asan/
+# `check` is what the test script uses: unoptimised and without debug info, the
+# quickest to compile; `sanitize` keeps line tables for readable reports.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 flavour=${1:-release}
 case "$flavour" in
     release) dir=build; args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     debug) dir=build-debug; args=(-DCMAKE_BUILD_TYPE=Debug) ;;
-    sanitize) dir=build-asan; args=(-DCMAKE_BUILD_TYPE=Debug -DPESAVO_SANITIZE=ON) ;;
+    check) dir=build-check; args=(-DCMAKE_BUILD_TYPE=None "-DCMAKE_CXX_FLAGS=-O0 -g0") ;;
+    sanitize) dir=build-asan; args=(-DCMAKE_BUILD_TYPE=None "-DCMAKE_CXX_FLAGS=-O1 -g1" -DPESAVO_SANITIZE=ON) ;;
     *) echo "unknown flavour $flavour" >&2; exit 2 ;;
 esac
 cmake -S "$here" -B "$here/$dir" -G Ninja "${args[@]}" >/dev/null

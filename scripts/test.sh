@@ -9,6 +9,8 @@ cd "$here"
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 chmod 0700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=offscreen
+# Compiler cache entries keyed on paths inside the checkout, so another clone hits them too.
+export CCACHE_BASEDIR="$here"
 status=0
 summary=()
 
@@ -26,7 +28,7 @@ run_suite() {
     fi
 }
 
-run_suite debug build-debug
+run_suite check build-check
 # umockdev preloads its library ahead of the sanitizer runtime; that order is fine here.
 export ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$here/scripts/lsan.supp:print_suppressions=0"
