@@ -34,11 +34,11 @@ void PutKeys(IniFile& ini, const QString& section, const QString& keys)
 
 // "field=text" compares the value, "field#=n" the selected position, "field?=true" the check
 // state; "1:field=..." looks in frame 1's document, "field[2]?=true" at member 2 of a group.
-QString ReadBack(HtmlDocument* top, const QString& spec)
+QString ReadBack(HtmlDocument* top, const QString& field)
 {
     HtmlDocument* doc = top;
     std::shared_ptr<HtmlDocument> frame;
-    QString rest = spec;
+    QString rest = field;
     if (rest.size() > 2 && rest[1] == u':') {
         frame = top->Frame(rest.left(1).toInt());
         doc = frame.get();
@@ -77,9 +77,9 @@ QString ReadBack(HtmlDocument* top, const QString& spec)
     return rest.left(eq + 1) + value;
 }
 
-QString Stripped(const QString& spec)
+QString Stripped(const QString& field)
 {
-    return spec.size() > 2 && spec[1] == u':' ? spec.mid(2) : spec;
+    return field.size() > 2 && field[1] == u':' ? field.mid(2) : field;
 }
 
 } // namespace
@@ -307,9 +307,9 @@ void TestAutoFillBrowser::launchFillsCarrierPage()
     QVERIFY(document);
     QStringList actual;
     QStringList wanted;
-    for (const QString& spec : expected) {
-        actual << ReadBack(document.get(), spec);
-        wanted << Stripped(spec);
+    for (const QString& field : expected) {
+        actual << ReadBack(document.get(), field);
+        wanted << Stripped(field);
     }
     QCOMPARE(actual, wanted);
 }
@@ -554,8 +554,8 @@ void TestAutoFillBrowser::converterPage()
     const auto document = browser->Document();
     QVERIFY(document);
     QStringList actual;
-    for (const QString& spec : expected)
-        actual << ReadBack(document.get(), spec);
+    for (const QString& field : expected)
+        actual << ReadBack(document.get(), field);
     QCOMPARE(actual, expected);
 }
 
