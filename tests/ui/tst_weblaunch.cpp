@@ -98,6 +98,7 @@ private Q_SLOTS:
     void missingBrowserIsExplained();
     void converterOpensItsPage();
     void settledWeightFillsCarrierPageInRealBrowser();
+    void launcherAndConverterShareTheBrowser();
 
 private:
     bool Start(const QString& ini = QString());
@@ -410,6 +411,32 @@ void tst_WebLaunch::settledWeightFillsCarrierPageInRealBrowser()
     QCOMPARE(weight->Value(), std::optional<QString>(u"1.102"_s));
     QVERIFY(Scale()->IsBrowserExist());
     QVERIFY(!Scale()->BrowserMessage());
+}
+
+void tst_WebLaunch::launcherAndConverterShareTheBrowser()
+{
+    // The keeper serves one client: a second connection would close the first page behind our back.
+    BrowserLaunchOptions options;
+    options.browserPath = BrowserLocator::FindBrowser();
+    if (options.browserPath.isEmpty())
+        QSKIP("no Chromium-family browser installed");
+    options.keeperPath = BrowserFixture::KeeperPath();
+    options.profileDir = mDir->filePath(u"profile"_s);
+    options.socketPath = mDir->filePath(u"browser.sock"_s);
+    options.headless = true;
+    options.idleExitMs = 2000;
+    CBrowserSource source(options);
+    QString error;
+    std::unique_ptr<WebBrowser> launcher = source.OpenPage(WebPageUse::Launcher, &error);
+    QVERIFY2(launcher, qPrintable(error));
+    std::unique_ptr<WebBrowser> converter = source.OpenPage(WebPageUse::Converter, &error);
+    QVERIFY2(converter, qPrintable(error));
+    QVERIFY(converter->Navigate(u"about:blank#converter"_s));
+    QVERIFY(launcher->Navigate(u"about:blank#launcher"_s));
+    // Each check is a round trip to the browser, so a dropped connection shows at once.
+    QVERIFY(launcher->IsAlive());
+    QVERIFY(converter->IsAlive());
+    QVERIFY(source.IsConnected());
 }
 
 QTEST_MAIN(tst_WebLaunch)
