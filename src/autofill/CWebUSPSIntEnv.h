@@ -4,7 +4,7 @@
 
 // USPS international calculator for envelopes. The package page has the same fields, so the
 // weight is written only when the browser's address contains this filler's own address.
-class CWebUSPSIntEnv final : public CWebFillerBase
+class CWebUSPSIntEnv : public CWebFillerBase
 {
 public:
     explicit CWebUSPSIntEnv(IniFile& settings)

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "CWebFillerBase.h"
+#include "CWebUSPSIntEnv.h"
 
-// USPS international calculator for packages; the twin of CWebUSPSIntEnv on the other address.
-class CWebUSPSIntPac final : public CWebFillerBase
+// USPS international calculator for packages: the same page, fields and rules as the envelope
+// filler, told apart only by its address (the address test keeps each to its own page).
+class CWebUSPSIntPac final : public CWebUSPSIntEnv
 {
 public:
-    explicit CWebUSPSIntPac(IniFile& settings)
-        : CWebFillerBase(settings)
-    { }
-    void FillWeight(HtmlDocument* DOM, double Weight) override;
-    void FillContent(HtmlDocument* DOM) override;
+    using CWebUSPSIntEnv::CWebUSPSIntEnv;
 };

@@ -34,11 +34,11 @@ void PutKeys(IniFile& ini, const QString& section, const QString& keys)
 
 // "field=text" compares the value, "field#=n" the selected position, "field?=true" the check
 // state; "1:field=..." looks in frame 1's document, "field[2]?=true" at member 2 of a group.
-QString ReadBack(HtmlDocument* top, const QString& field)
+QString ReadBack(HtmlDocument* top, const QString& check)
 {
     HtmlDocument* doc = top;
     std::shared_ptr<HtmlDocument> frame;
-    QString rest = field;
+    QString rest = check;
     if (rest.size() > 2 && rest[1] == u':') {
         frame = top->Frame(rest.left(1).toInt());
         doc = frame.get();
