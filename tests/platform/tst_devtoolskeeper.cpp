@@ -80,7 +80,6 @@ private Q_SLOTS:
         auto document = second->Document();
         QVERIFY(document);
         QCOMPARE(document->All(QStringLiteral("w"))->Value(), std::optional<QString>(QStringLiteral("kept")));
-        QCOMPARE(second->ReadyState(), 4);
 
         // Closing the browser takes the keeper with it; we hear of it.
         QSignalSpy quit(second.get(), &WebBrowser::OnQuit);
@@ -89,29 +88,6 @@ private Q_SLOTS:
         QVERIFY(quit.count() == 1 || quit.wait(5000));
         QVERIFY(!second->IsAlive());
         QVERIFY(!second->Document());
-    }
-
-    void closedPageIsReplacedByNewOne()
-    {
-        QTemporaryDir dir(QStringLiteral("/tmp/pk-XXXXXX"));
-        const BrowserLaunchOptions options = Options(dir);
-        auto first = ChromiumBrowser::Launch(options);
-        QVERIFY2(first->IsAlive(), qPrintable(first->LastError()));
-        // A second page, so the browser stays when the user closes ours.
-        ChromiumBrowser other(first->Session());
-        QVERIFY(other.OpenNewPage(false));
-        const std::string closed = first->TargetId();
-        QSignalSpy quit(first.get(), &WebBrowser::OnQuit);
-        QVERIFY(first->ClosePage());
-        QVERIFY(quit.count() == 1 || quit.wait(5000));
-        first.reset();
-
-        auto next = ChromiumBrowser::Launch(options);
-        QVERIFY2(next->IsAlive(), qPrintable(next->LastError()));
-        QVERIFY(next->TargetId() != closed);
-        QVERIFY(BrowserFixture::Load(*next, kPage));
-        next->Session()->Call("Browser.close");
-        QVERIFY(WaitGone(options.socketPath, 10000));
     }
 
     void releasingBrowserFromItsOwnQuitIsSafe()
@@ -161,8 +137,6 @@ private Q_SLOTS:
         QVERIFY(!browserObject->IsAlive());
         QVERIFY(!browserObject->Navigate(kPage));
         QVERIFY(!browserObject->Document());
-        QCOMPARE(browserObject->ReadyState(), 0);
-        QVERIFY(!browserObject->Visible());
         QCoreApplication::processEvents();
         QCOMPARE(quit.count(), 0); // it never was open
         QVERIFY(WaitGone(options.socketPath, 5000)); // no keeper left behind
@@ -173,9 +147,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("found");
         QTest::newRow("absolute, missing") << QStringLiteral("/nonexistent/chromium") << false;
-        QTest::newRow("absolute, not executable") << QStringLiteral("/etc/passwd") << false;
         QTest::newRow("name on PATH") << QStringLiteral("sh") << true;
-        QTest::newRow("name not on PATH") << QStringLiteral("no-such-browser-here") << false;
     }
     void locatorHonoursOverride()
     {
