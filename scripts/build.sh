@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour of Pesavo.
-#   scripts/build.sh [release|debug|check|sanitize]   (default release)
+#   scripts/build.sh [release|debug|check|sanitize] [targets...]   (default release, everything)
 #   -> build/ build-debug/ build-check/ build-asan/
 # `check` is what the test script uses: unoptimised and without debug info, the
 # quickest to compile; `sanitize` keeps line tables for readable reports.
@@ -15,4 +15,5 @@ case "$flavour" in
     *) echo "unknown flavour $flavour" >&2; exit 2 ;;
 esac
 cmake -S "$here" -B "$here/$dir" -G Ninja "${args[@]}" >/dev/null
-ninja -C "$here/$dir" -j"$(nproc)"
+shift || true
+ninja -C "$here/$dir" -j"$(nproc)" "$@"

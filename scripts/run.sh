@@ -5,7 +5,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/deps.sh" --runtime
-"$here/scripts/build.sh" release
+# Only the program and its browser keeper: the tests are not needed to run it.
+"$here/scripts/build.sh" release pesavo pesavo-browser-keeper
 "$here/scripts/install-udev-rule.sh" || echo "Could not install the udev rule; the real scale may need root." >&2
 exe="$here/build/src/pesavo"
 args=("$@")
