@@ -351,6 +351,9 @@ int Run(int argc, char** argv)
     if (simulated) {
         auto* control = new frmSimulator(simulated);
         control->setAttribute(Qt::WA_DeleteOnClose);
+        // Beside the scale window rather than over it, so both stay usable on a first try.
+        if (QWidget* display = App().gMainWindow)
+            control->move(display->frameGeometry().topRight() + QPoint(12, 0));
         control->show();
     }
 
