@@ -14,6 +14,14 @@ case "$flavour" in
     sanitize) dir=build-asan; args=(-DCMAKE_BUILD_TYPE=None "-DCMAKE_CXX_FLAGS=-O1 -g1" -DPESAVO_SANITIZE=ON) ;;
     *) echo "unknown flavour $flavour" >&2; exit 2 ;;
 esac
-cmake -S "$here" -B "$here/$dir" -G Ninja "${args[@]}" >/dev/null
+# Configure output stays visible: a warning there (a missing test tool) must be seen, and the test
+# script makes it an error with PESAVO_REQUIRE_ALL_TESTS=ON.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! cmake -S "$here" -B "$here/$dir" -G Ninja "${args[@]}" ${PESAVO_CMAKE_ARGS:-} >"$log" 2>&1; then
+    cat "$log" >&2
+    exit 1
+fi
+grep -v -E '^-- ' "$log" || true
 shift || true
 ninja -C "$here/$dir" -j"$(nproc)" "$@"
