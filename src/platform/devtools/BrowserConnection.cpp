@@ -51,8 +51,8 @@ BrowserConnection::Result BrowserConnection::Open(const BrowserLaunchOptions& op
             result.error = QStringLiteral("Could not start the browser keeper %1").arg(options.keeperPath);
             return result;
         }
-        // The keeper listens before it starts the browser, so this wait is short; what we send is queued
-        // in the pipe until the browser reads it.
+        // The keeper listens before it starts the browser and stays until we have connected, so this wait
+        // is short and ends on a socket; what we send is queued in the pipe until the browser reads it.
         QElapsedTimer timer;
         timer.start();
         while (!pipe && timer.elapsed() < kKeeperStartMs) {
@@ -68,7 +68,13 @@ BrowserConnection::Result BrowserConnection::Open(const BrowserLaunchOptions& op
     auto session = Share(new DevToolsSession(std::move(pipe)));
     // Target events tell us when the user closes our window.
     if (!session->Call("Target.setDiscoverTargets", {{"discover", true}}, {}, kFirstReplyMs)) {
-        result.error = QStringLiteral("The browser does not answer: %1").arg(session->LastError());
+        // A keeper whose browser is gone closes the connection once we are on it, whether the browser went
+        // before or after we connected: so a browser that cannot run always gets this message.
+        if (!session->IsOpen())
+            result.error = QStringLiteral("The web browser %1 quit as soon as it started. Start it by hand to see why.")
+                               .arg(options.browserPath);
+        else
+            result.error = QStringLiteral("The browser does not answer: %1").arg(session->LastError());
         return result;
     }
     result.session = std::move(session);

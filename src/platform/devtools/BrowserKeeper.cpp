@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -33,15 +34,36 @@ BrowserKeeper::~BrowserKeeper()
         ::close(mFromBrowser);
     if (mBrowserPid > 0)
         ::waitpid(mBrowserPid, nullptr, 0);
+    if (mLockFd >= 0)
+        ::close(mLockFd); // last: the socket is gone before another keeper may take the name
 }
+
+namespace {
+// How long a keeper whose browser quit at once waits for the program that started it. That program
+// connects within milliseconds; the limit only matters when nobody comes.
+constexpr int kFirstClientWaitMs = 10000;
+
+bool SameUser(int fd)
+{
+    ucred cred {};
+    socklen_t length = sizeof cred;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 && cred.uid == ::geteuid();
+}
+} // namespace
 
 int BrowserKeeper::Run()
 {
     ::signal(SIGPIPE, SIG_IGN);
-    if (mCommand.empty() || !Listen())
-        return 2;
-    if (!StartBrowser())
-        return 3;
+    if (mCommand.empty())
+        return kBadArguments;
+    if (!Lock())
+        return kAnotherKeeper;
+    if (!Listen())
+        return kBadArguments;
+    if (!StartBrowser()) {
+        ServeFirstClient(kFirstClientWaitMs);
+        return kBrowserNotStarted;
+    }
     auto idleSince = std::chrono::steady_clock::now();
     for (;;) {
         pollfd fds[3] = {{mFromBrowser, POLLIN, 0}, {mListenFd, POLLIN, 0}, {mClientFd, POLLIN, 0}};
@@ -58,11 +80,13 @@ int BrowserKeeper::Run()
         if (::poll(fds, count, timeout) < 0) {
             if (errno == EINTR)
                 continue;
-            return 4;
+            return kPollFailed;
         }
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-            if (!FromBrowser())
+            if (!FromBrowser()) {
+                ServeFirstClient(kFirstClientWaitMs);
                 return 0;
+            }
         }
         if (count == 3 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR)))
             FromClient();
@@ -71,6 +95,40 @@ int BrowserKeeper::Run()
         if (mClientFd < 0 && count == 3)
             idleSince = std::chrono::steady_clock::now();
     }
+}
+
+bool BrowserKeeper::Lock()
+{
+    // Held for the keeper's whole life. Two keepers started at once would otherwise each remove the
+    // other's socket as stale; the second one sees the lock taken and leaves the live one alone.
+    const std::string path = mSocketPath + ".lock";
+    mLockFd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (mLockFd < 0) {
+        std::fprintf(stderr, "pesavo-browser-keeper: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    if (::flock(mLockFd, LOCK_EX | LOCK_NB) != 0) {
+        std::fprintf(stderr, "pesavo-browser-keeper: another keeper serves %s\n", mSocketPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+void BrowserKeeper::ServeFirstClient(int timeoutMs)
+{
+    // The program that started us polls for the socket. Had we gone before it came, it would find no socket
+    // and could not tell a browser that quit from a keeper that never started. Let it connect and read the
+    // end of the stream instead.
+    if (mServedClient || mListenFd < 0)
+        return;
+    pollfd fd {mListenFd, POLLIN, 0};
+    int ready;
+    do
+        ready = ::poll(&fd, 1, timeoutMs);
+    while (ready < 0 && errno == EINTR);
+    if (ready > 0)
+        AcceptClient();
+    DropClient();
 }
 
 bool BrowserKeeper::Listen()
@@ -149,6 +207,13 @@ void BrowserKeeper::AcceptClient()
     const int fd = ::accept4(mListenFd, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0)
         return;
+    // The socket file is 0600 in a private folder; this also holds where a folder's rights were loosened.
+    if (!SameUser(fd)) {
+        std::fprintf(stderr, "pesavo-browser-keeper: refused a connection from another user\n");
+        ::close(fd);
+        return;
+    }
+    mServedClient = true;
     // One client at a time: a restarted program replaces whatever connection its predecessor left.
     DropClient();
     // A client that stops reading (frozen, or stopped in a debugger) is dropped rather than stalling the

@@ -5,7 +5,9 @@
 
 // The small process that owns the browser's DevTools pipe, so the browser window outlives Pesavo.
 // It relays whole NUL-terminated messages between the pipe and one client on a private Unix socket;
-// a new client replaces the old one. It leaves when the browser does.
+// a new client replaces the old one. It leaves when the browser does, but not before the client that
+// started it has connected: that client then reads the end of the stream, whichever of the two came first,
+// and can tell the user that the browser quit at once. Only the user who runs it may connect.
 class BrowserKeeper final
 {
 public:
@@ -16,8 +18,15 @@ public:
 
     int Run(); // the process exit code
 
+    // Exit codes of Run().
+    static constexpr int kBadArguments = 2;
+    static constexpr int kBrowserNotStarted = 3;
+    static constexpr int kPollFailed = 4;
+    static constexpr int kAnotherKeeper = 5; // a live keeper already serves the socket: leave it alone
 private:
+    bool Lock();
     bool Listen();
+    void ServeFirstClient(int timeoutMs);
     bool StartBrowser();
     void AcceptClient();
     void DropClient();
@@ -28,7 +37,9 @@ private:
     std::string mSocketPath;
     int mIdleExitMs;
     std::vector<std::string> mCommand;
+    int mLockFd = -1;
     int mListenFd = -1;
+    bool mServedClient = false;
     int mClientFd = -1;
     int mToBrowser = -1;
     int mFromBrowser = -1;

@@ -57,10 +57,10 @@ QString BrowserLocator::DefaultProfileDir()
 
 QString BrowserLocator::DefaultSocketPath()
 {
-    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (base.isEmpty())
-        base = QDir::tempPath();
-    return QDir(base).filePath(QStringLiteral("pesavo-browser.sock"));
+    // $XDG_RUNTIME_DIR, or without one a private 0700 folder of ours that Qt checks for its owner: never a
+    // shared folder, where another user could sit on the name and receive what we send to the browser.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+        .filePath(QStringLiteral("pesavo-browser.sock"));
 }
 
 BrowserLaunchOptions BrowserLocator::Defaults()

@@ -5,18 +5,11 @@
 #include "CdpDocument.h"
 #include "DevToolsSession.h"
 
-#include <QFile>
-#include <QSaveFile>
 
 namespace {
 using Json = nlohmann::json;
 constexpr int kBrowserCallMs = 5000;
 constexpr int kAliveCheckMs = 1000;
-
-QString TargetFile(const BrowserLaunchOptions& options)
-{
-    return options.socketPath + QStringLiteral(".target");
-}
 
 std::string Text(const Json& object, const char* key)
 {
@@ -34,31 +27,24 @@ std::unique_ptr<ChromiumBrowser> ChromiumBrowser::Launch(const BrowserLaunchOpti
         browser->mLastError = connection.error;
         return browser;
     }
-    const auto targets = connection.session->Call("Target.getTargets", Json::object(), {}, kBrowserCallMs);
-    std::string remembered;
-    QFile file(TargetFile(options));
-    if (file.open(QIODevice::ReadOnly))
-        remembered = file.readAll().trimmed().toStdString();
-    std::string chosen;
-    if (targets && (*targets)["targetInfos"].is_array()) {
-        for (const Json& info : (*targets)["targetInfos"]) {
-            if (Text(info, "type") != "page")
-                continue;
-            const std::string id = Text(info, "targetId");
-            if (id == remembered || (connection.freshBrowser && chosen.empty()))
-                chosen = id;
-            if (id == remembered)
-                break;
+    // A browser we just started has one blank tab: that becomes our page. A browser left running by an
+    // earlier run of Pesavo keeps its windows for the user; we open one of our own beside them.
+    std::string firstPage;
+    if (connection.freshBrowser) {
+        const auto targets = connection.session->Call("Target.getTargets", Json::object(), {}, kBrowserCallMs);
+        if (targets && (*targets)["targetInfos"].is_array()) {
+            for (const Json& info : (*targets)["targetInfos"]) {
+                if (Text(info, "type") == "page") {
+                    firstPage = Text(info, "targetId");
+                    break;
+                }
+            }
         }
     }
-    const bool ok = chosen.empty() ? browser->OpenNewPage(!options.headless) : browser->AttachTo(chosen);
-    if (ok) {
-        QSaveFile out(TargetFile(options));
-        if (out.open(QIODevice::WriteOnly)) {
-            out.write(QByteArray::fromStdString(browser->mTargetId));
-            out.commit();
-        }
-    }
+    if (firstPage.empty())
+        browser->OpenNewPage(!options.headless);
+    else
+        browser->AttachTo(firstPage);
     return browser;
 }
 

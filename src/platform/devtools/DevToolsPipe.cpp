@@ -77,6 +77,15 @@ std::unique_ptr<DevToolsPipe> DevToolsPipe::ConnectUnix(const QString& path, QSt
         ::close(fd);
         return nullptr;
     }
+    // Carrier details and the user's browser sessions go through here: talk only to our own user's keeper.
+    ucred cred {};
+    socklen_t length = sizeof cred;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0 || cred.uid != ::geteuid()) {
+        if (error)
+            *error = QStringLiteral("%1 is served by another user").arg(path);
+        ::close(fd);
+        return nullptr;
+    }
     return std::make_unique<DevToolsPipe>(fd, fd);
 }
 
