@@ -28,9 +28,10 @@ std::array<double, 4> SplitWeight(double kg, int mode)
     case 12: {
         parts[2] = std::trunc(kg * 1000.0 / kGramsPerPound);
         parts[3] = Utility::RoundDigits((kg * 1000.0 - parts[2] * kGramsPerPound) / kGramsPerOunce, 1);
-        // A remainder just under a pound rounds to 16.0 ounces: show it as the next pound.
-        if (std::fabs(parts[3]) == 16.0) {
-            parts[2] += parts[3] > 0 ? 1.0 : -1.0;
+        // A remainder just under a pound rounds to 16.0 ounces: show it as the next pound. Only upwards: the
+        // readout's rule carries when the ounces read "16", and -16.0 reads otherwise.
+        if (parts[3] == 16.0) {
+            parts[2] += 1.0;
             parts[3] = 0.0;
         }
         break;

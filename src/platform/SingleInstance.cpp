@@ -52,15 +52,28 @@ bool waitGone(qint64 pid, int milliseconds)
 }
 
 // Serialises the check of two instances started at the same moment, so the second
-// does not remove the socket the first has just made.
+// does not remove the socket the first has just made. Taken with a deadline: a
+// stopped process that holds it must not hang every later start, which then goes on
+// without it (the worst case is the race the lock is there for, not a hang).
 class StartLock
 {
 public:
-    explicit StartLock(const QString& path)
+    StartLock(const QString& path, int timeoutMs)
     {
-        mFd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (mFd >= 0)
-            ::flock(mFd, LOCK_EX);
+        mFd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (mFd < 0)
+            return;
+        const QDeadlineTimer deadline(timeoutMs);
+        while (::flock(mFd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                break;
+            if (deadline.hasExpired()) {
+                ::close(mFd);
+                mFd = -1;
+                return;
+            }
+            ::usleep(10 * 1000);
+        }
     }
     ~StartLock()
     {
@@ -69,10 +82,16 @@ public:
     }
     StartLock(const StartLock&) = delete;
     StartLock& operator=(const StartLock&) = delete;
+    bool Held() const { return mFd >= 0; }
 
 private:
     int mFd = -1;
 };
+
+QString Join(const QString& a, const QString& b)
+{
+    return a.isEmpty() ? b : a + QStringLiteral("; ") + b;
+}
 
 } // namespace
 
@@ -144,10 +163,12 @@ SingleInstance::Probe SingleInstance::Ask(qint64* peerPid) const
 
 SingleInstance::Result SingleInstance::Acquire(QString* message)
 {
-    const StartLock lock(mSocketPath + QStringLiteral(".lock"));
+    const StartLock lock(mSocketPath + QStringLiteral(".lock"), kLockTimeoutMs);
+    QString note;
+    if (!lock.Held())
+        note = QStringLiteral("the start lock is held by a process that does not let go; going on without it");
     qint64 peer = 0;
     const Probe probe = Ask(&peer);
-    QString note;
     switch (probe) {
     case Probe::Ours:
         if (message)
@@ -164,13 +185,15 @@ SingleInstance::Result SingleInstance::Acquire(QString* message)
                 ::kill(pid_t(peer), SIGKILL);
                 waitGone(peer, 2000);
             }
-            note = QStringLiteral("ended an instance that did not answer (pid %1)").arg(peer);
+            note = Join(note, QStringLiteral("ended an instance that did not answer (pid %1)").arg(peer));
         } else {
-            note = QStringLiteral("a silent listener that is not this program holds the name; taking it over");
+            note = Join(note,
+                        QStringLiteral("a silent listener that is not this program holds the name; taking it over"));
         }
         break;
     case Probe::Foreign:
-        note = QStringLiteral("a listener that does not answer as this program holds the name; taking it over");
+        note = Join(note,
+                    QStringLiteral("a listener that does not answer as this program holds the name; taking it over"));
         break;
     }
     if (!note.isEmpty())
@@ -178,7 +201,7 @@ SingleInstance::Result SingleInstance::Acquire(QString* message)
     QString listenError;
     if (!Listen(&listenError)) {
         qWarning().noquote() << "single instance:" << listenError;
-        note += (note.isEmpty() ? QString() : QStringLiteral("; ")) + listenError;
+        note = Join(note, listenError);
     }
     if (message)
         *message = note;
@@ -221,5 +244,4 @@ void SingleInstance::Answer(QLocalSocket* socket)
     socket->write(QByteArray::number(kMarker) + '\n');
     socket->flush();
     socket->disconnectFromServer();
-    Q_EMIT SecondStartAttempted();
 }

@@ -20,6 +20,8 @@ class QLocalSocket;
 //  - anything else (a listener that answers something else, closes, or is silent
 //    but is not our program) is not ours: it is left running, and since the name
 //    in our private runtime folder belongs to us, this start takes it over.
+// A later start is answered and nothing else: the running instance does not come
+// forward, and the later one ends silently.
 // The check blocks with deadlines on the socket; it runs before the event loop.
 class SingleInstance final : public QObject
 {
@@ -34,6 +36,7 @@ public:
     };
     static constexpr int kMarker = 4369;
     static constexpr int kAnswerTimeoutMs = 1000;
+    static constexpr int kLockTimeoutMs = 3000;
 
     explicit SingleInstance(QObject* parent = nullptr);
     SingleInstance(const QString& socketPath, QObject* parent);
@@ -46,10 +49,6 @@ public:
 
     // $XDG_RUNTIME_DIR (or Qt's fallback runtime folder)/Pesavo<uid>.
     static QString DefaultSocketPath();
-
-Q_SIGNALS:
-    // A later start found us; the window may want to show itself.
-    void SecondStartAttempted();
 
 private:
     enum class Probe

@@ -3,14 +3,16 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
+#include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <memory>
-
-class QSystemTrayIcon;
+#include <vector>
 
 // The notification-area icon as the main window uses it: an icon with a tip and
 // two events, a mouse press (1 left, 2 right, 4 middle) and a double click. Where
-// the desktop has no tray the object still keeps its icon, and nothing shows.
+// the desktop has no tray the object still keeps its icon, and nothing shows; a tray
+// that comes up later (a panel started after us at login) still gets the icon.
 class CTrayIcon final : public QObject
 {
     Q_OBJECT
@@ -26,11 +28,33 @@ public:
 
     static bool Available();
 
+    // What one activation of the tray icon means to us. StatusNotifier trays (the freedesktop protocol most
+    // current panels speak) report a click as "activate" and never a double click, so there the click itself
+    // is the double click that brings the window back.
+    struct Event
+    {
+        enum Kind
+        {
+            MouseDown,
+            DoubleClick
+        } kind;
+        int button;
+        bool operator==(const Event&) const = default;
+    };
+    static std::vector<Event> EventsFor(QSystemTrayIcon::ActivationReason reason, bool statusNotifierTray);
+
 Q_SIGNALS:
     void MouseDown(int button);
     void DoubleClick(int button);
 
 private:
+    void Create();
+    static bool StatusNotifierTray();
+
     std::unique_ptr<QSystemTrayIcon> mTray;
+    QIcon mIcon;
     QString mIconName;
+    QString mTip;
+    QTimer mRetry;
+    int mRetriesLeft = 0;
 };

@@ -41,10 +41,7 @@ const QString WebSection = QStringLiteral("_WGX_WEB");
 
 void ShowLoadError(const QString& text)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("ERROR"), text, QMessageBox::Ok);
-    box->setObjectName(QStringLiteral("msgLoadWebPages"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
+    MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"), text, QStringLiteral("msgLoadWebPages"));
 }
 
 // Hides a window and frees it once the current event has been handled: ExitApp is
@@ -178,9 +175,23 @@ void ShowDisplay()
         MWindowUtil::ShowModal(app.gProgressForm, true, false);
 }
 
+bool TrayAvailable()
+{
+    const AppState& app = App();
+    if (app.gTrayAvailable)
+        return app.gTrayAvailable();
+    return app.gScaleForm && app.gScaleForm->Tray() ? app.gScaleForm->Tray()->IsShown() : CTrayIcon::Available();
+}
+
 void HideDisplay()
 {
     AppState& app = App();
+    // Without a tray a hidden window could never be brought back: it goes to the taskbar instead.
+    if (!TrayAvailable()) {
+        if (app.gMainWindow)
+            app.gMainWindow->showMinimized();
+        return;
+    }
     if (app.gMainWindow) {
         app.gMainWindow->hide();
         app.gMainWindow->setWindowState(app.gMainWindow->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
@@ -227,6 +238,11 @@ void ExitApp()
             && w != app.gOptionForm && (w->testAttribute(Qt::WA_DeleteOnClose)))
             Unload(w);
     }
+    // The windows are deleted from the event loop, but the settings go now: nothing that holds them (the page
+    // launcher) and nothing that may fire before the deletion (device, settle and menu timers) may outlive
+    // this point.
+    if (app.gScaleForm)
+        app.gScaleForm->Release();
     Unload(app.gOptionForm);
     Unload(app.gProgressForm);
     Unload(app.gLcdForm);
@@ -278,8 +294,7 @@ bool Main(const QStringList& args, const QString& dataDir)
     LoadWebPages();
     MReadout::DrawWeight(0.0);
     // Hidden in the tray only where there is a tray to come back from.
-    const bool trayAvailable = app.gTrayAvailable ? app.gTrayAvailable() : CTrayIcon::Available();
-    if (!IsStartHidden(args) || !trayAvailable)
+    if (!IsStartHidden(args) || !TrayAvailable())
         ShowDisplay();
     return true;
 }
@@ -318,7 +333,6 @@ int Run(int argc, char** argv)
         return 0;
     if (!instanceMessage.isEmpty())
         qInfo().noquote() << instanceMessage;
-    QObject::connect(&instance, &SingleInstance::SecondStartAttempted, &application, [] { ShowDisplay(); });
 
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application, [](QSessionManager&) {
         if (App().gMainWindow)

@@ -22,7 +22,10 @@ void SaveGeneralSettings();
 void LoadWebPages();
 
 void ShowDisplay();
+// Hides the display window to the tray; where the desktop has no tray, minimises it instead.
 void HideDisplay();
+// Whether there is a tray to hide the display window to.
+bool TrayAvailable();
 void SetTopMost(QWidget* window, bool topMost);
 void ApplyDisplayMode();
 void ExitApp();

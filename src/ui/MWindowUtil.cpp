@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainterPath>
 #include <QRegion>
 #include <QWidget>
@@ -112,6 +113,18 @@ void ShapeWindow(QWidget* window)
     }
     window->setMask(outline);
     window->update();
+}
+
+QMessageBox* ShowWarning(QWidget* owner, const QString& title, const QString& text, const QString& objectName,
+                         bool modal)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
+    box->setObjectName(objectName);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    box->show();
+    box->raise();
+    return box;
 }
 
 bool IsPointInButton(int x, int y, const QWidget* control)

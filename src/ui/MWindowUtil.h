@@ -1,5 +1,7 @@
 #pragma once
 
+class QMessageBox;
+
 class QComboBox;
 class QString;
 class QWidget;
@@ -23,6 +25,11 @@ void ShapeWindow(QWidget* window);
 // The release point (in the control's own coordinates) lies inside the control;
 // the right and bottom edges count as inside.
 bool IsPointInButton(int x, int y, const QWidget* control);
+// The program's warning box: an exclamation icon and OK, owned by `owner` (the display window) so that it
+// stays above it and goes with it; modal where nothing behind it may be used before it is read. Shown
+// without blocking the caller; deleted when closed.
+QMessageBox* ShowWarning(QWidget* owner, const QString& title, const QString& text, const QString& objectName,
+                         bool modal = true);
 // The widgets a modal dialog disables: every top-level window of the program except menus.
 void SetAllWindowsEnabled(bool enabled);
 

@@ -59,8 +59,13 @@ void TransParentCtl::Refresh()
     resize(mMask.size());
     if (QWidget* container = parentWidget()) {
         // Frameless containers have border and caption 0, so the outer-window region
-        // is also the client mask Qt wants.
-        container->setMask(hRgn());
+        // is also the client mask Qt wants. An empty outline must show nothing of the
+        // window, but Qt reads an empty mask as "no mask", the whole window: one pixel
+        // outside the window keeps a mask that covers none of it.
+        QRegion region = hRgn();
+        if (region.isEmpty())
+            region = QRegion(-1, -1, 1, 1);
+        container->setMask(region);
         container->update();
     }
 }

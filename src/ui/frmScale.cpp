@@ -122,8 +122,15 @@ frmScale::frmScale(QWidget* parent)
 
 frmScale::~frmScale()
 {
+    Release();
+}
+
+void frmScale::Release()
+{
     // Released in this order: tray, device, web pages, engine (the engine before its timer).
     // The browser windows stay open for the user.
+    mTimer1->stop();
+    mtStart->stop();
     delete m_objSysTray;
     m_objSysTray = nullptr;
     m_objUSB.reset();
@@ -613,11 +620,8 @@ void frmScale::RunCalculator()
     const QString calculator = FindCalculator();
     if (!calculator.isEmpty() && QProcess::startDetached(calculator, QStringList()))
         return;
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("ERROR"),
-                                QStringLiteral("Cannot find Windows' Calculator"), QMessageBox::Ok, App().gMainWindow);
-    box->setObjectName(QStringLiteral("msgCalculator"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
+    MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"),
+                             QStringLiteral("Cannot find Windows' Calculator"), QStringLiteral("msgCalculator"));
 }
 
 void frmScale::ShowOptions()
@@ -674,13 +678,11 @@ CPageLauncher* frmScale::EnsureLauncher()
 
 void frmScale::ShowBrowserMessage(const QString& text)
 {
-    // One box at a time: every settled weight would otherwise stack another one.
-    if (!mBrowserMessage) {
-        mBrowserMessage
-            = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pesavo"), text, QMessageBox::Ok, App().gMainWindow);
-        mBrowserMessage->setObjectName(QStringLiteral("msgNoBrowser"));
-        mBrowserMessage->setAttribute(Qt::WA_DeleteOnClose);
-    }
+    // One box at a time: every settled weight would otherwise stack another one. Not modal: the weighing
+    // goes on, and the user may read it beside the window.
+    if (!mBrowserMessage)
+        mBrowserMessage = MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("Pesavo"), text,
+                                                   QStringLiteral("msgNoBrowser"), false);
     mBrowserMessage->setText(text);
     mBrowserMessage->show();
     mBrowserMessage->raise();

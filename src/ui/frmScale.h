@@ -34,6 +34,10 @@ class frmScale final : public QWidget
 public:
     explicit frmScale(QWidget* parent = nullptr);
     ~frmScale() override;
+    // Stops the device, the timers, the page launcher and the engine, so that nothing of this window runs
+    // once the program has begun to end (the window itself is deleted later, from the event loop). Safe to
+    // call more than once.
+    void Release();
 
     void Form_Load();
     void ArrangeControls();

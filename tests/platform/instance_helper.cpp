@@ -51,7 +51,6 @@ int main(int argc, char** argv)
         return foreign(app, std::strcmp(mode, "foreign") == 0);
 
     SingleInstance instance;
-    QObject::connect(&instance, &SingleInstance::SecondStartAttempted, &app, [] { say("second"); });
     const SingleInstance::Result result = instance.Acquire();
     say(result == SingleInstance::Result::Primary ? "primary" : "running");
     if (result != SingleInstance::Result::Primary || std::strcmp(mode, "check") == 0)

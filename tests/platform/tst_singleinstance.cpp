@@ -3,11 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -92,8 +94,6 @@ private Q_SLOTS:
         QVERIFY(second->waitForFinished());
         QCOMPARE(second->exitCode(), 0);
 
-        if (firstMode == u"serve")
-            QCOMPARE(nextLine(*first), QByteArray("second"));
         if (firstSurvives) {
             QCOMPARE(first->state(), QProcess::Running);
         } else {
@@ -118,7 +118,6 @@ private Q_SLOTS:
             std::unique_ptr<QProcess> again = start(QStringLiteral(PESAVO_INSTANCE_HELPER), u"check"_s);
             QCOMPARE(nextLine(*again), QByteArray("running"));
             QVERIFY(again->waitForFinished());
-            QCOMPARE(nextLine(*first), QByteArray("second"));
         }
         first->kill();
         QVERIFY(first->waitForFinished());
@@ -133,16 +132,20 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(socketPath()));
     }
 
-    // The running instance in this process hears about a later start.
-    void secondStartSignalled()
+    // A process that holds the start lock and never lets go (stopped in a debugger, say) delays a start by
+    // the lock's deadline, never for good.
+    void heldStartLockDoesNotHang()
     {
+        const QByteArray lockPath = QFile::encodeName(socketPath() + u".lock"_s);
+        const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX), 0);
         SingleInstance instance(socketPath(), nullptr);
-        QCOMPARE(instance.Acquire(), SingleInstance::Result::Primary);
-        QSignalSpy spy(&instance, &SingleInstance::SecondStartAttempted);
-        std::unique_ptr<QProcess> second = start(QStringLiteral(PESAVO_INSTANCE_HELPER), u"check"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 10000);
-        QCOMPARE(second->readAll().trimmed(), QByteArray("running"));
-        QCOMPARE(spy.count(), 1);
+        QString message;
+        QCOMPARE(instance.Acquire(&message), SingleInstance::Result::Primary);
+        ::close(fd);
+        QVERIFY2(message.contains(u"start lock"_s), qPrintable(message));
+        QVERIFY(instance.IsListening());
     }
 };
 

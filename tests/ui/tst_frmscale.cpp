@@ -448,6 +448,55 @@ private Q_SLOTS:
         QVERIFY(!Scale()->IsTrayMenuPending());
     }
 
+    // StatusNotifier trays report a click as "activate" and never a double click: there the click is what
+    // brings the window back. Trays that do send double clicks keep the single click for the foreground only.
+    void trayActivations_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("statusNotifier");
+        QTest::addColumn<QList<int>>("events"); // mouse-down button, or -1 for a double click
+        QTest::newRow("click, StatusNotifier") << int(QSystemTrayIcon::Trigger) << true << QList<int> {1, -1};
+        QTest::newRow("click, XEmbed") << int(QSystemTrayIcon::Trigger) << false << QList<int> {1};
+        QTest::newRow("double click, XEmbed") << int(QSystemTrayIcon::DoubleClick) << false << QList<int> {-1};
+        QTest::newRow("context, StatusNotifier") << int(QSystemTrayIcon::Context) << true << QList<int> {2};
+        QTest::newRow("middle") << int(QSystemTrayIcon::MiddleClick) << true << QList<int> {4};
+    }
+    void trayActivations()
+    {
+        QFETCH(int, reason);
+        QFETCH(bool, statusNotifier);
+        QFETCH(QList<int>, events);
+        QList<int> seen;
+        for (const CTrayIcon::Event& event :
+             CTrayIcon::EventsFor(QSystemTrayIcon::ActivationReason(reason), statusNotifier))
+            seen << (event.kind == CTrayIcon::Event::DoubleClick ? -1 : event.button);
+        QCOMPARE(seen, events);
+    }
+
+    // A window hidden where there is no tray could never be brought back: it goes to the taskbar instead.
+    void minimiseWithoutTray_data()
+    {
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("tray, button") << true << false;
+        QTest::newRow("no tray, button") << false << false;
+        QTest::newRow("no tray, menu") << false << true;
+    }
+    void minimiseWithoutTray()
+    {
+        QFETCH(bool, tray);
+        QFETCH(bool, byMenu);
+        QVERIFY(Start({}, tray));
+        if (byMenu)
+            Trigger(u"Minimize Pesavo"_s);
+        else
+            QTest::mouseClick(Scale()->Button(u"picMin"_s), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(Scale()->isVisible(), !tray);
+        QCOMPARE(Scale()->isMinimized(), !tray);
+        Scale()->m_objSysTray_DoubleClick(1);
+        QVERIFY(Scale()->isVisible() && !Scale()->isMinimized());
+    }
+
     void optionsDisableTheWindows()
     {
         QVERIFY(Start());
@@ -477,6 +526,8 @@ private Q_SLOTS:
         QMessageBox* box = MessageBox(u"msgCalculator"_s);
         QVERIFY(box);
         QCOMPARE(box->text(), u"Cannot find Windows' Calculator"_s);
+        QCOMPARE(box->parentWidget(), App().gMainWindow);
+        QCOMPARE(box->windowModality(), Qt::ApplicationModal);
     }
 
     void calculatorStarted()
