@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -51,6 +53,14 @@ struct SkinLayout
     QPoint picBox;
 };
 
+// The hidden picture the readout is composed on before it is copied to both windows (picHiden), and what
+// was last painted at each place, by picture key.
+struct ReadoutCanvas
+{
+    QImage picture;
+    QHash<QPoint, QString> painted;
+};
+
 // The one program-wide record shared by every window. Created at start and kept
 // until the end; tests get a fresh one through Reset().
 class AppState final
@@ -88,6 +98,7 @@ public:
     QString gConvPagePath;
 
     SkinLayout gLayout;
+    ReadoutCanvas gReadout;
 
     // Makes the scale connection for the main window: the real hidraw device or the
     // simulated one, chosen on the command line; tests hand in their own.

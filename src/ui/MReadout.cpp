@@ -16,15 +16,10 @@ namespace MReadout {
 
 namespace {
 
-struct Canvas
+// Kept in the application state, so a fresh state (a test) starts from the unlit readout.
+ReadoutCanvas& TheCanvas()
 {
-    QImage picture;
-    QHash<QPoint, QString> painted;
-};
-
-Canvas& TheCanvas()
-{
-    static Canvas canvas;
+    ReadoutCanvas& canvas = App().gReadout;
     if (canvas.picture.isNull()) {
         canvas.picture = CArtwork::ReadoutBackground().toImage().convertToFormat(QImage::Format_RGB32);
     }
@@ -33,7 +28,7 @@ Canvas& TheCanvas()
 
 void Paint(QPoint position, const QImage& glyph, const QString& name)
 {
-    Canvas& canvas = TheCanvas();
+    ReadoutCanvas& canvas = TheCanvas();
     if (!glyph.isNull()) {
         QPainter painter(&canvas.picture);
         painter.drawImage(position, glyph);

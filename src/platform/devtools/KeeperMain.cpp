@@ -17,7 +17,13 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], "--socket") == 0 && i + 1 < argc) {
             socketPath = argv[++i];
         } else if (std::strcmp(argv[i], "--idle-exit-ms") == 0 && i + 1 < argc) {
-            idleExitMs = std::atoi(argv[++i]);
+            char* end = nullptr;
+            const long value = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || value < 0 || value > 24L * 3600 * 1000) {
+                std::fprintf(stderr, "pesavo-browser-keeper: --idle-exit-ms takes milliseconds, not %s\n", argv[i]);
+                return 2;
+            }
+            idleExitMs = int(value);
         } else if (std::strcmp(argv[i], "--") == 0) {
             command.assign(argv + i + 1, argv + argc);
             break;
