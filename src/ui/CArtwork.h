@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+#include "WindowLayout.h"
+
 // Every picture of the program, drawn in code on first use and kept in the
 // pixmap cache. Nothing here depends on the current skin or unit: callers pick
 // the picture, this class only knows how it looks.
@@ -50,10 +52,10 @@ public:
     // The application icon (window icon, About box).
     static QIcon AppIcon();
 
-    // Sizes the pictures are drawn at; the layout code and the tests read them from here.
+    // Sizes the pictures are drawn at (the readout's is the layout's).
     static constexpr QSize MaskSize {500, 278};
     static constexpr QSize SkinSize {505, 283};
-    static constexpr QSize ReadoutSize {225, 61};
+    static constexpr QSize ReadoutSize = WindowLayout::ReadoutSize;
     static constexpr QSize DigitSize {21, 34};
     static constexpr QSize PointSize {9, 25}; // PT, PTCOL, PTNEG, PTNULL
     static constexpr QSize UnitLabelSize {28, 12}; // MSGKG, MSGLB, MSGOZ

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "CArtwork.h"
 #include "Utility.h"
+#include "WindowLayout.h"
 #include "frmLCDDisplay.h"
 #include "frmScale.h"
 
@@ -53,16 +54,16 @@ void InitSkinLayout()
     l.ozPoint = {131, 20};
     l.minusSign = {5, 20};
     l.colon = {71, 16};
-    l.picTare = {30, 110};
-    l.picOpt = {210, 222};
-    l.picAutoHold = {390, 110};
-    l.picConv = {390, 150};
-    l.pickgslbs = {30, 150};
-    l.picWeb = {180, 168};
-    l.cboWeb = {155, 197};
-    l.picMin = {425, 97};
-    l.picCls = {440, 97};
-    l.picBox = {130, 100};
+    l.picTare = WindowLayout::Tare.topLeft();
+    l.picOpt = WindowLayout::Options.topLeft();
+    l.picAutoHold = WindowLayout::AutoHold.topLeft();
+    l.picConv = WindowLayout::Converter.topLeft();
+    l.pickgslbs = WindowLayout::KgLb.topLeft();
+    l.picWeb = WindowLayout::Web.topLeft();
+    l.cboWeb = WindowLayout::PageList.topLeft();
+    l.picMin = WindowLayout::Minimise.topLeft();
+    l.picCls = WindowLayout::Close.topLeft();
+    l.picBox = WindowLayout::Readout.topLeft();
 }
 
 void PlaceControl(QWidget* control, QPoint position)

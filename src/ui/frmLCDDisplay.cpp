@@ -4,6 +4,7 @@
 #include "CPictureButton.h"
 #include "MMain.h"
 #include "MWindowUtil.h"
+#include "WindowLayout.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -12,10 +13,7 @@
 
 #include <cmath>
 
-namespace {
-// 100 twips at 96 dpi (15 twips per pixel), rounded.
-constexpr int ExtraHeight = 7;
-} // namespace
+namespace { } // namespace
 
 frmLCDDisplay::frmLCDDisplay(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -28,12 +26,13 @@ frmLCDDisplay::frmLCDDisplay(QWidget* parent)
     setWindowTitle(QStringLiteral("Pesavo"));
     setWindowIcon(CArtwork::AppIcon());
     mpicTitle->setObjectName(QStringLiteral("picTitle"));
-    mpicTitle->setFixedSize(225, 15);
+    mpicTitle->setFixedSize(WindowLayout::ReadoutSize.width(), CArtwork::CompactTitleHeight);
     // The strip is the top of the compact background; the readout covers the rest.
-    mpicTitle->setPixmap(CArtwork::CompactBackground().copy(0, 0, 225, CArtwork::CompactTitleHeight));
+    mpicTitle->setPixmap(
+        CArtwork::CompactBackground().copy(0, 0, WindowLayout::ReadoutSize.width(), CArtwork::CompactTitleHeight));
     mpicTitle->installEventFilter(this);
     mpicBox->setObjectName(QStringLiteral("picBox"));
-    mpicBox->setFixedSize(225, 61);
+    mpicBox->setFixedSize(WindowLayout::ReadoutSize);
     mpicMin->SetPictures(CArtwork::CompactButtonPicture(QStringLiteral("MIN0")),
                          CArtwork::CompactButtonPicture(QStringLiteral("MIN1")));
     mpicCls->SetPictures(CArtwork::CompactButtonPicture(QStringLiteral("CLOSE0")),
@@ -60,7 +59,7 @@ void frmLCDDisplay::ArrangeDisplayControls()
     mpicCls->move(clsLeft, clsTop);
     mpicMin->move(clsLeft - mpicMin->width(), clsTop);
     // Frameless: border and caption are 0; the extra height is cut away by the outline.
-    resize(mpicTitle->width(), mpicTitle->height() + mpicBox->height() + ExtraHeight);
+    resize(mpicTitle->width(), mpicTitle->height() + mpicBox->height() + WindowLayout::ExtraHeight);
 }
 
 void frmLCDDisplay::SetReadoutPicture(const QPixmap& picture)

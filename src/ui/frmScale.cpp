@@ -15,6 +15,7 @@
 #include "TransParentCtl.h"
 #include "UsbDevice.h"
 #include "WebBrowser.h"
+#include "WindowLayout.h"
 #include "frmAbout.h"
 #include "frmOption.h"
 #include "frmProgressBar.h"
@@ -42,8 +43,6 @@ namespace {
 
 constexpr int VendorId = 0x6323;
 constexpr int ProductId = 0x2233;
-// 100 twips at 96 dpi, rounded: the extra height below the panel that the mask cuts away.
-constexpr int ExtraHeight = 7;
 constexpr int FixedAutoLaunchItems = 10;
 
 const QString PresentIcon = QStringLiteral("present");
@@ -57,14 +56,14 @@ frmScale::frmScale(QWidget* parent)
     , mpicPanel(new QLabel(this))
     , mpicBox(new QLabel(this))
     , mcboWeb(new QComboBox(mpicPanel))
-    , mpicTare(new CPictureButton(QStringLiteral("picTare"), QSize(73, 28), this))
-    , mpicAutoHold(new CPictureButton(QStringLiteral("picAutoHold"), QSize(73, 28), this))
-    , mpicConv(new CPictureButton(QStringLiteral("picConv"), QSize(73, 28), this))
-    , mpickgslbs(new CPictureButton(QStringLiteral("pickgslbs"), QSize(73, 28), this))
-    , mpicOpt(new CPictureButton(QStringLiteral("picOpt"), QSize(60, 23), mpicPanel))
-    , mpicWeb(new CPictureButton(QStringLiteral("picWeb"), QSize(130, 28), this))
-    , mpicMin(new CPictureButton(QStringLiteral("picMin"), QSize(10, 10), mpicPanel))
-    , mpicCls(new CPictureButton(QStringLiteral("picCls"), QSize(10, 10), mpicPanel))
+    , mpicTare(new CPictureButton(QStringLiteral("picTare"), WindowLayout::Tare.size(), this))
+    , mpicAutoHold(new CPictureButton(QStringLiteral("picAutoHold"), WindowLayout::AutoHold.size(), this))
+    , mpicConv(new CPictureButton(QStringLiteral("picConv"), WindowLayout::Converter.size(), this))
+    , mpickgslbs(new CPictureButton(QStringLiteral("pickgslbs"), WindowLayout::KgLb.size(), this))
+    , mpicOpt(new CPictureButton(QStringLiteral("picOpt"), WindowLayout::Options.size(), mpicPanel))
+    , mpicWeb(new CPictureButton(QStringLiteral("picWeb"), WindowLayout::Web.size(), this))
+    , mpicMin(new CPictureButton(QStringLiteral("picMin"), WindowLayout::Minimise.size(), mpicPanel))
+    , mpicCls(new CPictureButton(QStringLiteral("picCls"), WindowLayout::Close.size(), mpicPanel))
     , mTimer1(new QTimer(this))
     , mtStart(new QTimer(this))
     , mnuPopup0(new QMenu(QStringLiteral("Popup1 Lvl0"), this))
@@ -81,7 +80,7 @@ frmScale::frmScale(QWidget* parent)
     mpicBox->setObjectName(QStringLiteral("picBox"));
     mpicBox->setFixedSize(MReadout::ReadoutWidth, MReadout::ReadoutHeight);
     mcboWeb->setObjectName(QStringLiteral("cboWeb"));
-    mcboWeb->setFixedWidth(190);
+    mcboWeb->setFixedWidth(WindowLayout::PageList.width());
     // Dark like the buttons around it, so the list does not stand out as a white box on the panel.
     QPalette listColours = mcboWeb->palette();
     for (const auto role : {QPalette::Button, QPalette::Base, QPalette::Window})
@@ -312,7 +311,7 @@ void frmScale::ArrangeControls()
     mcboWeb->move(mpicPanel->width() / 2 - mcboWeb->width() / 2 - border, l.cboWeb.y());
     for (QWidget* w : std::initializer_list<QWidget*> {mpicBox, mpicWeb, mpickgslbs, mpicTare, mpicAutoHold, mpicConv})
         w->raise();
-    resize(mpicPanel->width() + 2 * border, mpicPanel->height() + ExtraHeight);
+    resize(mpicPanel->width() + 2 * border, mpicPanel->height() + WindowLayout::ExtraHeight);
 }
 
 void frmScale::InitMenus()
