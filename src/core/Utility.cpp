@@ -14,16 +14,6 @@ QString AddPathSep(const QString& path)
     return result + u'/';
 }
 
-double Maximum(double a, double b)
-{
-    return a > b ? a : b;
-}
-
-double Minimum(double a, double b)
-{
-    return a < b ? a : b;
-}
-
 double RoundDigits(double value, int digits)
 {
     if (!std::isfinite(value) || std::fabs(value) >= 1e15)
@@ -35,13 +25,6 @@ double RoundDigits(double value, int digits)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
     return std::strtod(buffer, nullptr);
-}
-
-QString CharAt(const QString& text, int position)
-{
-    if (position < 1 || position > text.size())
-        return {};
-    return text.mid(position - 1, 1);
 }
 
 } // namespace Utility

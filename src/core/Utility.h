@@ -7,14 +7,10 @@ namespace Utility {
 
 // The folder path with exactly one trailing '/' (an empty path gives "/").
 QString AddPathSep(const QString& path);
-double Maximum(double a, double b);
-double Minimum(double a, double b);
 // Rounds to `digits` decimals (0 to 15), ties to even, judged on the exact decimal
 // value of the double: 2.675 is stored as 2.67499999... and gives 2.67, while
 // 0.125 is an exact tie and gives 0.12. Values beyond 1e15 and non-finite values
 // come back unchanged; a digit count outside 0 to 15 is clamped.
 double RoundDigits(double value, int digits);
-// The character at the 1-based position, or empty text outside the text.
-QString CharAt(const QString& text, int position);
 
 } // namespace Utility

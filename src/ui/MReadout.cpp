@@ -107,7 +107,7 @@ void DrawWeight(double weightKg)
         DrawMessage(l.lbLabel, QStringLiteral("MSGNULL"));
         DrawMessage(l.kgLabel, QStringLiteral("MSGKG"));
         DrawMessage(l.kgPoint, QStringLiteral("PT"));
-        const double v = std::fabs(SplitWeight(weightKg, 1)[0]);
+        const double v = std::fabs(SplitWeight(weightKg, SplitMode::Kg)[SplitPart::Kg]);
         text = QString::asprintf("%06.3f", v);
         if (v < 10)
             unlit[0] = true;
@@ -115,9 +115,9 @@ void DrawWeight(double weightKg)
         DrawMessage(l.kgPoint, QStringLiteral("PTNULL"));
         DrawMessage(l.ozPoint, QStringLiteral("PT"));
         DrawMessage(l.ozLabel, QStringLiteral("MSGOZ"));
-        const auto parts = SplitWeight(weightKg, 12);
-        const double p = std::fabs(parts[2]);
-        const double o = std::fabs(parts[3]);
+        const auto parts = SplitWeight(weightKg, SplitMode::LbOz);
+        const double p = std::fabs(parts[SplitPart::Lb]);
+        const double o = std::fabs(parts[SplitPart::Oz]);
         text = QString::asprintf("%02.0f", p);
         if (p == 0) {
             DrawMessage(l.lbLabel, QStringLiteral("MSGNULL"));

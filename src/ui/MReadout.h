@@ -30,7 +30,8 @@ void DrawMessage(QPoint position, const QString& key);
 void DrawMessage(QPoint position, int imageIndex);
 void RefreshReadout();
 
-// The composition buffer, and what was last painted at each place (the picture's
+// The composition buffer ("picHiden": the hidden picture the readout is composed on before it is shown),
+// and what was last painted at each place (the picture's
 // key, or the digit image index as text), so that callers can ask what is shown.
 QImage& PicHiden();
 QString PaintedAt(QPoint position);

@@ -23,7 +23,7 @@ public:
     quint32 MaskColor() const { return mMaskColor; }
     void SetMaskColor(quint32 color);
 
-    // A new region each time: the outline moved into the container's outer-window
+    // The window region ("hRgn"), a new one each time: the outline moved into the container's outer-window
     // coordinates (by its frame border and caption).
     QRegion hRgn() const;
     void Refresh();

@@ -130,8 +130,7 @@ void frmScale::Release()
     // The browser windows stay open for the user.
     mTimer1->stop();
     mtStart->stop();
-    delete m_objSysTray;
-    m_objSysTray = nullptr;
+    m_objSysTray.reset();
     m_objUSB.reset();
     m_objWeb.reset();
     m_objConv.reset();
@@ -277,9 +276,9 @@ void frmScale::InitUsbDevice()
 
 void frmScale::InitTray()
 {
-    m_objSysTray = new CTrayIcon();
-    connect(m_objSysTray, &CTrayIcon::MouseDown, this, &frmScale::m_objSysTray_MouseDown);
-    connect(m_objSysTray, &CTrayIcon::DoubleClick, this, &frmScale::m_objSysTray_DoubleClick);
+    m_objSysTray = std::make_unique<CTrayIcon>();
+    connect(m_objSysTray.get(), &CTrayIcon::MouseDown, this, &frmScale::m_objSysTray_MouseDown);
+    connect(m_objSysTray.get(), &CTrayIcon::DoubleClick, this, &frmScale::m_objSysTray_DoubleClick);
     const bool attached = m_objUSB && m_objUSB->IsAttached();
     m_objSysTray->AddIcon(CArtwork::TrayIcon(attached ? 1 : 0), attached ? PresentIcon : AbsentIcon,
                           QStringLiteral("Pesavo"));

@@ -55,7 +55,7 @@ public:
     CPictureButton* Button(const QString& name) const;
     UsbDevice* Device() const { return m_objUSB.get(); }
     CScaleCalc* ScaleCalc() const { return m_objScaleCalc.get(); }
-    CTrayIcon* Tray() const { return m_objSysTray; }
+    CTrayIcon* Tray() const { return m_objSysTray.get(); }
     TransParentCtl* Transparent() const { return mTransParentCtl; }
 
     // Device events.
@@ -127,7 +127,7 @@ private:
     std::unique_ptr<QtTickTimer> mSettleTimer;
     std::unique_ptr<CScaleCalc> m_objScaleCalc;
     std::unique_ptr<UsbDevice> m_objUSB;
-    CTrayIcon* m_objSysTray = nullptr;
+    std::unique_ptr<CTrayIcon> m_objSysTray;
     // The launcher keeps the window's one CWebHelper; both it and the converter outlive none of
     // their browser windows, which stay open for the user.
     std::unique_ptr<CPageLauncher> m_objWeb;
@@ -151,8 +151,8 @@ private:
     CPictureButton* mpicWeb;
     CPictureButton* mpicMin;
     CPictureButton* mpicCls;
-    QTimer* mTimer1;
-    QTimer* mtStart;
+    QTimer* mTimer1; // defers the tray's pop-up menu by one tick, out of the tray's own event
+    QTimer* mtStart; // steps the tray animation and the progress bar while the scale initialises
     QMenu* mnuPopup0;
     QMenu* mnuUnit;
     QMenu* mnuAutoLaunch;

@@ -28,27 +28,6 @@ private Q_SLOTS:
         QCOMPARE(Utility::AddPathSep(path), expected);
     }
 
-    void maxMin_data()
-    {
-        QTest::addColumn<double>("a");
-        QTest::addColumn<double>("b");
-        QTest::addColumn<double>("larger");
-        QTest::addColumn<double>("smaller");
-        QTest::newRow("ordered") << 1.0 << 2.0 << 2.0 << 1.0;
-        QTest::newRow("reversed") << 5.5 << -3.0 << 5.5 << -3.0;
-        QTest::newRow("equal") << 4.0 << 4.0 << 4.0 << 4.0;
-        QTest::newRow("negatives") << -1.5 << -1.25 << -1.25 << -1.5;
-    }
-    void maxMin()
-    {
-        QFETCH(double, a);
-        QFETCH(double, b);
-        QFETCH(double, larger);
-        QFETCH(double, smaller);
-        QCOMPARE(Utility::Maximum(a, b), larger);
-        QCOMPARE(Utility::Minimum(a, b), smaller);
-    }
-
     void roundDigits_data()
     {
         QTest::addColumn<double>("value");
@@ -76,27 +55,6 @@ private Q_SLOTS:
         QFETCH(int, digits);
         QFETCH(double, expected);
         QCOMPARE(Utility::RoundDigits(value, digits), expected);
-    }
-
-    void charAt_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("first") << u"12.34"_s << 1 << u"1"_s;
-        QTest::newRow("point") << u"12.34"_s << 3 << u"."_s;
-        QTest::newRow("last") << u"12.34"_s << 5 << u"4"_s;
-        QTest::newRow("past the end") << u"12.34"_s << 6 << QString();
-        QTest::newRow("zero") << u"12.34"_s << 0 << QString();
-        QTest::newRow("negative") << u"12.34"_s << -1 << QString();
-        QTest::newRow("empty text") << QString() << 1 << QString();
-    }
-    void charAt()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, position);
-        QFETCH(QString, expected);
-        QCOMPARE(Utility::CharAt(text, position), expected);
     }
 };
 
