@@ -216,6 +216,12 @@ void frmScale::RemoveLastAutoLaunchItem()
     delete last;
 }
 
+void frmScale::AddUserPage(const QString& name)
+{
+    AddAutoLaunchItem(name);
+    mcboWeb->addItem(name);
+}
+
 QAction* frmScale::PopupItem(int index) const
 {
     const auto actions = mnuPopup0->actions();
@@ -622,7 +628,17 @@ void frmScale::RunCalculator()
 
 void frmScale::ShowOptions()
 {
-    MWindowUtil::ShowModal(App().gOptionForm, false, true);
+    frmOption* options = App().gOptionForm;
+    if (!options)
+        return;
+    // Already open: loading again would take a new backup copy under the user's edits.
+    if (options->isVisible()) {
+        options->raise();
+        options->activateWindow();
+        return;
+    }
+    options->Form_Load();
+    MWindowUtil::ShowModal(options, false, true);
 }
 
 void frmScale::ShowAbout()
