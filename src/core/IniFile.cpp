@@ -156,6 +156,7 @@ bool IniFile::Refresh()
 bool IniFile::Load()
 {
     mLoaded = true;
+    mPending = false;
     mLines.clear();
     mSections.clear();
     mBom = false;
@@ -295,7 +296,7 @@ bool IniFile::WriteValue(const QString& section, const QString& key, const QStri
         lines.append('[' + section.toUtf8() + ']' + eol);
         lines.append(newLine);
     }
-    return Save(lines);
+    return Store(lines);
 }
 
 bool IniFile::DeleteSection(const QString& section)
@@ -315,7 +316,50 @@ bool IniFile::DeleteSection(const QString& section)
         if (!inTarget)
             kept.append(raw);
     }
-    return Save(kept);
+    return Store(kept);
+}
+
+// A write: to disk now, or held by the running batch.
+bool IniFile::Store(const QList<QByteArray>& lines)
+{
+    if (mBatchDepth == 0)
+        return Save(lines);
+    mLines = lines;
+    Parse();
+    mPending = true;
+    return true;
+}
+
+IniFile::Batch::Batch(IniFile& file)
+    : mFile(file)
+{
+    ++mFile.mBatchDepth;
+}
+
+IniFile::Batch::~Batch()
+{
+    if (--mFile.mBatchDepth == 0)
+        mFile.EndBatch();
+}
+
+bool IniFile::EndBatch()
+{
+    if (!mPending)
+        return true;
+    mPending = false;
+    // The held writes are those of the file we last read; if it changed meanwhile they
+    // are dropped, as any read in between would have dropped them.
+    QString error;
+    const std::optional<Identity> now = CurrentIdentity(&error);
+    if (!now || *now != mIdentity) {
+        Fail(QStringLiteral("%1 changed on disk; held writes dropped").arg(mPath));
+        return Load();
+    }
+    if (Save(mLines))
+        return true;
+    // What is not on disk must not be read back as if it were.
+    Load();
+    return false;
 }
 
 bool IniFile::Save(const QList<QByteArray>& lines)

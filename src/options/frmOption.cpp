@@ -815,6 +815,19 @@ void frmOption::SaveSettings()
     AppState& app = App();
     if (!app.gSettings)
         return;
+    {
+        // Every key in one replacement of the file; the copy below must see them all.
+        const IniFile::Batch batch(*app.gSettings);
+        SaveKeys();
+    }
+    QString error;
+    if (!app.gData1Path.isEmpty() && !IniFile::CopyFileAtomic(app.gData1Path, app.gData2Path, &error))
+        qWarning().noquote() << "options: backup copy not refreshed:" << error;
+}
+
+void frmOption::SaveKeys()
+{
+    AppState& app = App();
     IniSection general = app.gSettings->Section(GeneralSection);
     general.Key(u"STARTUP"_s).SetValue(mchkAutoStart->isChecked() ? 1 : 0);
     general.Key(u"AUTO_LAUNCH"_s).SetValue(mcboWeb->currentIndex());
@@ -837,9 +850,6 @@ void frmOption::SaveSettings()
         for (const Field& field : section.fields)
             SaveField(section.name, field);
     }
-
-    if (!app.gData1Path.isEmpty() && !IniFile::CopyFileAtomic(app.gData1Path, app.gData2Path, &error))
-        qWarning().noquote() << "options: backup copy not refreshed:" << error;
 }
 
 void frmOption::SaveField(const QString& section, const Field& field)
@@ -1041,6 +1051,7 @@ void frmOption::cmdDelete_Click()
     app.gWebPages.removeIf([&key](const QString& page) { return page.toLower() == key; });
     const int n = int(app.gWebPages.size());
     if (app.gSettings) {
+        const IniFile::Batch batch(*app.gSettings);
         IniSection web = app.gSettings->Section(WebSection);
         web.Key(u"_WGX_NAME"_s + QString::number(n + 1)).SetValue(QString());
         web.Key(u"CNT"_s).SetValue(n);

@@ -110,6 +110,7 @@ private:
 
     void ResetControls();
     void LoadField(const Field& field, const QString& value);
+    void SaveKeys();
     void SaveField(const QString& section, const Field& field);
     void AddPageRow(const QString& name);
     std::optional<QString> ShowAddWebWizard();

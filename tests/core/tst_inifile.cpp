@@ -243,6 +243,36 @@ private Q_SLOTS:
         QCOMPARE(readAll(path()), QByteArray("[A]\nX = 1\r\n[B]\nY=2\n"));
     }
 
+    // Writes held by a batch are read back at once and reach the disk together; a file
+    // replaced meanwhile wins over them.
+    void batch()
+    {
+        writeRaw(path(), "[A]\nX=1\n");
+        IniFile ini;
+        QVERIFY(ini.OpenFile(path()));
+        {
+            const IniFile::Batch outer(ini);
+            {
+                const IniFile::Batch inner(ini);
+                QVERIFY(ini.Section(u"A"_s).Key(u"X"_s).SetValue(2));
+            }
+            QVERIFY(ini.Section(u"B"_s).Key(u"Y"_s).SetValue(u"y"_s));
+            QCOMPARE(ini.Section(u"A"_s).Key(u"X"_s).Value(), u"2"_s);
+            QCOMPARE(readAll(path()), QByteArray("[A]\nX=1\n"));
+        }
+        QCOMPARE(readAll(path()), QByteArray("[A]\nX=2\n\n[B]\nY=y\n"));
+
+        {
+            const IniFile::Batch held(ini);
+            QVERIFY(ini.Section(u"A"_s).Key(u"X"_s).SetValue(3));
+            QVERIFY(IniFile::CopyFileAtomic(path(), path() + u".copy"_s));
+            writeRaw(path() + u".copy"_s, "[A]\nX=9\n");
+            QVERIFY(IniFile::CopyFileAtomic(path() + u".copy"_s, path()));
+        }
+        QCOMPARE(readAll(path()), QByteArray("[A]\nX=9\n"));
+        QCOMPARE(ini.Section(u"A"_s).Key(u"X"_s).Value(), u"9"_s);
+    }
+
     // A process killed in the middle of writing leaves a whole file behind: the
     // old state or the new one, never a mix or a truncated file.
     void killedWriter_data()
