@@ -1,9 +1,16 @@
 #include "AppState.h"
 #include "Autostart.h"
+#include "BrowserFixture.h"
 #include "CArtwork.h"
+#include "CPageLauncher.h"
+#include "CWebHelper.h"
+#include "HtmlDocument.h"
+#include "HtmlElement.h"
+#include "IAutoFillWeb.h"
 #include "IniFile.h"
 #include "MMain.h"
 #include "UsbDevice.h"
+#include "WebBrowser.h"
 #include "frmOption.h"
 #include "frmScale.h"
 
@@ -504,6 +511,52 @@ private Q_SLOTS:
         Scale()->ShowOptions();
         Click(u"cmdAdd"_s);
         QCOMPARE(shown, 1);
+    }
+
+    // What the user types in the dialog is what the carrier's page receives.
+    void dialogValuesReachTheFedExPage()
+    {
+        BrowserFixture& fixture = BrowserFixture::Instance();
+        if (!fixture.IsReady())
+            QSKIP(qPrintable(u"no headless browser: "_s + fixture.LastError()));
+        fixture.Serve(u"https://www.fedex.com/ratefinder/home"_s, u"fedex_home.html"_s);
+        fixture.Serve(u"https://www.fedex.com/ratefinder/package"_s, u"fedex_package.html"_s);
+        App().gBrowserFactory = nullptr;
+        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s);
+        App().gBrowserFactory = [&fixture](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
+            auto page = fixture.NewPage();
+            if (!page)
+                *error = fixture.LastError();
+            return page;
+        };
+
+        auto* web = Control<QComboBox>(u"cboWeb"_s);
+        web->setCurrentIndex(web->findText(u"FedEx Rate Finder"_s));
+        Dialog()->cboWeb_Click();
+        Control<QCheckBox>(u"chkAutoFill"_s)->setChecked(true);
+        Control<QComboBox>(u"cboCntry1"_s)->setEditText(u"U.S.A."_s);
+        Control<QComboBox>(u"cboCntry2"_s)->setCurrentIndex(12);
+        Control<QLineEdit>(u"txtZip1"_s)->setText(u"38017"_s);
+        Control<QComboBox>(u"cboPackNo"_s)->setEditText(u"4"_s);
+        Control<QRadioButton>(u"optFedEx1"_s)->setChecked(true);
+        Click(u"cmdOK"_s);
+
+        App().gCurWeight = 1.0;
+        Scale()->LaunchWebPage();
+        CWebHelper* helper = Scale()->Launcher() ? Scale()->Launcher()->WebHelper() : nullptr;
+        QVERIFY(helper && helper->CurrentFiller());
+        QTRY_VERIFY_WITH_TIMEOUT(helper->CurrentFiller()->IsFilled(), 20000);
+        const auto document = helper->Browser()->Document();
+        QVERIFY(document);
+        QStringList echoed;
+        for (const QString& field :
+             {u"origCountry"_s, u"destCountry"_s, u"origZip"_s, u"packageCount"_s, u"companyType"_s}) {
+            const auto element = document->All(u"echo_"_s + field);
+            echoed << field + u'=' + (element ? element->Value().value_or(QString()) : u"<missing>"_s);
+        }
+        QCOMPARE(echoed,
+                 (QStringList {u"origCountry=179"_s, u"destCountry=12"_s, u"origZip=38017"_s, u"packageCount=4"_s,
+                               u"companyType=Ground"_s}));
     }
 
     void keyboardAndSize()
