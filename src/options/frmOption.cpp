@@ -122,9 +122,7 @@ QLineEdit* TextBox(QWidget* parent, const QString& name)
 QComboBox* ListBox(QWidget* parent, const QString& name, const QStringList& entries = {})
 {
     auto* box = Named(new QComboBox(parent), name);
-    // Sized by a typical entry, not by measuring every entry of the long lists.
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    box->setMinimumContentsLength(18);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     box->setMaxVisibleItems(20);
     box->addItems(entries);
     return box;
@@ -134,8 +132,10 @@ QComboBox* ListBox(QWidget* parent, const QString& name, const QStringList& entr
 QComboBox* LongListBox(QWidget* parent, const QString& name, QStringListModel* model)
 {
     auto* box = ListBox(parent, name);
-    box->setModel(model);
+    // Sized by a typical entry, not by measuring every entry of a long list.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMinimumContentsLength(28);
+    box->setModel(model);
     return box;
 }
 
@@ -144,6 +144,8 @@ QComboBox* LongListBox(QWidget* parent, const QString& name, QStringListModel* m
 QComboBox* EditBox(QWidget* parent, const QString& name, QAbstractItemModel* model)
 {
     auto* box = ListBox(parent, name);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(18);
     box->setModel(model);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
@@ -177,6 +179,15 @@ QButtonGroup* OptionPair(QWidget* parent, QBoxLayout* into, const QString& name,
     return group;
 }
 
+// A form of fields outside a group box: fields keep their natural width instead of
+// stretching across the page.
+QFormLayout* Form()
+{
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    return form;
+}
+
 QWidget* Page(QWidget* parent, const QString& name)
 {
     auto* page = Named(new QWidget(parent), name);
@@ -194,6 +205,8 @@ frmOption::frmOption(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     mTabStrip = Named(new QTabWidget(this), u"TabStrip"_s);
+    // Every tab caption in sight: the dialog is as wide as the ten of them.
+    mTabStrip->setUsesScrollButtons(false);
     const std::pair<QString, QWidget*> tabs[] = {
         {u"General"_s, BuildGeneral()},
         {u"Scale Color"_s, BuildScaleColor()},
@@ -322,7 +335,7 @@ QWidget* frmOption::BuildDhl()
     auto* autoFill = AutoFill(page, u"chkDHLAutoFill"_s);
     layout->addWidget(autoFill);
 
-    auto* form = new QFormLayout;
+    auto* form = Form();
     auto* zip1 = TextBox(page, u"txtDHLZip1"_s);
     form->addRow(u"Origin Postal Code"_s, zip1);
     mcboDHLCntry2 = LongListBox(page, u"cboDHLCntry2"_s,
@@ -369,7 +382,6 @@ QWidget* frmOption::BuildDhl()
     QList<Field> keyless;
     for (const QString& name : {u"cboDHLMth"_s, u"cboDHLDay"_s, u"cboDHLYr"_s}) {
         QComboBox* box = ListBox(page, name, Numbers(1, 10));
-        box->setMinimumContentsLength(3);
         date->addWidget(box);
         keyless.append({QString(), Kind::List, box});
     }
@@ -405,7 +417,7 @@ QWidget* frmOption::BuildEbay()
     auto* autoFill = AutoFill(page, u"chkEbayAutoFill"_s);
     layout->addWidget(autoFill);
 
-    auto* form = new QFormLayout;
+    auto* form = Form();
     auto* pack
         = ListBox(page, u"cboEbayPack"_s,
                   {u"Letter"_s, u"Large Envelope"_s, u"USPS Flat Rate Envelope"_s, u"UPS Letter"_s,
@@ -478,7 +490,7 @@ QWidget* frmOption::BuildFedEx()
     QButtonGroup* optFedEx = OptionPair(service, serviceLayout, u"optFedEx"_s, u" FedEx Express"_s, u" FedEx Ground"_s);
     layout->addWidget(service);
 
-    auto* form = new QFormLayout;
+    auto* form = Form();
     auto* resRow = new QHBoxLayout;
     QButtonGroup* optFedRes = OptionPair(page, resRow, u"optFedRes"_s, u"No"_s, u"Yes"_s);
     form->addRow(u"Residence"_s, resRow);
@@ -535,13 +547,12 @@ QWidget* frmOption::BuildUps()
     }
     layout->addLayout(places);
 
-    auto* form = new QFormLayout;
+    auto* form = Form();
     auto* residential = Named(new QCheckBox(u"This is a Residential Address"_s, page), u"chkUPSResidential"_s);
     form->addRow(QString(), residential);
     auto* doc = Named(new QCheckBox(u"Document Shipment"_s, page), u"chkUPSDoc"_s);
     form->addRow(QString(), doc);
     auto* packNo = ListBox(page, u"cboUPSPackNo"_s, Numbers(1, 20));
-    packNo->setMinimumContentsLength(4);
     form->addRow(u"Number of Packages"_s, packNo);
     auto* shipDate = ListBox(page, u"cboUPSShipDate"_s, ShipDates(60));
     form->addRow(u"Shipment date:"_s, shipDate);
@@ -582,7 +593,7 @@ QWidget* frmOption::BuildUspsBusiness()
     auto* layout = new QVBoxLayout(page);
     auto* autoFill = AutoFill(page, u"chkUSPSBusiAutoFill"_s);
     layout->addWidget(autoFill);
-    auto* form = new QFormLayout;
+    auto* form = Form();
     auto* zip1 = TextBox(page, u"txtUSPSBusiZip1"_s);
     form->addRow(u"Origin"_s, zip1);
     auto* zip2 = TextBox(page, u"txtUSPSBusiZip2"_s);
@@ -621,7 +632,7 @@ QWidget* frmOption::BuildUspsDomestic()
     auto* whatLayout = new QVBoxLayout(what);
     QButtonGroup* service = OptionPair(what, whatLayout, u"optUSPSDom"_s, u"Letter or Large Envelope"_s, u"Package"_s);
     layout->addWidget(what);
-    auto* form = new QFormLayout;
+    auto* form = Form();
     auto* zip1 = TextBox(page, u"txtUSPSDomZIP1"_s);
     form->addRow(u"From ZIP Code"_s, zip1);
     auto* zip2 = TextBox(page, u"txtUSPSDomZIP2"_s);
@@ -649,7 +660,7 @@ QWidget* frmOption::BuildUspsInternational()
     form->addWidget(new QLabel(u" To which country are you mailing?"_s, page));
     auto* country = LongListBox(page, u"cboUSPSIntCntry"_s,
                                 new QStringListModel(CChoiceLists::Entries(CChoiceLists::List::UspsCountries), this));
-    form->addWidget(country);
+    form->addWidget(country, 0, Qt::AlignLeft);
     layout->addLayout(form);
     layout->addStretch();
 
