@@ -242,6 +242,38 @@ private Q_SLOTS:
         QTEST(Shown(Control(control)), "shown");
     }
 
+    // The same nonsense in every key the dialog reads: it opens, and OK writes every key again.
+    void nonsenseInEveryKey_data()
+    {
+        QTest::addColumn<QString>("nonsense");
+        QTest::newRow("-5") << u"-5"_s;
+        QTest::newRow("text") << u"abc"_s;
+        QTest::newRow("past every list") << u"32767"_s;
+        QTest::newRow("beyond 16 bits") << u"1e12"_s;
+        QTest::newRow("empty") << QString();
+    }
+    void nonsenseInEveryKey()
+    {
+        QFETCH(QString, nonsense);
+        Open(QString());
+        Click(u"cmdOK"_s);
+        QStringList lines = QString::fromUtf8(ReadBytes(Data1())).split(u'\n');
+        int keys = 0;
+        for (QString& line : lines) {
+            if (!line.startsWith(u'[') && line.contains(u'=') && !line.startsWith(u"AUTO_LAUNCH"_s)) {
+                line = line.section(u'=', 0, 0) + u'=' + nonsense;
+                ++keys;
+            }
+        }
+        QCOMPARE(keys, 54 + 1); // the seven carrier sections and STARTUP
+        MMain::ExitApp();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Open(lines.join(u'\n'));
+        Click(u"cmdOK"_s);
+        QCOMPARE(Stored(u"_WGX_UPS"_s, u"CITY2"_s), nonsense);
+        QVERIFY(!Stored(u"_WGX_UPS"_s, u"CNTRY2"_s).isEmpty());
+    }
+
     // Empty option keys read as position 0, which means the opposite in the two sections.
     void emptyResidenceKeys()
     {
