@@ -678,8 +678,9 @@ void frmOption::Form_Load()
 {
     AppState& app = App();
     QString error;
-    if (!app.gData1Path.isEmpty() && !IniFile::CopyFileAtomic(app.gData1Path, app.gData2Path, &error))
-        qWarning().noquote() << "options: backup copy not taken:" << error;
+    mBackupTaken = !app.gData1Path.isEmpty() && IniFile::CopyFileAtomic(app.gData1Path, app.gData2Path, &error);
+    if (!mBackupTaken)
+        qWarning().noquote() << "options: backup copy not taken, Cancel will keep the changes:" << error;
 
     ResetControls();
 
@@ -909,8 +910,9 @@ void frmOption::cmdOK_Click()
 void frmOption::cmdCancel_Click()
 {
     AppState& app = App();
+    // Without this opening's copy, an older one would throw away more than the edits made here.
     QString error;
-    if (!app.gData1Path.isEmpty() && !IniFile::CopyFileAtomic(app.gData2Path, app.gData1Path, &error))
+    if (mBackupTaken && !IniFile::CopyFileAtomic(app.gData2Path, app.gData1Path, &error))
         qWarning().noquote() << "options: settings not restored:" << error;
     if (app.gSettings) {
         const QString stored = app.gSettings->Section(GeneralSection).Key(u"AUTO_LAUNCH"_s).Value();

@@ -120,6 +120,7 @@ private:
     QList<CarrierSection> mSections; // in the order they are written
     AddPageWizard mAddPageWizard;
     int mSkin = 0;
+    bool mBackupTaken = false;
 
     QTabWidget* mTabStrip = nullptr;
     QComboBox* mcboWeb = nullptr;

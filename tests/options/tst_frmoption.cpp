@@ -15,15 +15,17 @@
 #include "frmScale.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -54,13 +56,13 @@ QString SectionText(const QString& section, const QStringList& pairs)
     return u"[%1]\n%2\n"_s.arg(section, pairs.join(u'\n'));
 }
 
-// What a control shows, in one comparable form: a list box its text, a check box 0 or 1,
-// an option pair the index chosen, a text box its text.
+// What a control shows, in one comparable form: a list box its text, a check box or an
+// option button 0 or 1, a text box its text.
 QString Shown(QWidget* control)
 {
     if (auto* box = qobject_cast<QComboBox*>(control))
         return box->currentText();
-    if (auto* check = qobject_cast<QCheckBox*>(control))
+    if (auto* check = qobject_cast<QAbstractButton*>(control))
         return check->isChecked() ? u"1"_s : u"0"_s;
     if (auto* edit = qobject_cast<QLineEdit*>(control))
         return edit->text();
@@ -87,11 +89,6 @@ class tst_frmOption : public QObject
         if (!control)
             qWarning() << "no control" << name;
         return control;
-    }
-    QString Option(const QString& group) const
-    {
-        auto* g = Dialog()->findChild<QButtonGroup*>(group);
-        return g ? QString::number(g->checkedId()) : u"missing"_s;
     }
 
     // The program with its windows on the settings in the temporary folder, and the dialog
@@ -230,6 +227,9 @@ private Q_SLOTS:
             << u"_WGX_USPS_BUSI"_s << u"SIZE=2\nRATE=1"_s << u"cboUSPSBusiRate"_s << u"Single-Piece"_s;
         QTest::newRow("service past the end")
             << u"_WGX_DHL"_s << u"CNTRY2=267\nSERVICE=9"_s << u"cboDHLService0"_s << QString();
+        // An empty option key reads as position 0, which means the opposite in the two sections.
+        QTest::newRow("FedEx residence empty: No") << u"_WGX_FEDEX"_s << u"SHIP_TO_RES="_s << u"optFedRes0"_s << u"1"_s;
+        QTest::newRow("DHL residence empty: Yes") << u"_WGX_DHL"_s << u"SHIP_TO_RES="_s << u"optDHLRes0"_s << u"1"_s;
         QTest::newRow("long value cut") << u"_WGX_DHL"_s << u"CITY="_s + QString(600, u'x') << u"txtDHLCity"_s
                                         << QString(511, u'x');
     }
@@ -272,16 +272,6 @@ private Q_SLOTS:
         Click(u"cmdOK"_s);
         QCOMPARE(Stored(u"_WGX_UPS"_s, u"CITY2"_s), nonsense);
         QVERIFY(!Stored(u"_WGX_UPS"_s, u"CNTRY2"_s).isEmpty());
-    }
-
-    // Empty option keys read as position 0, which means the opposite in the two sections.
-    void emptyResidenceKeys()
-    {
-        Open(u"[_WGX_FEDEX]\nSHIP_TO_RES=\n[_WGX_DHL]\nSHIP_TO_RES=\n"_s);
-        QCOMPARE(Control<QRadioButton>(u"optFedRes0"_s)->text(), u"No"_s);
-        QCOMPARE(Option(u"optFedRes"_s), u"0"_s);
-        QCOMPARE(Control<QRadioButton>(u"optDHLRes0"_s)->text(), u"Yes"_s);
-        QCOMPARE(Option(u"optDHLRes"_s), u"0"_s);
     }
 
     void carrierRules()
@@ -391,6 +381,21 @@ private Q_SLOTS:
         QTest::keyClick(Dialog(), Qt::Key_Escape);
         QVERIFY(!Dialog()->isVisible());
         QCOMPARE(ReadBytes(Data1()), before);
+    }
+
+    // Without a copy taken at this opening, Cancel restores nothing rather than an older copy.
+    void backupNotTaken()
+    {
+        QVERIFY(QDir().mkpath(Data2()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"backup copy not taken"_s));
+        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n"_s);
+        auto* web = Control<QComboBox>(u"cboWeb"_s);
+        web->setCurrentIndex(4);
+        Dialog()->cboWeb_Click();
+        Click(u"cmdCancel"_s);
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"4"_s);
+        QCOMPARE(App().gAutoLaunch, qint16(4));
+        QVERIFY(QFileInfo(Data2()).isDir());
     }
 
     // The close box: neither saved nor restored; the auto-launch choice stays in effect.
