@@ -188,12 +188,6 @@ QFormLayout* Form()
     return form;
 }
 
-QWidget* Page(QWidget* parent, const QString& name)
-{
-    auto* page = Named(new QWidget(parent), name);
-    return page;
-}
-
 } // namespace
 
 frmOption::frmOption(QWidget* parent)
@@ -245,7 +239,7 @@ void frmOption::SetAddPageWizard(AddPageWizard wizard)
 
 QWidget* frmOption::BuildGeneral()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* web = new QGroupBox(u" Auto - Launch Website"_s, page);
     auto* webLayout = new QVBoxLayout(web);
@@ -267,7 +261,7 @@ QWidget* frmOption::BuildGeneral()
 
 QWidget* frmOption::BuildScaleColor()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* box = new QGroupBox(u" Select the Scale Color"_s, page);
     auto* grid = new QGridLayout(box);
@@ -297,7 +291,7 @@ QWidget* frmOption::BuildScaleColor()
 
 QWidget* frmOption::BuildWebPages()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     mlvWebpage = Named(new QTreeWidget(page), u"lvWebpage"_s);
     mlvWebpage->setHeaderLabels({u"Name"_s, u"Title"_s, u"URL"_s});
@@ -330,7 +324,7 @@ QWidget* frmOption::BuildWebPages()
 
 QWidget* frmOption::BuildDhl()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* autoFill = AutoFill(page, u"chkDHLAutoFill"_s);
     layout->addWidget(autoFill);
@@ -412,7 +406,7 @@ QWidget* frmOption::BuildDhl()
 
 QWidget* frmOption::BuildEbay()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* autoFill = AutoFill(page, u"chkEbayAutoFill"_s);
     layout->addWidget(autoFill);
@@ -465,7 +459,7 @@ QWidget* frmOption::BuildEbay()
 
 QWidget* frmOption::BuildFedEx()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* autoFill = AutoFill(page, u"chkAutoFill"_s);
     layout->addWidget(autoFill);
@@ -519,7 +513,7 @@ QWidget* frmOption::BuildFedEx()
 
 QWidget* frmOption::BuildUps()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* autoFill = AutoFill(page, u"chkUPSAutoFill"_s);
     layout->addWidget(autoFill);
@@ -589,7 +583,7 @@ QWidget* frmOption::BuildUps()
 
 QWidget* frmOption::BuildUspsBusiness()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* autoFill = AutoFill(page, u"chkUSPSBusiAutoFill"_s);
     layout->addWidget(autoFill);
@@ -624,7 +618,7 @@ QWidget* frmOption::BuildUspsBusiness()
 
 QWidget* frmOption::BuildUspsDomestic()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* autoFill = AutoFill(page, u"chkUSPSDomAutoFill"_s);
     layout->addWidget(autoFill);
@@ -652,7 +646,7 @@ QWidget* frmOption::BuildUspsDomestic()
 
 QWidget* frmOption::BuildUspsInternational()
 {
-    QWidget* page = Page(this, QString());
+    auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* autoFill = AutoFill(page, u"chkUSPSIntAutoFill"_s);
     layout->addWidget(autoFill);
@@ -904,7 +898,7 @@ void frmOption::SaveField(const QString& section, const Field& field)
 void frmOption::cmdOK_Click()
 {
     SaveSettings();
-    Finish();
+    Form_Unload();
 }
 
 void frmOption::cmdCancel_Click()
@@ -922,7 +916,7 @@ void frmOption::cmdCancel_Click()
         }
     }
     MMain::LoadWebPages();
-    Finish();
+    Form_Unload();
 }
 
 void frmOption::reject()
@@ -934,11 +928,6 @@ void frmOption::reject()
 void frmOption::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    Form_Unload();
-}
-
-void frmOption::Finish()
-{
     Form_Unload();
 }
 

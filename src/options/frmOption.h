@@ -115,7 +115,6 @@ private:
     void AddPageRow(const QString& name);
     std::optional<QString> ShowAddWebWizard();
     void PlaceShape();
-    void Finish();
 
     QList<CarrierSection> mSections; // in the order they are written
     AddPageWizard mAddPageWizard;
