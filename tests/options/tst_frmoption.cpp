@@ -613,13 +613,16 @@ private Q_SLOTS:
         QVERIFY2(size.width() <= 1300 && size.height() <= 680,
                  qPrintable(u"%1 x %2"_s.arg(size.width()).arg(size.height())));
 
-        // Enter in a text box confirms.
+        // Enter confirms, also from a country box where a name was typed in full.
         tabs->setCurrentIndex(5);
-        auto* zip = Control<QLineEdit>(u"txtZip1"_s);
-        zip->setText(u"10001"_s);
-        QTest::keyClick(zip, Qt::Key_Return);
+        auto* country = Control<QComboBox>(u"cboCntry1"_s);
+        country->setFocus();
+        country->lineEdit()->selectAll();
+        QTest::keyClicks(country, u"Canada"_s);
+        QTest::keyClick(country, Qt::Key_Return);
         QVERIFY(!Dialog()->isVisible());
-        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), u"10001"_s);
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"CNTRY1"_s), u"33"_s);
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), u"38017"_s);
     }
 };
 
