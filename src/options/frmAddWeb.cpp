@@ -444,19 +444,16 @@ bool frmAddWeb::RecordPageFields(IniFile& settings, HtmlDocument* document, cons
     }
     IniSection target = settings.Section(section);
     // A field whose name or value the settings file cannot hold (a line break in it) is left out.
-    for (const auto& [key, value] : std::as_const(values)) {
-        if (!target.Key(key).SetValue(value))
-            qWarning().noquote() << "Add page: field" << key << "not recorded:" << settings.LastError();
-    }
-    const std::pair<const char*, const QStringList*> kinds[] = {
-        {"_WGX_TEXT", &text},     {"_WGX_RADIO", &radio},  {"_WGX_CHKBOX", &checkBoxes},
-        {"_WGX_OTHERS", &others}, {"_WGX_SELECT", &lists}, {"_WGX_TEXTAREA", &textAreas},
-    };
-    bool ok = true;
-    for (const auto& [key, list] : kinds)
-        ok = target.Key(QString::fromLatin1(key)).SetValue(list->join(u',')) && ok;
+    if (!target.SetValues(values))
+        qWarning().noquote() << "Add page:" << settings.LastError();
     const int frames = record->value(u"frames"_s).toInt();
-    ok = target.Key(u"_WGX_FRM_CNT"_s).SetValue(frames) && ok;
+    const bool ok = target.SetValues({{u"_WGX_TEXT"_s, text.join(u',')},
+                                      {u"_WGX_RADIO"_s, radio.join(u',')},
+                                      {u"_WGX_CHKBOX"_s, checkBoxes.join(u',')},
+                                      {u"_WGX_OTHERS"_s, others.join(u',')},
+                                      {u"_WGX_SELECT"_s, lists.join(u',')},
+                                      {u"_WGX_TEXTAREA"_s, textAreas.join(u',')},
+                                      {u"_WGX_FRM_CNT"_s, QString::number(frames)}});
     for (int i = 0; i < frames; ++i) {
         // A frame that cannot be read keeps its place: the sections stay paired with the frames.
         const auto frame = document->Frame(i);
