@@ -97,6 +97,7 @@ private:
 
     QString ReadValue(const QString& section, const QString& key);
     bool WriteValue(const QString& section, const QString& key, const QString& value);
+    bool WriteValues(const QString& section, const QList<std::pair<QString, QString>>& values);
     bool DeleteSection(const QString& section);
 
     std::optional<Identity> CurrentIdentity(QString* error) const;

@@ -9,6 +9,7 @@
 #include "IniValue.h"
 #include "MMain.h"
 #include "MWindowUtil.h"
+#include "frmAddWeb.h"
 #include "frmScale.h"
 
 #include <QButtonGroup>
@@ -35,6 +36,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -196,6 +199,7 @@ frmOption::frmOption(QWidget* parent)
     setObjectName(u"frmOption"_s);
     setWindowTitle(u"Options"_s);
     setWindowIcon(CArtwork::AppIcon());
+    SetAddPageWizard(nullptr);
 
     auto* layout = new QVBoxLayout(this);
     mTabStrip = Named(new QTabWidget(this), u"TabStrip"_s);
@@ -232,7 +236,7 @@ frmOption::~frmOption() = default;
 
 void frmOption::SetAddPageWizard(AddPageWizard wizard)
 {
-    mAddPageWizard = std::move(wizard);
+    mAddPageWizard = wizard ? std::move(wizard) : AddPageWizard(&frmOption::ShowAddWebWizard);
 }
 
 // ---- pages ----
@@ -1017,27 +1021,33 @@ void frmOption::AddPageRow(const QString& name)
     }
 }
 
-std::optional<QString> frmOption::ShowAddWebWizard()
+void frmOption::ShowAddWebWizard(QWidget* owner, std::function<void(const QString& name)> added)
 {
-    if (mAddPageWizard)
-        return mAddPageWizard(this);
-    // The program's own wizard (frmAddWeb) is wired here.
-    qWarning().noquote() << "options: the add-page wizard is not part of this build";
-    return std::nullopt;
+    // Owned by the dialog and modal to it: OK, Cancel and Delete wait until the wizard is done.
+    auto* wizard = new frmAddWeb(owner);
+    wizard->setWindowModality(Qt::WindowModal);
+    QObject::connect(wizard, &frmAddWeb::Closed, owner, [wizard, added = std::move(added)](bool recorded) {
+        if (recorded)
+            added(wizard->PageName());
+    });
+    wizard->Start();
 }
 
 void frmOption::cmdAdd_Click()
 {
-    AppState& app = App();
-    if (app.gWebPages.size() >= MaxWebPages)
+    if (App().gWebPages.size() >= MaxWebPages)
         return;
-    const std::optional<QString> name = ShowAddWebWizard();
-    if (!name || name->isEmpty())
+    mAddPageWizard(this, [this](const QString& name) { AddedPage(name); });
+}
+
+void frmOption::AddedPage(const QString& name)
+{
+    if (name.isEmpty())
         return;
-    AddPageRow(*name);
-    mcboWeb->addItem(*name);
-    if (app.gScaleForm)
-        app.gScaleForm->AddUserPage(*name);
+    AddPageRow(name);
+    mcboWeb->addItem(name);
+    if (frmScale* scale = App().gScaleForm)
+        scale->AddUserPage(name);
 }
 
 void frmOption::cmdDelete_Click()

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -33,10 +32,10 @@ public:
     explicit frmOption(QWidget* parent = nullptr);
     ~frmOption() override;
 
-    // Shows the add-page wizard modally over `owner` and answers the name of the page it
-    // added (the wizard has already written the page and the page list), or nothing.
-    using AddPageWizard = std::function<std::optional<QString>(QWidget* owner)>;
-    // Replaces the wizard "Add" runs (tests); an empty function restores the program's own.
+    // Starts the add-page wizard over `owner`; `added` gets the page's name once the wizard has
+    // recorded a page (the page, its sections and the page list are then written).
+    using AddPageWizard = std::function<void(QWidget* owner, std::function<void(const QString& name)> added)>;
+    // Replaces the wizard "Add" starts (tests); an empty function restores the program's own.
     void SetAddPageWizard(AddPageWizard wizard);
 
     // Takes the backup copy and fills every control afresh; run before each showing.
@@ -113,7 +112,8 @@ private:
     void SaveKeys();
     void SaveField(const QString& section, const Field& field);
     void AddPageRow(const QString& name);
-    std::optional<QString> ShowAddWebWizard();
+    void AddedPage(const QString& name);
+    static void ShowAddWebWizard(QWidget* owner, std::function<void(const QString& name)> added);
     void PlaceShape();
 
     QList<CarrierSection> mSections; // in the order they are written

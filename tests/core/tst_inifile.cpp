@@ -128,6 +128,29 @@ private Q_SLOTS:
         QCOMPARE(other.Section(section).Key(key).Value(), value);
     }
 
+    void manyKeysAtOnce_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray base = "[A]\nX=1\n\n[B]\nZ=3\n";
+        QTest::newRow("existing section: replaced in place, new keys after its last key")
+            << u"A"_s << QByteArray("[A]\nX=9\nW=[B]\nV=a=b\n\n[B]\nZ=3\n");
+        QTest::newRow("new section at the end") << u"C"_s << base + QByteArray("\n[C]\nX=9\nW=[B]\nV=a=b\n");
+    }
+    void manyKeysAtOnce()
+    {
+        QFETCH(QString, section);
+        QFETCH(QByteArray, after);
+        writeRaw(path(), "[A]\nX=1\n\n[B]\nZ=3\n");
+        IniFile ini;
+        QVERIFY(ini.OpenFile(path()));
+        // The line break is refused alone; the last value given for a key wins.
+        QVERIFY(!ini.Section(section).SetValues(
+            {{u"X"_s, u"2"_s}, {u"W"_s, u"[B]"_s}, {u"U"_s, u"a\n[C]\nK=v"_s}, {u"V"_s, u"a=b"_s}, {u"X"_s, u"9"_s}}));
+        QVERIFY(ini.LastError().contains(u"U"_s));
+        QCOMPARE(readAll(path()), after);
+    }
+
     void numbers_data()
     {
         QTest::addColumn<double>("number");

@@ -11,6 +11,7 @@
 #include "MMain.h"
 #include "UsbDevice.h"
 #include "WebBrowser.h"
+#include "frmAddWeb.h"
 #include "frmOption.h"
 #include "frmScale.h"
 
@@ -512,10 +513,9 @@ private Q_SLOTS:
         Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s);
         const QByteArray before = ReadBytes(Data1());
         int shown = 0;
-        Dialog()->SetAddPageWizard([&shown](QWidget* owner) -> std::optional<QString> {
+        Dialog()->SetAddPageWizard([&shown](QWidget* owner, const std::function<void(const QString&)>& added) {
             ++shown;
-            if (owner != App().gOptionForm)
-                return std::nullopt;
+            QCOMPARE(owner, static_cast<QWidget*>(App().gOptionForm));
             // What the wizard leaves behind when the user finishes it.
             IniFile& settings = *App().gSettings;
             settings.Section(u"Shop"_s).Key(u"_WGX_TITLE"_s).SetValue(u"Shop rates"_s);
@@ -523,7 +523,7 @@ private Q_SLOTS:
             settings.Section(u"_WGX_WEB"_s).Key(u"CNT"_s).SetValue(2);
             settings.Section(u"_WGX_WEB"_s).Key(u"_WGX_NAME2"_s).SetValue(u"Shop"_s);
             App().gWebPages.append(u"Shop"_s);
-            return u"Shop"_s;
+            added(u"Shop"_s);
         });
         Click(u"cmdAdd"_s);
         QCOMPARE(shown, 1);
@@ -594,6 +594,22 @@ private Q_SLOTS:
         QCOMPARE(echoed,
                  (QStringList {u"origCountry=179"_s, u"destCountry=12"_s, u"origZip=38017"_s, u"packageCount=4"_s,
                                u"companyType=Ground"_s}));
+    }
+
+    // "Add" opens the program's own wizard over the dialog; cancelling it adds nothing.
+    void addOpensTheWizard()
+    {
+        Open(QString());
+        Dialog()->SetAddPageWizard(nullptr);
+        Click(u"cmdAdd"_s);
+        auto* wizard = Dialog()->findChild<frmAddWeb*>();
+        QVERIFY(wizard);
+        QVERIFY(wizard->isVisible());
+        QCOMPARE(wizard->windowModality(), Qt::WindowModal);
+        wizard->cmdCancel_Click();
+        QCOMPARE(Control<QTreeWidget>(u"lvWebpage"_s)->topLevelItemCount(), 0);
+        QCOMPARE(Scale()->cboWeb()->count(), 9);
+        QCOMPARE(Scale()->AutoLaunchMenu()->actions().size(), 10);
     }
 
     void keyboardAndSize()
