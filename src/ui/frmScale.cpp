@@ -218,6 +218,12 @@ void frmScale::RemoveLastAutoLaunchItem()
 
 void frmScale::AddUserPage(const QString& name)
 {
+    // The page list may already have been rebuilt from the settings with the page in it.
+    const auto items = mnuAutoLaunch->actions();
+    for (qsizetype i = FixedAutoLaunchItems; i < items.size(); ++i) {
+        if (items.at(i)->text() == name)
+            return;
+    }
     AddAutoLaunchItem(name);
     mcboWeb->addItem(name);
 }
