@@ -1,14 +1,22 @@
 // Prints what driving the browser costs: one DevTools round trip, a weight written into a page that is
 // already open, and a fresh browser launch up to a filled field; then the same work done by Playwright
-// on the same page with the same browser, and the ratios. Headless, as the tests run.
+// on the same page with the same browser, and the ratios. Then the recording and the replay of a taught
+// page of 2,000 fields (two frames, one of another site), beside the same replay done by Playwright.
+// Headless, as the tests run.
+#include "BrowserFixture.h"
 #include "BrowserLocator.h"
+#include "CWebUserAdd.h"
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
+#include "HtmlDocument.h"
+#include "IniFile.h"
+#include "frmAddWeb.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -18,6 +26,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -121,6 +130,202 @@ std::optional<Figures> RunPlaywright(const QString& browserPath, const QString& 
                     result.value(QStringLiteral("fillMs")).toDouble()};
 }
 
+// ---- A taught page of 2,000 fields -------------------------------------------------------------------
+
+constexpr int kPageRuns = 20;
+constexpr int kPerFieldRuns = 3; // a write per evaluate takes seconds a run
+const QString kTopUrl = QStringLiteral("https://bench.example.test/");
+const QString kSameFrameUrl = QStringLiteral("https://bench.example.test/frame.html");
+const QString kOtherFrameUrl = QStringLiteral("https://other.example.test/frame.html");
+
+struct Field
+{
+    int document; // 0 the top, 1 the frame of the same site, 2 the other site's
+    QString name;
+    QString kind; // "v" text, "c" check box, "s" list
+    QJsonValue value;
+};
+
+// Every tenth field a check box, every tenth a list, the rest text; one weight field per document.
+QByteArray FieldsHtml(const QString& prefix, int count, const QString& weightCode, std::vector<Field>* fields,
+                      int document)
+{
+    QByteArray html;
+    for (int i = 0; i < count; ++i) {
+        const QString name = prefix + QString::number(i);
+        if (i % 10 == 0) {
+            html += "<input type=checkbox name=" + name.toUtf8() + ">\n";
+            fields->push_back({document, name, QStringLiteral("c"), true});
+        } else if (i % 10 == 5) {
+            html += "<select name=" + name.toUtf8() + "><option>a<option>b<option>c</select>\n";
+            fields->push_back({document, name, QStringLiteral("s"), 2});
+        } else {
+            html += "<input type=text name=" + name.toUtf8() + ">\n";
+            fields->push_back({document, name, QStringLiteral("v"), QStringLiteral("value %1").arg(i)});
+        }
+    }
+    html += "<input type=text name=weight>\n";
+    fields->push_back({document, QStringLiteral("weight"), QStringLiteral("v"), weightCode});
+    return html;
+}
+
+double Percentile(std::vector<double> values, double share)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t rank = size_t(std::ceil(share * double(values.size())));
+    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
+}
+
+void PrintTimes(const char* what, const std::vector<double>& times)
+{
+    std::printf("%-46s p50 %8.1f ms   p95 %8.1f ms   (%zu runs)\n", what, Percentile(times, 0.5),
+                Percentile(times, 0.95), times.size());
+}
+
+std::vector<double> ToTimes(const QJsonValue& list)
+{
+    std::vector<double> times;
+    for (const QJsonValue& value : list.toArray())
+        times.push_back(value.toDouble());
+    return times;
+}
+
+bool FillAsPerson(HtmlDocument* document, const std::vector<Field>& fields, int which)
+{
+    QJsonArray writes;
+    for (const Field& field : fields) {
+        if (field.document == which)
+            writes.append(QJsonArray {field.kind, 1, field.name, field.value});
+    }
+    return document && document->ReplayFields(writes).has_value();
+}
+
+int RunTaughtPage(const QString& browserPath)
+{
+    std::vector<Field> fields;
+    const QByteArray frame = "<!DOCTYPE html><html><body><form>\n"
+        + FieldsHtml(QStringLiteral("f"), 499, QStringLiteral("oz"), &fields, 1) + "</form></body></html>";
+    // The same frame page on both hosts: record its fields once for each.
+    std::vector<Field> otherFrame;
+    FieldsHtml(QStringLiteral("f"), 499, QStringLiteral("oz"), &otherFrame, 2);
+    fields.insert(fields.end(), otherFrame.begin(), otherFrame.end());
+    const QByteArray top = "<!DOCTYPE html><html><head><title>Bench</title></head><body><form>\n"
+        + FieldsHtml(QStringLiteral("t"), 999, QStringLiteral("OZ"), &fields, 0) + "</form>\n<iframe src=\""
+        + kSameFrameUrl.toUtf8() + "\"></iframe><iframe src=\"" + kOtherFrameUrl.toUtf8()
+        + "\"></iframe></body></html>";
+    std::printf("\ntaught page: %zu fields (top %d, two frames of %d, one of another site)\n", fields.size(), 1000,
+                500);
+
+    BrowserFixture& fixture = BrowserFixture::Instance();
+    if (!fixture.IsReady()) {
+        std::printf("browser not started: %s\n", qPrintable(fixture.LastError()));
+        return 1;
+    }
+    fixture.ServeBody(kTopUrl, top);
+    fixture.ServeBody(kSameFrameUrl, frame);
+    fixture.ServeBody(kOtherFrameUrl, frame);
+    auto page = fixture.NewPage();
+    if (!page || !BrowserFixture::Load(*page, kTopUrl)) {
+        std::printf("page not loaded\n");
+        return 1;
+    }
+    page->SetDomTimeout(15000);
+    auto document = page->Document();
+    const auto same = document ? document->Frame(0) : nullptr;
+    const auto other = document ? document->Frame(1) : nullptr;
+    if (!FillAsPerson(document.get(), fields, 0) || !FillAsPerson(same.get(), fields, 1)
+        || !FillAsPerson(other.get(), fields, 2)) {
+        std::printf("page not filled before recording\n");
+        return 1;
+    }
+
+    QTemporaryDir dir;
+    IniFile ini;
+    ini.OpenFile(dir.filePath(QStringLiteral("Data1.ini")));
+    const QString name = QStringLiteral("Bench");
+    std::vector<double> recordCall, record;
+    QElapsedTimer timer;
+    for (int run = 0; run < kPageRuns; ++run) {
+        for (const QString& section : {name, name + QStringLiteral("_FRAME0"), name + QStringLiteral("_FRAME1")})
+            ini.Section(section).Delete();
+        document = page->Document();
+        timer.start();
+        document->RecordFields();
+        document->Frame(0)->RecordFields();
+        document->Frame(1)->RecordFields();
+        recordCall.push_back(double(timer.nsecsElapsed()) / 1e6);
+        document = page->Document();
+        QString codes;
+        timer.start();
+        frmAddWeb::RecordPageFields(ini, document.get(), name, &codes);
+        record.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    ini.Section(name).Key(QStringLiteral("_WGX_ADDRESS")).SetValue(kTopUrl);
+
+    CWebUserAdd filler(ini);
+    filler.Create(name, kTopUrl);
+    filler.EnglishUnits = 8;
+    std::vector<double> replay;
+    bool allFilled = true;
+    for (int run = 0; run < kPageRuns; ++run) {
+        if (!BrowserFixture::Load(*page, kTopUrl))
+            return 1;
+        timer.start();
+        filler.FillContent(page->Document().get());
+        filler.FillWeight(page->Document().get(), 0.5);
+        replay.push_back(double(timer.nsecsElapsed()) / 1e6);
+        allFilled = allFilled && filler.IsFilled();
+    }
+    PrintTimes("record: the three page calls", recordCall);
+    PrintTimes("record: page calls and settings file", record);
+    PrintTimes("replay: values and weight, every document", replay);
+    if (!allFilled)
+        std::printf("  (a replay did not find every weight field)\n");
+    page->ClosePage();
+
+    // Playwright on the same pages, in its own browser.
+    const QString scripts = QStringLiteral(PESAVO_SOURCE_DIR "/bench/playwright");
+    if (!QFileInfo::exists(scripts + QStringLiteral("/node_modules/playwright-core"))) {
+        std::printf("Playwright not run: playwright-core is not installed (run npm install in bench/playwright)\n");
+    } else {
+        QTemporaryDir pages;
+        QJsonArray plan;
+        for (const Field& field : fields) {
+            QJsonValue value = field.value;
+            if (field.name == QStringLiteral("weight"))
+                value = QStringLiteral("17.6");
+            plan.append(QJsonArray {field.document, QJsonArray {field.name, field.kind, value}});
+        }
+        const QJsonObject planFile {{QStringLiteral("url"), kTopUrl},
+                                    {QStringLiteral("frames"), QJsonArray {QString(), kSameFrameUrl, kOtherFrameUrl}},
+                                    {QStringLiteral("fields"), plan}};
+        const auto save = [&pages](const char* file, const QByteArray& data) {
+            QFile out(pages.filePath(QString::fromLatin1(file)));
+            return out.open(QIODevice::WriteOnly) && out.write(data) == data.size();
+        };
+        save("top.html", top);
+        save("frame.html", frame);
+        save("plan.json", QJsonDocument(planFile).toJson(QJsonDocument::Compact));
+        QProcess node;
+        node.setWorkingDirectory(scripts);
+        node.start(QStringLiteral("node"),
+                   {QStringLiteral("replay.js"), browserPath, pages.path(), QString::number(kPageRuns),
+                    QString::number(kPerFieldRuns)});
+        if (!node.waitForFinished(600000) || node.exitCode() != 0) {
+            std::printf("Playwright failed: %s\n", qPrintable(QString::fromLocal8Bit(node.readAllStandardError())));
+        } else {
+            const QJsonObject result = QJsonDocument::fromJson(node.readAllStandardOutput()).object();
+            PrintTimes("Playwright replay: one evaluate per field", ToTimes(result.value(QStringLiteral("perField"))));
+            PrintTimes("Playwright replay: one evaluate per document",
+                       ToTimes(result.value(QStringLiteral("batched"))));
+        }
+    }
+    std::printf("goal: record and replay p95 <= 300 ms each\n");
+    return 0;
+}
+
 Figures Medians(const std::vector<Figures>& runs)
 {
     std::vector<double> launch, roundTrip, fill;
@@ -173,5 +378,5 @@ int main(int argc, char** argv)
     if (theirs.empty())
         std::printf("Playwright not run: %s\n", qPrintable(why));
     std::printf("goals: open page < 10 ms, fresh launch < 1500 ms, ratios <= 1.00\n");
-    return 0;
+    return RunTaughtPage(browserPath);
 }

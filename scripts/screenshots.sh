@@ -1,6 +1,6 @@
 #!/bin/bash
 # Pictures of the desktop program for people: the main window in kilograms and in
-# pounds and ounces, the compact window and the tray menu, taken from a real X
+# pounds and ounces, the compact window, the tray menu and the options dialog, taken from a real X
 # server (Xvfb) with the simulated scale. Needs xvfb, imagemagick, xdotool, trayer.
 #
 #   scripts/screenshots.sh [build-folder]     (default: build)
@@ -81,6 +81,34 @@ settings 0 1 0
 run
 id="$(window_id)"; xdotool windowmove "$id" 400 340; sleep 0.5
 shot compact 380 320 265 123
+stop
+
+# The options dialog, opened by the main window's options button, on its first tab and on
+# the FedEx tab (Ctrl+Tab moves one tab on).
+settings 0 0 0
+cat >> "$work/app/Data1.ini" <<'INI'
+[_WGX_FEDEX]
+AUTO_FILL=1
+CNTRY1=179
+CNTRY2=33
+ZIP1=38017
+ZIP2=K1A 0B1
+SERVICE=0
+SHIP_TO_RES=1
+PACK_NO=2
+SHIP_DATE=1
+INI
+run
+id="$(window_id)"; xdotool windowmove "$id" 262 240; sleep 0.5
+xdotool mousemove 502 473 click 1
+sleep 1
+options="$(xdotool search --onlyvisible --name '^Options$' | head -1)"
+xdotool windowmove "$options" 40 30 windowfocus "$options"; sleep 0.5
+import -window "$options" "$out/options-general.png"
+for _ in 1 2 3 4 5; do xdotool key --window "$options" ctrl+Tab; sleep 0.2; done
+sleep 0.5
+import -window "$options" "$out/options-fedex.png"
+xdotool key --window "$options" Escape
 stop
 SESSION
 chmod +x "$work/session.sh"

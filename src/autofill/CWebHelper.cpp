@@ -32,7 +32,7 @@ CWebHelper::CWebHelper(IniFile& settings, Accessors accessors, QObject* parent)
     mobjWebs[5] = std::make_unique<CWebUSPSBusi>(settings);
     mobjWebs[6] = std::make_unique<CWebUSPSIntEnv>(settings);
     mobjWebs[7] = std::make_unique<CWebUSPSIntPac>(settings);
-    mobjWebs[8] = std::make_unique<CWebUserAdd>();
+    mobjWebs[8] = std::make_unique<CWebUserAdd>(settings);
     for (const auto& page : CCarrierPages::Fillers())
         mobjWebs[static_cast<size_t>(page.fillerIndex)]->Create(page.section, page.address);
 }

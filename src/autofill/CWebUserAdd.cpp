@@ -1,17 +1,194 @@
 #include "CWebUserAdd.h"
 
+#include "CFormField.h"
+#include "HtmlDocument.h"
+#include "IniFile.h"
+#include "IniValue.h"
+#include "MFieldKey.h"
+#include "WeightSplit.h"
+
+#include <QJsonObject>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// While a replay runs the settings reads take the longer values a captured page holds.
+class ReplayBuffer final
+{
+public:
+    explicit ReplayBuffer(IniFile& settings)
+        : mSettings(settings)
+    {
+        mSettings.SetBufferSize(1024);
+    }
+    ~ReplayBuffer() { mSettings.SetBufferSize(512); }
+    ReplayBuffer(const ReplayBuffer&) = delete;
+    ReplayBuffer& operator=(const ReplayBuffer&) = delete;
+
+private:
+    IniFile& mSettings;
+};
+
+const QStringList kValueLists = {u"_WGX_TEXT"_s, u"_WGX_OTHERS"_s, u"_WGX_TEXTAREA"_s};
+
+QString TrimOneSlash(QString address)
+{
+    if (address.endsWith(u'/'))
+        address.chop(1);
+    return address;
+}
+
+QJsonArray Write(const QString& kind, const QString& key, const QJsonValue& payload)
+{
+    const MFieldKey::KeyParts parts = MFieldKey::ParseKey(key);
+    return QJsonArray {kind, parts.number, parts.name, payload};
+}
+
+// The leading number of a stored text as a whole number (a list position or a member number).
+int LeadingInt(const QString& text)
+{
+    const double number = IniValue::ToNumber(text);
+    if (!(number > -2147483648.0 && number < 2147483648.0))
+        return -1;
+    return int(number);
+}
+
+QString FrameSection(const QString& section, int index)
+{
+    return section + u"_FRAME"_s + QString::number(index);
+}
+
+} // namespace
+
+CWebUserAdd::CWebUserAdd(IniFile& settings)
+    : mSettings(settings)
+{ }
+
 void CWebUserAdd::Create(const QString& Name, const QString& Address)
 {
     mstrName = Name;
     mstrAddress = Address;
 }
 
-void CWebUserAdd::FillContent(HtmlDocument* /*DOM*/)
+QString CWebUserAdd::KeyText(const QString& section, const QString& key) const
 {
-    // Replay of captured pages is not built yet.
+    return mSettings.Section(section).Key(key).Value();
 }
 
-void CWebUserAdd::FillWeight(HtmlDocument* /*DOM*/, double /*Weight*/)
+void CWebUserAdd::FillContent(HtmlDocument* DOM)
 {
-    // Replay of captured pages is not built yet: IsFilled stays false.
+    const ReplayBuffer buffer(mSettings);
+    FillFormFields(DOM, mstrName);
+}
+
+void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
+{
+    if (!document)
+        return;
+    QJsonArray writes;
+    for (const QString& list : kValueLists) {
+        const bool textArea = list == u"_WGX_TEXTAREA"_s;
+        for (const QString& key : KeyText(section, list).split(u','))
+            SetFieldValue(writes, key, KeyText(section, key), textArea);
+    }
+    // A value that is not a number (edited by hand, or missing) leaves that field alone.
+    for (const QString& key : KeyText(section, u"_WGX_CHKBOX"_s).split(u',')) {
+        if (const auto checked = CFormField::ToBool(KeyText(section, key)))
+            writes.append(Write(u"c"_s, key, *checked));
+    }
+    for (const QString& group : KeyText(section, u"_WGX_RADIO"_s).split(u',')) {
+        if (const auto member = CFormField::ToByte(KeyText(section, group)); member && !group.isEmpty())
+            writes.append(QJsonArray {u"r"_s, 0, group, *member});
+    }
+    for (const QString& key : KeyText(section, u"_WGX_SELECT"_s).split(u',')) {
+        const QString value = KeyText(section, key);
+        QJsonArray positions;
+        for (const QString& position : value.split(u',', Qt::SkipEmptyParts))
+            positions.append(LeadingInt(position));
+        writes.append(Write(u"s"_s, key, QJsonObject {{u"i"_s, LeadingInt(value)}, {u"m"_s, positions}}));
+    }
+    // Fields that are gone are skipped by the page function; the rest of the page still gets its values.
+    document->ReplayFields(writes);
+
+    // The frames the page has now, whatever their number was when it was recorded.
+    const int frames = document->FrameCount();
+    for (int i = 0; i < frames; ++i) {
+        const auto frame = document->Frame(i);
+        FillFormFields(frame.get(), FrameSection(section, i));
+    }
+}
+
+void CWebUserAdd::SetFieldValue(QJsonArray& writes, const QString& key, QString value, bool textArea) const
+{
+    if (MFieldKey::ParseKey(key).name.isEmpty())
+        return;
+    // A weight field gets the weight in the weight step, never its code.
+    if (MFieldKey::IsWeightCode(value))
+        return;
+    if (textArea)
+        value.replace(u"_CRLF_"_s, u"\r\n"_s);
+    writes.append(Write(u"v"_s, key, value));
+}
+
+void CWebUserAdd::FillWeight(HtmlDocument* DOM, double Weight)
+{
+    const std::optional<QString> url = DOM ? DOM->URL() : std::nullopt;
+    if (!url || TrimOneSlash(*url) != TrimOneSlash(mstrAddress)) {
+        mbFilled = false; // not on the recorded page (yet)
+        return;
+    }
+    if (MetricUnits == 0 && EnglishUnits == 0) {
+        mbFilled = true;
+        return;
+    }
+    const ReplayBuffer buffer(mSettings);
+    mbFilled = FillWeightFields(DOM, mstrName, Weight);
+}
+
+bool CWebUserAdd::FillWeightFields(HtmlDocument* document, const QString& section, double weight)
+{
+    bool result = true;
+    QJsonArray writes;
+    for (const QString& list : kValueLists) {
+        for (const QString& key : KeyText(section, list).split(u','))
+            result = SetWeightField(writes, key, KeyText(section, key), weight) && result;
+    }
+    if (!writes.isEmpty()) {
+        const auto done = document ? document->ReplayFields(writes) : std::nullopt;
+        for (qsizetype i = 0; i < writes.size(); ++i) {
+            // Found is enough: a field that refuses the number still counts as the page's weight field.
+            if (!done || i >= done->size() || done->at(i).toInt() == 0)
+                result = false;
+        }
+    }
+    if (!document)
+        return result;
+
+    // Frames are visited only when the page has the frames it was recorded with: a different number
+    // would pair the recorded sections with the wrong frames.
+    const int frames = document->FrameCount();
+    const auto recorded = IniValue::ToInt16(KeyText(section, u"_WGX_FRM_CNT"_s));
+    if (frames != 0 && recorded && frames == *recorded) {
+        for (int i = 0; i < frames; ++i) {
+            const auto frame = document->Frame(i);
+            if (!FillWeightFields(frame.get(), FrameSection(section, i), weight))
+                result = false;
+        }
+    }
+    return result;
+}
+
+bool CWebUserAdd::SetWeightField(QJsonArray& writes, const QString& key, const QString& code, double weight) const
+{
+    const QString unit = code.toLower();
+    if (!MFieldKey::IsWeightCode(unit))
+        return true;
+    const bool metric = unit == u"kg"_s || unit == u"g"_s;
+    const auto parts = SplitWeight(weight, metric ? MetricUnits : EnglishUnits);
+    const double part = unit == u"kg"_s ? parts[0] : unit == u"g"_s ? parts[1] : unit == u"lb"_s ? parts[2] : parts[3];
+    if (MFieldKey::ParseKey(key).name.isEmpty())
+        return false;
+    writes.append(Write(u"v"_s, key, part));
+    return true;
 }

@@ -2,16 +2,23 @@
 
 #include "IAutoFillWeb.h"
 
+#include <QJsonArray>
 #include <QString>
 
-// The filler of the pages the user taught the program. The browser driver re-creates it for every
-// launch of such a page, with the page's name, its stored address and the unit masks.
+class IniFile;
+
+// The filler of the pages the user taught the program (recorded by the add-page wizard). The browser
+// driver re-creates it for every launch of such a page, with the page's name, its stored address and
+// the unit masks. Each completed load replays every recorded value, frames included, then writes the
+// weight into the fields that held a weight code, in that code's unit.
 //
-// Minimal for now: replay of captured pages is not built yet, so FillContent and FillWeight write
-// nothing and IsFilled stays false (the driver keeps waiting, the page is left to the user).
+// Every document gets one call into the page for its values and one for its weight: a page of
+// thousands of fields is filled in a fraction of a second, where a call per field would take seconds.
 class CWebUserAdd final : public IAutoFillWeb
 {
 public:
+    explicit CWebUserAdd(IniFile& settings);
+
     void FillWeight(HtmlDocument* DOM, double Weight) override;
     void FillContent(HtmlDocument* DOM) override;
     void Create(const QString& Name, const QString& Address) override;
@@ -27,6 +34,15 @@ public:
     qint32 EnglishUnits = 0;
 
 private:
+    void FillFormFields(HtmlDocument* document, const QString& section);
+    bool FillWeightFields(HtmlDocument* document, const QString& section, double weight);
+    // Both add their write to the document's batch; SetWeightField answers false only when the key
+    // names no field to take the weight (known once the batch ran: see FillWeightFields).
+    void SetFieldValue(QJsonArray& writes, const QString& key, QString value, bool textArea) const;
+    bool SetWeightField(QJsonArray& writes, const QString& key, const QString& code, double weight) const;
+    QString KeyText(const QString& section, const QString& key) const;
+
+    IniFile& mSettings;
     QString mstrName;
     QString mstrAddress;
     bool mbFilled = false;

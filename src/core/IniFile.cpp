@@ -156,6 +156,7 @@ bool IniFile::Refresh()
 bool IniFile::Load()
 {
     mLoaded = true;
+    mPending = false;
     mLines.clear();
     mSections.clear();
     mBom = false;
@@ -295,7 +296,62 @@ bool IniFile::WriteValue(const QString& section, const QString& key, const QStri
         lines.append('[' + section.toUtf8() + ']' + eol);
         lines.append(newLine);
     }
-    return Save(lines);
+    return Store(lines);
+}
+
+bool IniFile::WriteValues(const QString& section, const QList<std::pair<QString, QString>>& values)
+{
+    if (!validSectionName(section))
+        return Fail(QStringLiteral("invalid section name \"%1\"").arg(section));
+    if (mPath.isEmpty())
+        return Fail(QStringLiteral("no settings file open"));
+    if (!Refresh() && !mReadable)
+        return Fail(QStringLiteral("%1 could not be read; not overwriting it").arg(mPath));
+
+    // The last value given for a key wins; new keys keep the order they were given in.
+    QStringList order;
+    QHash<QString, QString> latest;
+    QStringList refused;
+    for (const auto& [key, value] : values) {
+        if (!validKeyName(key) || hasLineBreakOrNul(value)) {
+            refused.append(key);
+            continue;
+        }
+        if (!latest.contains(key))
+            order.append(key);
+        latest.insert(key, value.trimmed());
+    }
+    const QByteArray eol = mCrlf ? QByteArrayLiteral("\r") : QByteArray();
+    QList<QByteArray> lines = mLines;
+    QList<QByteArray> added;
+    const auto sit = mSections.constFind(section);
+    for (const QString& key : std::as_const(order)) {
+        const QString& stored = latest[key];
+        const QByteArray newLine = key.toUtf8() + '=' + stored.toUtf8() + eol;
+        if (sit != mSections.constEnd()) {
+            const auto kit = sit->keys.constFind(key);
+            if (kit != sit->keys.constEnd()) {
+                lines[kit->line] = newLine; // same line count: the other positions hold
+                continue;
+            }
+        }
+        added.append(newLine);
+    }
+    if (sit != mSections.constEnd()) {
+        for (qsizetype i = 0; i < added.size(); ++i)
+            lines.insert(sit->lastKeyOfFirstBlock + 1 + i, added.at(i));
+    } else if (!added.isEmpty()) {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines.append(eol);
+        lines.append('[' + section.toUtf8() + ']' + eol);
+        lines.append(added);
+    }
+    if (lines != mLines && !Store(lines))
+        return false;
+    if (!refused.isEmpty())
+        return Fail(QStringLiteral("keys %1 in [%2] have a name or value the file cannot hold; not written")
+                        .arg(refused.join(QStringLiteral(", ")), section));
+    return true;
 }
 
 bool IniFile::DeleteSection(const QString& section)
@@ -315,7 +371,50 @@ bool IniFile::DeleteSection(const QString& section)
         if (!inTarget)
             kept.append(raw);
     }
-    return Save(kept);
+    return Store(kept);
+}
+
+// A write: to disk now, or held by the running batch.
+bool IniFile::Store(const QList<QByteArray>& lines)
+{
+    if (mBatchDepth == 0)
+        return Save(lines);
+    mLines = lines;
+    Parse();
+    mPending = true;
+    return true;
+}
+
+IniFile::Batch::Batch(IniFile& file)
+    : mFile(file)
+{
+    ++mFile.mBatchDepth;
+}
+
+IniFile::Batch::~Batch()
+{
+    if (--mFile.mBatchDepth == 0)
+        mFile.EndBatch();
+}
+
+bool IniFile::EndBatch()
+{
+    if (!mPending)
+        return true;
+    mPending = false;
+    // The held writes are those of the file we last read; if it changed meanwhile they
+    // are dropped, as any read in between would have dropped them.
+    QString error;
+    const std::optional<Identity> now = CurrentIdentity(&error);
+    if (!now || *now != mIdentity) {
+        Fail(QStringLiteral("%1 changed on disk; held writes dropped").arg(mPath));
+        return Load();
+    }
+    if (Save(mLines))
+        return true;
+    // What is not on disk must not be read back as if it were.
+    Load();
+    return false;
 }
 
 bool IniFile::Save(const QList<QByteArray>& lines)

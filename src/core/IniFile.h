@@ -50,6 +50,22 @@ public:
     // Copies a file over another, replacing the target atomically.
     static bool CopyFileAtomic(const QString& from, const QString& to, QString* error = nullptr);
 
+    // Writes made while a batch lives are seen by reads through this object at once and
+    // go to disk together, in one atomic replacement, when the outermost batch ends: a
+    // caller writing dozens of keys in a row pays for one flush to disk, not dozens.
+    // Nothing else may replace the file meanwhile (a change seen on disk drops the
+    // pending writes, as a reload would).
+    class Batch final
+    {
+    public:
+        explicit Batch(IniFile& file);
+        ~Batch();
+        Q_DISABLE_COPY_MOVE(Batch)
+
+    private:
+        IniFile& mFile;
+    };
+
 private:
     friend class IniKey;
     friend class IniSection;
@@ -81,6 +97,7 @@ private:
 
     QString ReadValue(const QString& section, const QString& key);
     bool WriteValue(const QString& section, const QString& key, const QString& value);
+    bool WriteValues(const QString& section, const QList<std::pair<QString, QString>>& values);
     bool DeleteSection(const QString& section);
 
     std::optional<Identity> CurrentIdentity(QString* error) const;
@@ -88,6 +105,8 @@ private:
     bool Load();
     void Parse();
     bool Save(const QList<QByteArray>& lines);
+    bool Store(const QList<QByteArray>& lines);
+    bool EndBatch();
     bool Fail(const QString& message);
 
     QString mPath;
@@ -101,4 +120,6 @@ private:
     bool mCrlf = false;
     QList<QByteArray> mLines; // raw lines without their '\n', '\r' kept
     QHash<QString, SectionEntry> mSections;
+    int mBatchDepth = 0;
+    bool mPending = false;
 };

@@ -12,3 +12,8 @@ bool IniSection::Delete()
 {
     return mFile->DeleteSection(mName);
 }
+
+bool IniSection::SetValues(const QList<std::pair<QString, QString>>& values)
+{
+    return mFile->WriteValues(mName, values);
+}

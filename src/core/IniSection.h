@@ -2,7 +2,10 @@
 
 #include "IniKey.h"
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class IniFile;
 
@@ -18,6 +21,9 @@ public:
 
     // The flag is kept for callers that pass it; it changes nothing.
     IniKey Key(const QString& name, bool flag = false) const;
+    // Writes many keys with one replacement of the file (a recorded page has thousands). A key whose
+    // name or value the file cannot hold is left out and makes the answer false; the others are written.
+    bool SetValues(const QList<std::pair<QString, QString>>& values);
     // Removes every block of the section (header, keys, comments inside it).
     bool Delete();
     QString Name() const { return mName; }

@@ -2,6 +2,8 @@
 
 #include "HtmlElement.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QString>
 
 #include <memory>
@@ -20,4 +22,21 @@ public:
     virtual std::shared_ptr<HtmlDocument> Frame(int index) = 0; // Frames(i).Document; nullptr if none
     // Element number `index` of document.all (all elements in document order); used by the converter.
     virtual std::shared_ptr<HtmlElement> AllItem(int index) = 0;
+
+    // What a taught page needs. A document that cannot answer fails (nullptr / std::nullopt / false).
+    virtual std::optional<QString> Title() { return std::nullopt; }
+    // getElementsByName(name) in document order, as one group; nullptr when no element has the name.
+    virtual std::shared_ptr<HtmlElement> ElementsByName(const QString& /*name*/) { return nullptr; }
+    // One call into the page: this document's form fields (not its frames'), in document order, as
+    // {"url", "title", "frames": count, "fields": [{"tag", "type", "name", "n", and "value" (text
+    // kinds), "checked" (check box: bool; radio: position of the group's checked member or -1),
+    // "index" and "selected" (lists)}]}, where n is the field-key number (0 for a unique name,
+    // else the 1-based position among the elements of that name).
+    virtual std::optional<QJsonObject> RecordFields() { return std::nullopt; }
+    // One call into the page: runs the writes in order, each [kind, n, name, payload] with kind "v"
+    // (value: text or number), "c" (checked), "r" (check member `payload` of the group `name`) or "s"
+    // (list: {"i": index, "m": [positions]}). Each write goes through the element's own setter and
+    // fires the events a person's input would. Per write: 0 element not found, 1 found but the value
+    // did not hold, 2 written and read back.
+    virtual std::optional<QJsonArray> ReplayFields(const QJsonArray& /*writes*/) { return std::nullopt; }
 };

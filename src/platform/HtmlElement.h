@@ -23,4 +23,12 @@ public:
     virtual std::optional<bool> Checked() = 0;
     virtual bool Click() = 0; // el.click()
     virtual bool FireOnChange() = 0; // el.onchange(true); fails if no handler or it throws
+
+    // For taught pages; an element that cannot answer fails.
+    virtual std::optional<QString> TagName() { return std::nullopt; } // lower case: "input", "select" ...
+    virtual std::optional<QString> Name() { return std::nullopt; } // the name attribute
+    // The same number for the same node as long as the document lives.
+    virtual std::optional<qint64> UniqueId() { return std::nullopt; }
+    virtual std::optional<bool> OptionSelected(int /*index*/) { return std::nullopt; }
+    virtual bool SetOptionSelected(int /*index*/, bool /*selected*/) { return false; }
 };

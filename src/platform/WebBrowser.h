@@ -23,4 +23,6 @@ public:
 Q_SIGNALS:
     void ProgressChange(int progress, int progressMax); // (0, 0) after a completed load of the main frame
     void OnQuit(); // our page closed or the browser gone
+    // A document of our page finished loading: the top one or any frame's, of any origin.
+    void DocumentComplete(const QString& url);
 };

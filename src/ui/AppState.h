@@ -19,11 +19,13 @@ class UsbDevice;
 class WebBrowser;
 
 // What a browser page is opened for: the web launcher's page (the one a previous run left open
-// is taken again) or the unit converter's own.
+// is taken again), the unit converter's own, or the window in which the user shows the add-page
+// wizard the page to teach.
 enum class WebPageUse
 {
     Launcher,
     Converter,
+    AddPage,
 };
 
 // Positions of the readout parts (in pixels of the readout picture) and of the

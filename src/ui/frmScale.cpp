@@ -221,6 +221,18 @@ void frmScale::RemoveLastAutoLaunchItem()
     delete last;
 }
 
+void frmScale::AddUserPage(const QString& name)
+{
+    // The page list may already have been rebuilt from the settings with the page in it.
+    const auto items = mnuAutoLaunch->actions();
+    for (qsizetype i = FixedAutoLaunchItems; i < items.size(); ++i) {
+        if (items.at(i)->text() == name)
+            return;
+    }
+    AddAutoLaunchItem(name);
+    mcboWeb->addItem(name);
+}
+
 QAction* frmScale::PopupItem(int index) const
 {
     const auto actions = mnuPopup0->actions();
@@ -624,7 +636,17 @@ void frmScale::RunCalculator()
 
 void frmScale::ShowOptions()
 {
-    MWindowUtil::ShowModal(App().gOptionForm, false, true);
+    frmOption* options = App().gOptionForm;
+    if (!options)
+        return;
+    // Already open: loading again would take a new backup copy under the user's edits.
+    if (options->isVisible()) {
+        options->raise();
+        options->activateWindow();
+        return;
+    }
+    options->Form_Load();
+    MWindowUtil::ShowModal(options, false, true);
 }
 
 void frmScale::ShowAbout()

@@ -78,6 +78,9 @@ public:
     // The user's own pages in the page submenu, after the fixed entries 0 to 9.
     QAction* AddAutoLaunchItem(const QString& caption);
     void RemoveLastAutoLaunchItem();
+    // A page just added by the user: a new last entry of the page submenu and of the page list,
+    // unless it is there already.
+    void AddUserPage(const QString& name);
 
     // Commands.
     void ToggleHold();

@@ -128,6 +128,29 @@ private Q_SLOTS:
         QCOMPARE(other.Section(section).Key(key).Value(), value);
     }
 
+    void manyKeysAtOnce_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray base = "[A]\nX=1\n\n[B]\nZ=3\n";
+        QTest::newRow("existing section: replaced in place, new keys after its last key")
+            << u"A"_s << QByteArray("[A]\nX=9\nW=[B]\nV=a=b\n\n[B]\nZ=3\n");
+        QTest::newRow("new section at the end") << u"C"_s << base + QByteArray("\n[C]\nX=9\nW=[B]\nV=a=b\n");
+    }
+    void manyKeysAtOnce()
+    {
+        QFETCH(QString, section);
+        QFETCH(QByteArray, after);
+        writeRaw(path(), "[A]\nX=1\n\n[B]\nZ=3\n");
+        IniFile ini;
+        QVERIFY(ini.OpenFile(path()));
+        // The line break is refused alone; the last value given for a key wins.
+        QVERIFY(!ini.Section(section).SetValues(
+            {{u"X"_s, u"2"_s}, {u"W"_s, u"[B]"_s}, {u"U"_s, u"a\n[C]\nK=v"_s}, {u"V"_s, u"a=b"_s}, {u"X"_s, u"9"_s}}));
+        QVERIFY(ini.LastError().contains(u"U"_s));
+        QCOMPARE(readAll(path()), after);
+    }
+
     void numbers_data()
     {
         QTest::addColumn<double>("number");
@@ -241,6 +264,36 @@ private Q_SLOTS:
         QCOMPARE(ini.Section(u"PAGE"_s).Key(u"L"_s).Value(), QString());
         QVERIFY(ini.Section(u"GONE"_s).Delete());
         QCOMPARE(readAll(path()), QByteArray("[A]\nX = 1\r\n[B]\nY=2\n"));
+    }
+
+    // Writes held by a batch are read back at once and reach the disk together; a file
+    // replaced meanwhile wins over them.
+    void batch()
+    {
+        writeRaw(path(), "[A]\nX=1\n");
+        IniFile ini;
+        QVERIFY(ini.OpenFile(path()));
+        {
+            const IniFile::Batch outer(ini);
+            {
+                const IniFile::Batch inner(ini);
+                QVERIFY(ini.Section(u"A"_s).Key(u"X"_s).SetValue(2));
+            }
+            QVERIFY(ini.Section(u"B"_s).Key(u"Y"_s).SetValue(u"y"_s));
+            QCOMPARE(ini.Section(u"A"_s).Key(u"X"_s).Value(), u"2"_s);
+            QCOMPARE(readAll(path()), QByteArray("[A]\nX=1\n"));
+        }
+        QCOMPARE(readAll(path()), QByteArray("[A]\nX=2\n\n[B]\nY=y\n"));
+
+        {
+            const IniFile::Batch held(ini);
+            QVERIFY(ini.Section(u"A"_s).Key(u"X"_s).SetValue(3));
+            QVERIFY(IniFile::CopyFileAtomic(path(), path() + u".copy"_s));
+            writeRaw(path() + u".copy"_s, "[A]\nX=9\n");
+            QVERIFY(IniFile::CopyFileAtomic(path() + u".copy"_s, path()));
+        }
+        QCOMPARE(readAll(path()), QByteArray("[A]\nX=9\n"));
+        QCOMPARE(ini.Section(u"A"_s).Key(u"X"_s).Value(), u"9"_s);
     }
 
     // A process killed in the middle of writing leaves a whole file behind: the

@@ -66,6 +66,7 @@ class tst_frmScale : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<QTemporaryDir> mConfig;
     FeedUsbDevice* mFeed = nullptr;
     SimulatedUsbDevice* mSim = nullptr;
     bool mUseSimulated = false;
@@ -120,6 +121,13 @@ class tst_frmScale : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // The options dialog's OK writes the start-with-the-session entry: never the user's own.
+        mConfig = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig->path()));
+    }
+
     void init()
     {
         mDir = std::make_unique<QTemporaryDir>();

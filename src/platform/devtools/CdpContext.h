@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -13,7 +14,10 @@ class CdpContext final
 {
 public:
     using Json = nlohmann::json;
-    CdpContext(std::shared_ptr<DevToolsSession> session, std::string sessionId, int timeoutMs);
+    // The session of the out-of-process frame with this frame id; empty when the frame is in our process.
+    using FrameSessions = std::function<std::string(const std::string& frameId)>;
+    CdpContext(std::shared_ptr<DevToolsSession> session, std::string sessionId, int timeoutMs,
+               FrameSessions frameSessions = {});
     ~CdpContext();
     CdpContext(const CdpContext&) = delete;
     CdpContext& operator=(const CdpContext&) = delete;
@@ -22,9 +26,16 @@ public:
     // no value ever becomes script text. The RemoteObject result, or std::nullopt when the call failed,
     // timed out or the page threw.
     std::optional<Json> CallOn(const std::string& objectId, const char* function, const Json& arguments,
-                               bool returnByValue);
+                               bool returnByValue, int timeoutMs = 0);
     // Evaluates an expression in the page's main world, its result kept in our object group.
-    std::optional<Json> Evaluate(const char* expression, bool returnByValue);
+    std::optional<Json> Evaluate(const char* expression, bool returnByValue, int contextId = 0);
+    // Any other command on this context's session.
+    std::optional<Json> Command(const std::string& method, const Json& params);
+    // A context for the document of the frame whose owner element is `ownerObjectId` (an iframe or frame
+    // of this document), and that document's object id. The frame may be of another origin: then it is
+    // reached through its own target (another process) or an isolated world of ours in it.
+    std::pair<std::shared_ptr<CdpContext>, std::string> FrameDocument(const std::string& ownerObjectId);
+    int TimeoutMs() const { return mTimeoutMs; }
     // Array(3) -> 3: the length of a remote array from its description.
     static int ArrayLength(const Json& remoteObject);
     // A CDP call argument for a double (NaN and infinities have no JSON form).
@@ -35,4 +46,5 @@ private:
     std::string mSessionId;
     std::string mGroup;
     int mTimeoutMs;
+    FrameSessions mFrameSessions;
 };

@@ -3,6 +3,8 @@
 #include "CdpContext.h"
 #include "CdpElement.h"
 
+#include <QJsonDocument>
+
 namespace {
 using Json = nlohmann::json;
 
@@ -14,9 +16,118 @@ constexpr const char* kAll = "function(n) { const r = this.all[n]; if (!r || typ
 constexpr const char* kAllItem = "function(i) { const e = this.all[i]; return e ? [e] : null; }";
 constexpr const char* kUrl = "function() { return this.URL; }";
 constexpr const char* kFrameCount = "function() { const w = this.defaultView; return w ? w.frames.length : 0; }";
-// Another origin's frame throws on .document: that frame is simply not ours to fill.
-constexpr const char* kFrame = "function(i) { const w = this.defaultView; const f = w && w.frames[i]; "
-                               "try { return f ? f.document : null; } catch (e) { return null; } }";
+// A frame of our origin gives its document; another origin's throws on .document, and then its owner
+// element is returned so the browser can reach the frame from outside.
+constexpr const char* kFrame = R"js(function(i) {
+  const w = this.defaultView, f = w && w.frames[i];
+  if (!f) return null;
+  try { const d = f.document; if (d) return d; } catch (e) {}
+  for (const o of this.querySelectorAll('iframe, frame, object, embed')) {
+    try { if (o.contentWindow === f) return o; } catch (e) {}
+  }
+  return null;
+})js";
+constexpr const char* kTitle = "function() { return String(this.title); }";
+constexpr const char* kByName = "function(n) { const a = Array.from(this.getElementsByName(n)); "
+                                "return a.length ? a : null; }";
+
+// Every form field of the document in one pass. The key number is the field's 1-based position among
+// the elements of its name (0 when the name is unique); the name lists are taken once per name.
+constexpr const char* kRecord = R"js(function() {
+  const d = this, w = d.defaultView, byName = new Map(), fields = [];
+  const group = n => { let a = byName.get(n); if (!a) { a = Array.from(d.getElementsByName(n)); byName.set(n, a); } return a; };
+  const skipped = ['hidden', 'button', 'image', 'submit', 'reset'];
+  for (const e of d.querySelectorAll('input, select, textarea')) {
+    try {
+      const tag = String(e.localName), type = String(e.type || '').toLowerCase();
+      if (type === 'hidden' || (tag === 'input' && skipped.includes(type))) continue;
+      const name = typeof e.name === 'string' ? e.name : '';
+      const same = group(name);
+      let n = 0;
+      if (same.length !== 1) for (const s of same) { n++; if (s === e) break; }
+      const f = {tag, type, name, n};
+      if (tag === 'input' && type === 'radio') f.checked = same.findIndex(s => s.checked === true);
+      else if (tag === 'input' && type === 'checkbox') f.checked = e.checked === true;
+      else if (tag === 'select') {
+        f.index = e.selectedIndex; f.selected = [];
+        Array.from(e.options).forEach((o, i) => { if (o.selected) f.selected.push(i); });
+      } else f.value = String(e.value);
+      fields.push(f);
+    } catch (x) {}
+  }
+  return {url: String(d.URL), title: String(d.title), frames: w ? w.frames.length : 0, fields};
+})js";
+
+// The writes of one replay in one pass. Pages built on a framework keep their own copy of each value and
+// ignore a bare assignment: the element's own setter is called past any the page put on the element,
+// and the events of a person's input follow, so the page's state takes the value too.
+constexpr const char* kReplay = R"js(function(writes) {
+  const d = this;
+  const set = (e, p, v) => {
+    for (let o = Object.getPrototypeOf(e); o; o = Object.getPrototypeOf(o)) {
+      const s = Object.getOwnPropertyDescriptor(o, p);
+      if (s && s.set) { s.set.call(e, v); return; }
+    }
+    e[p] = v;
+  };
+  const fire = (e, types) => { for (const t of types) e.dispatchEvent(new Event(t, {bubbles: true})); };
+  // document.all is falsy by design: index it without testing it.
+  const all = n => {
+    let r = null;
+    try { r = d.all[n]; } catch (x) {}
+    return !r || typeof r !== 'object' ? [] : r.nodeType === 1 ? [r] : Array.from(r);
+  };
+  const find = (n, name) => {
+    if (n !== 0) return d.getElementsByName(name)[n - 1] || null;
+    const a = all(name);
+    return a.length === 1 ? a[0] : null;
+  };
+  const lf = t => t.replace(/\r\n?/g, '\n');
+  return writes.map(([kind, n, name, v]) => {
+    try {
+      const e = kind === 'r' ? all(name)[v] : find(n, name);
+      if (!e) return 0;
+      if (kind === 'r' || kind === 'c') {
+        if (!('checked' in e)) return 1;
+        const on = kind === 'r' ? true : v === true;
+        set(e, 'checked', on); fire(e, ['input', 'change']);
+        return e.checked === on ? 2 : 1;
+      }
+      if (kind === 's') {
+        if (!e.options) return 1;
+        if (String(e.type).toLowerCase() === 'select-multiple') {
+          let ok = true;
+          for (const x of v.m) { if (e.options[x]) e.options[x].selected = true; else ok = false; }
+          fire(e, ['input', 'change']);
+          return ok ? 2 : 1;
+        }
+        set(e, 'selectedIndex', v.i); fire(e, ['input', 'change']);
+        return e.selectedIndex === v.i ? 2 : 1;
+      }
+      if (!('value' in e)) return 1;
+      const text = String(v);
+      set(e, 'value', text); fire(e, ['input', 'change']);
+      return lf(String(e.value)) === lf(text) ? 2 : 1;
+    } catch (x) { return 1; }
+  });
+})js";
+
+// A replay or a recording walks the whole document in one call: give it longer than a single write.
+constexpr int kBatchTimeoutMs = 15000;
+
+Json ToJson(const QJsonValue& value)
+{
+    const QByteArray text = QJsonDocument(QJsonArray {value}).toJson(QJsonDocument::Compact);
+    const Json parsed = Json::parse(text.toStdString(), nullptr, false);
+    return parsed.is_array() && !parsed.empty() ? parsed[0] : Json();
+}
+
+QJsonValue FromJson(const Json& value)
+{
+    const std::string text = Json::array({value}).dump(-1, ' ', false, Json::error_handler_t::replace);
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text));
+    return document.isArray() && !document.array().isEmpty() ? document.array().first() : QJsonValue();
+}
 
 bool IsObject(const Json& remote)
 {
@@ -58,7 +169,45 @@ std::shared_ptr<HtmlDocument> CdpDocument::Frame(int index)
     const auto result = mContext->CallOn(mObjectId, kFrame, Json::array({{{"value", index}}}), false);
     if (!result || !IsObject(*result))
         return nullptr;
-    return std::make_shared<CdpDocument>(mContext, (*result)["objectId"].get<std::string>());
+    const std::string objectId = (*result)["objectId"].get<std::string>();
+    const std::string className = result->value("className", std::string());
+    if (className.size() >= 8 && className.compare(className.size() - 8, 8, "Document") == 0)
+        return std::make_shared<CdpDocument>(mContext, objectId);
+    auto [context, documentId] = mContext->FrameDocument(objectId);
+    if (!context)
+        return nullptr;
+    return std::make_shared<CdpDocument>(std::move(context), std::move(documentId));
+}
+
+std::optional<QString> CdpDocument::Title()
+{
+    const auto result = mContext->CallOn(mObjectId, kTitle, Json::array(), true);
+    if (!result || !(*result)["value"].is_string())
+        return std::nullopt;
+    return QString::fromStdString((*result)["value"].get<std::string>());
+}
+
+std::shared_ptr<HtmlElement> CdpDocument::ElementsByName(const QString& name)
+{
+    return ElementsFrom(kByName, name.toStdString());
+}
+
+std::optional<QJsonObject> CdpDocument::RecordFields()
+{
+    const auto result = mContext->CallOn(mObjectId, kRecord, Json::array(), true, kBatchTimeoutMs);
+    if (!result || !(*result)["value"].is_object())
+        return std::nullopt;
+    return FromJson((*result)["value"]).toObject();
+}
+
+std::optional<QJsonArray> CdpDocument::ReplayFields(const QJsonArray& writes)
+{
+    const Json argument = ToJson(writes);
+    const auto result
+        = mContext->CallOn(mObjectId, kReplay, Json::array({{{"value", argument}}}), true, kBatchTimeoutMs);
+    if (!result || !(*result)["value"].is_array())
+        return std::nullopt;
+    return FromJson((*result)["value"]).toArray();
 }
 
 std::shared_ptr<HtmlElement> CdpDocument::AllItem(int index)

@@ -19,6 +19,10 @@ public:
     int FrameCount() override;
     std::shared_ptr<HtmlDocument> Frame(int index) override;
     std::shared_ptr<HtmlElement> AllItem(int index) override;
+    std::optional<QString> Title() override;
+    std::shared_ptr<HtmlElement> ElementsByName(const QString& name) override;
+    std::optional<QJsonObject> RecordFields() override;
+    std::optional<QJsonArray> ReplayFields(const QJsonArray& writes) override;
 
 private:
     std::shared_ptr<HtmlElement> ElementsFrom(const char* function, const nlohmann::json& argument);

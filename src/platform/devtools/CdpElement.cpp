@@ -24,6 +24,17 @@ constexpr const char* kClick = "function(i) { const e = this[i]; if (typeof e.cl
 // The page's own handler, called as the old pages expect: with the single argument true.
 constexpr const char* kFireOnChange = "function(i) { const e = this[i]; if (typeof e.onchange !== 'function') "
                                       "return false; e.onchange(true); return true; }";
+constexpr const char* kGetTag = "function(i) { const v = this[i].localName; return v == null ? null : String(v); }";
+// A name attribute on any element, as getElementsByName sees it.
+constexpr const char* kGetName = "function(i) { const e = this[i]; const v = typeof e.name === 'string' ? e.name "
+                                 ": e.getAttribute('name'); return v == null ? null : String(v); }";
+constexpr const char* kElement = "function(i) { return this[i]; }";
+constexpr const char* kGetOption = "function(i, x) { const o = this[i].options; "
+                                   "return o && o[x] ? !!o[x].selected : null; }";
+constexpr const char* kSetOption
+    = "function(i, v) { const o = this[i].options; if (!o || !o[v[0]]) return false; "
+      "o[v[0]].selected = v[1]; this[i].dispatchEvent(new Event('change', {bubbles: true})); "
+      "return true; }";
 } // namespace
 
 CdpElement::CdpElement(std::shared_ptr<CdpContext> context, std::string arrayObjectId, int length, int index)
@@ -103,6 +114,44 @@ bool CdpElement::FireOnChange()
     return Run(kFireOnChange);
 }
 
+std::optional<QString> CdpElement::TagName()
+{
+    return ReadText(kGetTag);
+}
+
+std::optional<QString> CdpElement::Name()
+{
+    return ReadText(kGetName);
+}
+
+std::optional<qint64> CdpElement::UniqueId()
+{
+    // The browser's own node number: stable for the node's life, and nothing is left behind in the page.
+    const int target = Target();
+    if (target < 0)
+        return std::nullopt;
+    const auto element = mContext->CallOn(mArrayId, kElement, Json::array({{{"value", target}}}), false);
+    if (!element || !(*element)["objectId"].is_string())
+        return std::nullopt;
+    const auto node = mContext->Command("DOM.describeNode", {{"objectId", (*element)["objectId"]}});
+    if (!node || !(*node)["node"].is_object() || !(*node)["node"]["backendNodeId"].is_number_integer())
+        return std::nullopt;
+    return (*node)["node"]["backendNodeId"].get<qint64>();
+}
+
+std::optional<bool> CdpElement::OptionSelected(int index)
+{
+    const auto value = Read(kGetOption, index);
+    if (!value || !value->is_boolean())
+        return std::nullopt;
+    return value->get<bool>();
+}
+
+bool CdpElement::SetOptionSelected(int index, bool selected)
+{
+    return Run(kSetOption, Json::array({index, selected}));
+}
+
 int CdpElement::Target() const
 {
     if (mIndex >= 0)
@@ -127,12 +176,15 @@ bool CdpElement::Run(const char* function, const Json& value)
     return ok.is_boolean() && ok.get<bool>();
 }
 
-std::optional<Json> CdpElement::Read(const char* function)
+std::optional<Json> CdpElement::Read(const char* function, const Json& value)
 {
     const int target = Target();
     if (target < 0)
         return std::nullopt;
-    const auto result = mContext->CallOn(mArrayId, function, Json::array({{{"value", target}}}), true);
+    Json arguments = Json::array({{{"value", target}}});
+    if (!value.is_null())
+        arguments.push_back({{"value", value}});
+    const auto result = mContext->CallOn(mArrayId, function, arguments, true);
     if (!result || !result->contains("value") || (*result)["value"].is_null())
         return std::nullopt;
     return (*result)["value"];

@@ -28,11 +28,16 @@ public:
     std::optional<bool> Checked() override;
     bool Click() override;
     bool FireOnChange() override;
+    std::optional<QString> TagName() override;
+    std::optional<QString> Name() override;
+    std::optional<qint64> UniqueId() override;
+    std::optional<bool> OptionSelected(int index) override;
+    bool SetOptionSelected(int index, bool selected) override;
 
 private:
     int Target() const; // position of the element we act on; -1 for a collection
     bool Run(const char* function, const nlohmann::json& value = nullptr);
-    std::optional<nlohmann::json> Read(const char* function);
+    std::optional<nlohmann::json> Read(const char* function, const nlohmann::json& value = nullptr);
     std::optional<QString> ReadText(const char* function);
 
     std::shared_ptr<CdpContext> mContext;

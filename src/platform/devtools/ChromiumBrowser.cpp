@@ -56,10 +56,13 @@ ChromiumBrowser::ChromiumBrowser(std::shared_ptr<DevToolsSession> session, QObje
         return;
     connect(mSession.get(), &DevToolsSession::EventReceived, this, &ChromiumBrowser::OnEvent);
     connect(mSession.get(), &DevToolsSession::Disconnected, this, &ChromiumBrowser::Quit);
+    mInterceptor = mSession->AddInterceptor([this](const Json& event) { return OnFrameTarget(event); });
 }
 
 ChromiumBrowser::~ChromiumBrowser()
 {
+    if (mSession && mInterceptor >= 0)
+        mSession->RemoveInterceptor(mInterceptor);
     // The window stays for the user; we only stop listening to it.
     if (mSession && mSession->IsOpen() && !mSessionId.empty() && mAlive)
         mSession->Send("Target.detachFromTarget", {{"sessionId", mSessionId}});
@@ -95,9 +98,48 @@ bool ChromiumBrowser::AttachTo(const std::string& targetId)
         mLastError = mSession->LastError();
         return false;
     }
+    // Frames of other sites: attached as they appear, running on without waiting for us.
+    mSession->Call("Target.setAutoAttach", {{"autoAttach", true}, {"waitForDebuggerOnStart", false}, {"flatten", true}},
+                   mSessionId, kBrowserCallMs);
     mAlive = true;
     mQuitSignalled = false;
     return true;
+}
+
+bool ChromiumBrowser::IsOurSession(const std::string& sessionId) const
+{
+    if (sessionId.empty())
+        return false;
+    if (sessionId == mSessionId)
+        return true;
+    for (const auto& [frame, session] : *mFrameSessions) {
+        if (session == sessionId)
+            return true;
+    }
+    return false;
+}
+
+bool ChromiumBrowser::OnFrameTarget(const Json& event)
+{
+    const std::string method = Text(event, "method");
+    if (method != "Target.attachedToTarget" && method != "Target.detachedFromTarget")
+        return false;
+    if (!IsOurSession(Text(event, "sessionId")) || !event.contains("params"))
+        return false;
+    const Json& params = event["params"];
+    const std::string child = Text(params, "sessionId");
+    if (method == "Target.detachedFromTarget") {
+        std::erase_if(*mFrameSessions, [&](const auto& entry) { return entry.second == child; });
+        return false;
+    }
+    const Json info = params.value("targetInfo", Json::object());
+    if (Text(info, "type") != "iframe" || child.empty())
+        return false;
+    (*mFrameSessions)[Text(info, "targetId")] = child;
+    mSession->Send("Page.enable", Json::object(), child);
+    mSession->Send("Target.setAutoAttach", {{"autoAttach", true}, {"waitForDebuggerOnStart", false}, {"flatten", true}},
+                   child);
+    return false;
 }
 
 bool ChromiumBrowser::ClosePage()
@@ -186,7 +228,14 @@ std::shared_ptr<HtmlDocument> ChromiumBrowser::Document()
 {
     if (!mAlive)
         return nullptr;
-    auto context = std::make_shared<CdpContext>(mSession, mSessionId, mDomTimeoutMs);
+    std::weak_ptr<std::map<std::string, std::string>> frames = mFrameSessions;
+    auto context = std::make_shared<CdpContext>(mSession, mSessionId, mDomTimeoutMs, [frames](const std::string& id) {
+        const auto map = frames.lock();
+        if (!map)
+            return std::string();
+        const auto it = map->find(id);
+        return it != map->end() ? it->second : std::string();
+    });
     const auto document = context->Evaluate("document", false);
     if (!document) {
         mLastError = mSession->LastError();
@@ -205,6 +254,14 @@ void ChromiumBrowser::OnEvent(const Json& event)
     const std::string method = Text(event, "method");
     const std::string sessionId = Text(event, "sessionId");
     const Json params = event.contains("params") ? event["params"] : Json::object();
+    if (method == "Page.frameNavigated" && IsOurSession(sessionId) && params["frame"].is_object()) {
+        mFrameUrls[Text(params["frame"], "id")] = Text(params["frame"], "url");
+    } else if (method == "Page.frameStoppedLoading" && IsOurSession(sessionId)) {
+        const auto url = mFrameUrls.find(Text(params, "frameId"));
+        Q_EMIT DocumentComplete(url == mFrameUrls.end() ? QString() : QString::fromStdString(url->second));
+        if (!mAlive)
+            return;
+    }
     if (sessionId == mSessionId) {
         if (method == "Page.loadEventFired")
             OnLoadEvent();
@@ -213,7 +270,7 @@ void ChromiumBrowser::OnEvent(const Json& event)
         return;
     }
     if (!sessionId.empty())
-        return; // another page of the same connection
+        return; // another page of the same connection, or a frame of ours
     if ((method == "Target.targetDestroyed" || method == "Target.targetCrashed")
         && Text(params, "targetId") == mTargetId)
         Quit();

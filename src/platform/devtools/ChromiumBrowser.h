@@ -3,6 +3,7 @@
 #include "BrowserLaunchOptions.h"
 #include "WebBrowser.h"
 
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -44,6 +45,10 @@ public:
 
 private:
     void OnEvent(const nlohmann::json& event);
+    // Frames of other sites run in processes of their own: each is attached as a target as soon as it
+    // exists, so a document read can reach into it. Seen inline, before any reply that waits on it.
+    bool OnFrameTarget(const nlohmann::json& event);
+    bool IsOurSession(const std::string& sessionId) const;
     void OnLoadEvent();
     void Quit();
     std::optional<int> WindowId();
@@ -55,4 +60,9 @@ private:
     bool mQuitSignalled = false;
     int mDomTimeoutMs = 2000;
     QString mLastError;
+    int mInterceptor = -1;
+    // Frame (target) id -> session of the frames in other processes, shared with the documents read.
+    std::shared_ptr<std::map<std::string, std::string>> mFrameSessions
+        = std::make_shared<std::map<std::string, std::string>>();
+    std::map<std::string, std::string> mFrameUrls; // frame id -> address, for DocumentComplete
 };

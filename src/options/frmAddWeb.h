@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class HtmlDocument;
+class IniFile;
+class QLabel;
+class QLineEdit;
+
+class QPushButton;
+class QTextEdit;
+class WebBrowser;
+
+// The three-step wizard that teaches the program a web page of the user's own: a name, a browser window
+// in which the user goes to the page, fills it and types a weight code (LB, OZ, KG or G) into the
+// weight field, then Finish records every field into the settings, and the page joins the page list.
+//
+// Use: make one, connect Closed, call Start(). It frees itself once closed; PageName() and
+// PageAdded() are valid until then (and in the Closed handler).
+class frmAddWeb final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmAddWeb(QWidget* parent = nullptr);
+    ~frmAddWeb() override;
+
+    // Shows the wizard at step 1, above the other windows, without taking the focus from them.
+    void Start();
+
+    // The trimmed name accepted in step 1, and whether Finish recorded the page under it.
+    QString PageName() const { return mPageName; }
+    bool PageAdded() const { return mPageAdded; }
+
+    // Records the form fields of a document, and of its frames, into the section of that name and its
+    // frame sections; the weight codes met are appended to *weightCodes. False when the document
+    // itself could not be read or its section not written; a field or frame that fails is left out.
+    static bool RecordPageFields(IniFile& settings, HtmlDocument* document, const QString& section,
+                                 QString* weightCodes);
+    // ",kg", ",g", ",lb", ",oz" for the units among the collected codes (a "kg" is not also a "g").
+    static QString WeightTypes(const QString& weightCodes);
+    static bool IsWeightCode(const QString& text);
+
+    // For the tests and the options dialog's page list.
+    int Step() const { return mStep; }
+    bool PageLoaded() const { return mbPageLoaded; }
+    WebBrowser* Browser() const { return m_objAutoFill.get(); }
+    QMessageBox* Message() const { return mMessage.data(); }
+
+public Q_SLOTS:
+    void cmdNext_Click();
+    void cmdFinish_Click();
+    void cmdCancel_Click();
+
+Q_SIGNALS:
+    // The wizard has closed: Finish recorded the page (added), or it was cancelled.
+    void Closed(bool added);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void m_objAutoFill_DocumentComplete(const QString& url);
+    void m_objAutoFill_OnQuit();
+    void ShowMessage(const QString& text, const QString& title);
+    void ShowStep3();
+    void ReleaseBrowser();
+    void Unload(bool added);
+    bool RecordPage();
+    void ArrangeStep(int textHeight);
+    static QPixmap ExampleField(const QString& text);
+
+    QLabel* mLabel1;
+    QLabel* mlblstep;
+    QTextEdit* mTextBox;
+    QLabel* mLabels0;
+    QLineEdit* mtxtName;
+    QWidget* mFrames;
+    QLabel* mPicture1;
+    QLabel* mLabels1;
+    QLabel* mPicture2;
+    QLabel* mLabels2;
+    QLabel* mImage1;
+    QPushButton* mcmdNext;
+    QPushButton* mcmdFinish;
+    QPushButton* mcmdCancel;
+
+    std::unique_ptr<WebBrowser> m_objAutoFill;
+    QPointer<QMessageBox> mMessage;
+    QString mPageName;
+    QString mWeightCodes;
+    int mStep = 0;
+    bool mbPageLoaded = false;
+    bool mPageAdded = false;
+    bool mClosed = false;
+};

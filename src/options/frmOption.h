@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QStackedWidget;
+class QTabWidget;
+class QToolButton;
+class QTreeWidget;
+
+// The options window: the page launched on a settled weight, start with the session,
+// the scale colour, the user's own pages and what the carrier fillers put into the
+// carriers' forms.
+//
+// It edits the live settings file directly. Each showing starts by copying it over
+// the backup copy; OK keeps the edits and refreshes the copy, Cancel (or Escape) puts
+// the copy back. The close box does neither: page changes and the auto-launch choice,
+// which take effect at once, stay; the other edits are dropped at the next showing.
+class frmOption final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmOption(QWidget* parent = nullptr);
+    ~frmOption() override;
+
+    // Starts the add-page wizard over `owner`; `added` gets the page's name once the wizard has
+    // recorded a page (the page, its sections and the page list are then written).
+    using AddPageWizard = std::function<void(QWidget* owner, std::function<void(const QString& name)> added)>;
+    // Replaces the wizard "Add" starts (tests); an empty function restores the program's own.
+    void SetAddPageWizard(AddPageWizard wizard);
+
+    // Takes the backup copy and fills every control afresh; run before each showing.
+    void Form_Load();
+    // Hides the window and gives the other windows back, saving or restoring nothing.
+    void Form_Unload();
+    void LoadSettings();
+    void SaveSettings();
+    // Removes a user page's section and, through its frame count, its frame sections.
+    void DeletePageSections(const QString& name);
+
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void Imgs_Click(int index);
+    void cboWeb_Click();
+    void cboDHLCntry2_Click();
+    void cboEbayShow_Click();
+    void cboUSPSBusiSize_Click();
+
+    int ChosenSkin() const { return mSkin; }
+
+    // "Add" does nothing once the user has this many pages.
+    static constexpr int MaxWebPages = 100;
+
+protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // How a carrier key is read into its control and written from it.
+    enum class Kind
+    {
+        Check, // check value; integer read
+        CheckNumber, // check value; number read
+        List, // list position; integer read
+        EditList, // list position of the typed text (-1 when not in the list); integer read
+        EditListNumber, // as EditList; number read
+        Text, // text of a text box or an editable list box
+        Option, // option number of a pair of option buttons; number read
+        DhlService, // the DHL service pair
+    };
+    struct Field
+    {
+        QString key;
+        Kind kind;
+        QWidget* control;
+        QButtonGroup* group = nullptr;
+        // State before loading: the text of an editable list box, the option chosen.
+        QString initial = {};
+    };
+    // A section with an empty name holds the controls that have no key: they are only reset.
+    struct CarrierSection
+    {
+        QString name;
+        QList<Field> fields;
+    };
+
+    QWidget* BuildGeneral();
+    QWidget* BuildScaleColor();
+    QWidget* BuildWebPages();
+    QWidget* BuildDhl();
+    QWidget* BuildEbay();
+    QWidget* BuildFedEx();
+    QWidget* BuildUps();
+    QWidget* BuildUspsBusiness();
+    QWidget* BuildUspsDomestic();
+    QWidget* BuildUspsInternational();
+
+    void ResetControls();
+    void LoadField(const Field& field, const QString& value);
+    void SaveKeys();
+    void SaveField(const QString& section, const Field& field);
+    void AddPageRow(const QString& name);
+    void AddedPage(const QString& name);
+    static void ShowAddWebWizard(QWidget* owner, std::function<void(const QString& name)> added);
+    void PlaceShape();
+
+    QList<CarrierSection> mSections; // in the order they are written
+    AddPageWizard mAddPageWizard;
+    int mSkin = 0;
+    bool mBackupTaken = false;
+
+    QTabWidget* mTabStrip = nullptr;
+    QComboBox* mcboWeb = nullptr;
+    QCheckBox* mchkAutoStart = nullptr;
+    QList<QToolButton*> mImgs;
+    QFrame* mShape1 = nullptr;
+    QTreeWidget* mlvWebpage = nullptr;
+    QLineEdit* mtxtDHLCity = nullptr;
+    QComboBox* mcboDHLCntry2 = nullptr;
+    QStackedWidget* mcboDHLService = nullptr;
+    QComboBox* mcboEbayShow = nullptr;
+    QLineEdit* mtxtEbayZIP2 = nullptr;
+    QComboBox* mcboUSPSBusiSize = nullptr;
+    QComboBox* mcboUSPSBusiRate = nullptr;
+};

@@ -1,0 +1,352 @@
+// The add-page wizard with the real headless browser: a person names a page, goes to it, fills it, types
+// the weight codes and finishes; the page is then in the settings, in the main window's page menu and
+// list, and a launch fills it again with the current weight, frames of both origins included.
+#include "AppState.h"
+#include "BrowserFixture.h"
+#include "CPageLauncher.h"
+#include "ChromiumBrowser.h"
+#include "DevToolsSession.h"
+#include "HtmlDocument.h"
+#include "HtmlElement.h"
+#include "IniFile.h"
+#include "MFieldKey.h"
+#include "MMain.h"
+#include "PageProbe.h"
+#include "frmAddWeb.h"
+#include "frmScale.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kLoadTimeoutMs = 20000;
+const QString kShop = u"https://shop.example.test/checkout"_s;
+const QString kOtherPage = u"[_WGX_WEB]\nCNT=1\n_WGX_NAME1=Courier Y\n[Courier Y]\n_WGX_ADDRESS=https://y.test/\n"_s;
+// Typed by the "person": quotes, a backslash, markup and the characters of the settings file's layout.
+const QString kOddName = u"O'Brien \"Bob\" \\ </script> [x]=y"_s;
+
+void WriteFile(const QString& path, const QString& text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+}
+
+std::shared_ptr<HtmlElement> Field(HtmlDocument* document, const QString& key)
+{
+    return MFieldKey::ElementByKey(document, key);
+}
+
+// What a person does in the page: typing goes through the browser's own input, so the page's script
+// sees it; the rest is set as a click would leave it.
+void Type(ChromiumBrowser& page, HtmlDocument* document, const QString& key, const QString& text)
+{
+    const auto field = Field(document, key);
+    QVERIFY2(field, qPrintable(key));
+    QVERIFY(field->SetValue(QString()));
+    const std::string name = MFieldKey::ParseKey(key).name.toStdString();
+    QVERIFY(page.Session()->Call("Runtime.evaluate",
+                                 {{"expression", "document.getElementsByName('" + name + "')[0].focus()"}},
+                                 page.SessionId()));
+    QVERIFY(page.Session()->Call("Input.insertText", {{"text", text.toStdString()}}, page.SessionId()));
+}
+} // namespace
+
+class TestAddWeb : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void nameStep_data();
+    void nameStep();
+    void closedBrowserCancels();
+    void failedRecordingAddsNothing();
+    void weightTypes_data();
+    void weightTypes();
+    void teachAndLaunch();
+
+private:
+    frmAddWeb* OpenWizard(const QString& ini);
+    QString FileText() const;
+
+    std::unique_ptr<QTemporaryDir> mDir;
+};
+
+void TestAddWeb::initTestCase()
+{
+    BrowserFixture& fixture = BrowserFixture::Instance();
+    QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
+    fixture.Serve(u"https://shop.example.test/"_s, u"userpage/shop.html"_s);
+    fixture.Serve(u"https://shop.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
+    fixture.Serve(u"https://courier.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
+}
+
+void TestAddWeb::cleanup()
+{
+    if (App().gScaleForm)
+        MMain::ExitApp();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    AppState::Reset();
+    mDir.reset();
+}
+
+frmAddWeb* TestAddWeb::OpenWizard(const QString& ini)
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    WriteFile(mDir->filePath(u"Data1.ini"_s), ini);
+    AppState::Reset();
+    App().gTrayAvailable = [] {
+        return false;
+    };
+    App().gBrowserFactory = [](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
+        auto page = BrowserFixture::Instance().NewPage();
+        if (!page && error)
+            *error = BrowserFixture::Instance().LastError();
+        return page;
+    };
+    if (!MMain::Main({}, mDir->path()))
+        return nullptr;
+    auto* wizard = new frmAddWeb;
+    wizard->Start();
+    return wizard;
+}
+
+QString TestAddWeb::FileText() const
+{
+    QFile file(mDir->filePath(u"Data1.ini"_s));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void TestAddWeb::nameStep_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("message"); // "title: text", empty for none
+    QTest::newRow("blanks only: nothing") << u"   "_s << 0 << QString();
+    QTest::newRow("reserved prefix in capitals")
+        << u"_WGX_Shop"_s << 0 << u"ERROR: \"_wgx_\" is reserved for system use"_s;
+    QTest::newRow("existing page in other letter case") << u" courier y "_s << 0 << u"Error: Duplicate Web Name"_s;
+    QTest::newRow("marker after the first character") << u"My_wgx_page"_s << 1 << QString();
+}
+
+void TestAddWeb::nameStep()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, step);
+    QFETCH(QString, message);
+    QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
+    QVERIFY(wizard);
+    wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(typed);
+    wizard->cmdNext_Click();
+    QCOMPARE(wizard->Step(), step);
+    const QString shown
+        = wizard->Message() ? wizard->Message()->windowTitle() + u": "_s + wizard->Message()->text() : QString();
+    QCOMPARE(shown, message);
+    QCOMPARE(App().gWebPages.size(), step == 1 ? 2 : 1);
+    QCOMPARE(wizard->PageName(), step == 1 ? typed.trimmed() : QString());
+    QCOMPARE(wizard->Browser() != nullptr, step == 1);
+    if (wizard->Message())
+        delete wizard->Message();
+    wizard->cmdCancel_Click();
+    QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
+}
+
+void TestAddWeb::closedBrowserCancels()
+{
+    QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
+    QVERIFY(wizard);
+    QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
+    wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(u"Courier X"_s);
+    wizard->cmdNext_Click();
+    auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
+    QVERIFY(page);
+    // Next before any page of the user's has loaded stays in step 2.
+    wizard->cmdNext_Click();
+    QCOMPARE(wizard->Step(), 1);
+    QVERIFY(closed.isEmpty());
+
+    QSignalSpy quit(page, &WebBrowser::OnQuit);
+    QVERIFY(page->ClosePage());
+    QVERIFY(quit.wait(kLoadTimeoutMs));
+    QTRY_VERIFY(!wizard->Browser());
+    wizard->cmdNext_Click();
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(closed.at(0).at(0).toBool(), false);
+    QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
+    QVERIFY(!FileText().contains(u"Courier X"_s));
+}
+
+void TestAddWeb::failedRecordingAddsNothing()
+{
+    QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
+    QVERIFY(wizard);
+    QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
+    wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(u"Courier X"_s);
+    wizard->cmdNext_Click();
+    auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
+    QVERIFY(page);
+    QVERIFY(BrowserFixture::Load(*page, kShop));
+    QTRY_VERIFY(wizard->PageLoaded());
+    wizard->cmdNext_Click();
+    QCOMPARE(wizard->Step(), 2);
+    // The settings file's folder is gone: nothing can be written.
+    const QString before = FileText();
+    App().gSettings = std::make_unique<IniFile>();
+    QVERIFY(App().gSettings->OpenFile(mDir->filePath(u"gone/Data1.ini"_s)));
+    wizard->cmdFinish_Click();
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(closed.at(0).at(0).toBool(), false);
+    QVERIFY(wizard->Message());
+    QCOMPARE(wizard->Message()->windowTitle() + u": "_s + wizard->Message()->text(),
+             u"ERROR: Error in adding the page"_s);
+    delete wizard->Message();
+    QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
+    QCOMPARE(FileText(), before);
+    page->ClosePage();
+}
+
+void TestAddWeb::weightTypes_data()
+{
+    QTest::addColumn<QString>("codes");
+    QTest::addColumn<QString>("types");
+    QTest::newRow("OZ and kg") << u"OZkg"_s << u",kg,oz"_s;
+    QTest::newRow("KG alone is not also g") << u"KG"_s << u",kg"_s;
+    QTest::newRow("every unit") << u"glbKgOz"_s << u",kg,g,lb,oz"_s;
+    QTest::newRow("none") << QString() << QString();
+}
+
+void TestAddWeb::weightTypes()
+{
+    QFETCH(QString, codes);
+    QFETCH(QString, types);
+    QCOMPARE(frmAddWeb::WeightTypes(codes), types);
+}
+
+void TestAddWeb::teachAndLaunch()
+{
+    QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
+    QVERIFY(wizard);
+    QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
+    wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(u"  Courier X "_s);
+    wizard->cmdNext_Click();
+    QCOMPARE(wizard->Step(), 1);
+    auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
+    QVERIFY(page);
+
+    // The person goes to the shop and fills it, the weight fields with codes.
+    QVERIFY(BrowserFixture::Load(*page, kShop));
+    QTRY_VERIFY(wizard->PageLoaded());
+    auto document = page->Document();
+    QVERIFY(document);
+    Type(*page, document.get(), u"0_wgx_fullName"_s, kOddName);
+    Type(*page, document.get(), u"0_wgx_email"_s, u"a@b.test"_s);
+    const std::pair<QString, QString> texts[] = {
+        {u"0_wgx_zip"_s, u"10115"_s},
+        {u"0_wgx_weight"_s, u"OZ"_s},
+        {u"0_wgx_pieces"_s, u"7"_s},
+        {u"0_wgx_shipDate"_s, u"2026-12-24"_s},
+        {u"1_wgx_qty"_s, u"3"_s},
+        {u"2_wgx_qty"_s, u"4"_s},
+        {u"0_wgx_note"_s, u"line one\nline two, and then a great deal more than forty characters"_s},
+    };
+    for (const auto& [key, text] : texts)
+        QVERIFY2(Field(document.get(), key) && Field(document.get(), key)->SetValue(text), qPrintable(key));
+    QVERIFY(Field(document.get(), u"0_wgx_insured"_s)->SetChecked(true));
+    QVERIFY(Field(document.get(), u"0_wgx_signature"_s)->SetChecked(false));
+    QVERIFY(Field(document.get(), u"0_wgx_box"_s)->SetSelectedIndex(2));
+    QVERIFY(Field(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(1, true));
+    QVERIFY(Field(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(3, true));
+    const auto same = document->Frame(0);
+    const auto other = document->Frame(1);
+    QVERIFY(same && other);
+    QVERIFY(Field(same.get(), u"0_wgx_parcelWeight"_s)->SetValue(u"oz"_s));
+    QVERIFY(Field(other.get(), u"0_wgx_reference"_s)->SetValue(u"X-1"_s));
+    QVERIFY(Field(other.get(), u"0_wgx_parcelWeight"_s)->SetValue(u"kg"_s));
+    QVERIFY(Field(other.get(), u"0_wgx_unit"_s)->SetSelectedIndex(1));
+    // The element's own key is the one recorded for it.
+    QCOMPARE(MFieldKey::ElementKey(document.get(), Field(document.get(), u"2_wgx_qty"_s).get()), u"2_wgx_qty"_s);
+
+    wizard->cmdNext_Click();
+    QCOMPARE(wizard->Step(), 2);
+    QVERIFY(wizard->findChild<QTextEdit*>(u"TextBox"_s)->toHtml().contains(u"font-weight:700;\">OZ</span>"_s));
+    wizard->cmdFinish_Click();
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(closed.at(0).at(0).toBool(), true);
+
+    // The settings file, read back from disk: the list, the page section and its frames, nothing injected.
+    IniFile ini;
+    QVERIFY(ini.OpenFile(mDir->filePath(u"Data1.ini"_s)));
+    const auto key = [&ini](const QString& section, const QString& name) {
+        return ini.Section(section).Key(name).Value();
+    };
+    QCOMPARE(key(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
+    QCOMPARE(key(u"_WGX_WEB"_s, u"_WGX_NAME2"_s), u"Courier X"_s);
+    const QString x = u"Courier X"_s;
+    QCOMPARE(key(x, u"_WGX_ADDRESS"_s), kShop);
+    QCOMPARE(key(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
+    QCOMPARE(key(x, u"_WGX_WGT_TYPE"_s), u",kg,oz"_s);
+    QCOMPARE(key(x, u"_WGX_TEXT"_s), u"0_wgx_fullName,0_wgx_zip,0_wgx_weight,1_wgx_qty,2_wgx_qty"_s);
+    QCOMPARE(key(x, u"_WGX_OTHERS"_s), u"0_wgx_email,0_wgx_pieces,0_wgx_shipDate"_s);
+    QCOMPARE(key(x, u"_WGX_RADIO"_s), u"speed,speed,speed"_s);
+    QCOMPARE(key(x, u"speed"_s), u"1"_s);
+    QCOMPARE(key(x, u"_WGX_CHKBOX"_s), u"0_wgx_insured,0_wgx_signature"_s);
+    QCOMPARE(key(x, u"_WGX_SELECT"_s), u"0_wgx_box,0_wgx_extras"_s);
+    QCOMPARE(key(x, u"0_wgx_extras"_s), u"0,1,3"_s);
+    QCOMPARE(key(x, u"_WGX_TEXTAREA"_s), u"0_wgx_note"_s);
+    QCOMPARE(key(x, u"0_wgx_note"_s), u"line one_CRLF_line two, and then a great deal"_s);
+    QCOMPARE(key(x, u"0_wgx_fullName"_s), kOddName);
+    QCOMPARE(key(x, u"_WGX_FRM_CNT"_s), u"2"_s);
+    QCOMPARE(key(x + u"_FRAME1"_s, u"0_wgx_reference"_s), u"X-1"_s);
+    QCOMPARE(key(x + u"_FRAME1"_s, u"_WGX_FRM_CNT"_s), u"0"_s);
+    QVERIFY(!FileText().contains(u"token"_s));
+    QStringList sections; // the window's own section aside
+    for (const QString& line : FileText().split(u'\n')) {
+        if (line.startsWith(u'[') && line != u"[_WGX_GENERAL]"_s)
+            sections << line;
+    }
+    QCOMPARE(sections,
+             QStringList({u"[_WGX_WEB]"_s, u"[Courier Y]"_s, u"[Courier X]"_s, u"[Courier X_FRAME0]"_s,
+                          u"[Courier X_FRAME1]"_s}));
+
+    // The main window has the page without a restart; launching it fills a fresh copy of the page.
+    frmScale* scale = App().gScaleForm;
+    QVERIFY(scale);
+    QCOMPARE(App().gWebPages, QStringList({u"Courier Y"_s, u"Courier X"_s}));
+    QCOMPARE(scale->cboWeb()->itemText(scale->cboWeb()->count() - 1), x);
+    QAction* item = scale->AutoLaunchMenu()->actions().last();
+    QCOMPARE(item->text(), x);
+    page->ClosePage();
+    item->trigger();
+    App().gCurWeight = 0.5;
+    scale->LaunchWebPage();
+    QVERIFY(scale->Launcher());
+    QTRY_VERIFY_WITH_TIMEOUT(scale->IsBrowserExist() && scale->Launcher()->WebHelper()->CurrentFiller()->IsFilled(),
+                             kLoadTimeoutMs);
+    QTest::qWait(60); // the page's own re-render of its controlled fields
+    auto* launched = static_cast<ChromiumBrowser*>(scale->Launcher()->WebHelper()->Browser());
+    const auto filled = launched->Document();
+    const QStringList wrong
+        = PageProbe::Mismatches(filled.get(),
+                                u"0_wgx_fullName="_s + kOddName
+                                    + u";0_wgx_email=a@b.test;0_wgx_zip=10115;0_wgx_weight=17.6;0_wgx_pieces=7;"
+                                      "0_wgx_shipDate=2026-12-24;1_wgx_qty=3;2_wgx_qty=4;2_wgx_speed?=true;"
+                                      "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
+                                      "0_wgx_note=line one\nline two, and then a great deal;"
+                                      "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
+                                      "1:0_wgx_unit#=1"_s);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+    launched->ClosePage();
+}
+
+QTEST_MAIN(TestAddWeb)
+#include "tst_addweb.moc"

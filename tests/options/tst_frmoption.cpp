@@ -1,0 +1,649 @@
+#include "AppState.h"
+#include "Autostart.h"
+#include "BrowserFixture.h"
+#include "CArtwork.h"
+#include "CPageLauncher.h"
+#include "CWebHelper.h"
+#include "HtmlDocument.h"
+#include "HtmlElement.h"
+#include "IAutoFillWeb.h"
+#include "IniFile.h"
+#include "MMain.h"
+#include "UsbDevice.h"
+#include "WebBrowser.h"
+#include "frmAddWeb.h"
+#include "frmOption.h"
+#include "frmScale.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QString& text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+}
+
+// "KEY=VALUE" lines as one section of a settings file.
+QString SectionText(const QString& section, const QStringList& pairs)
+{
+    return u"[%1]\n%2\n"_s.arg(section, pairs.join(u'\n'));
+}
+
+// What a control shows, in one comparable form: a list box its text, a check box or an
+// option button 0 or 1, a text box its text.
+QString Shown(QWidget* control)
+{
+    if (auto* box = qobject_cast<QComboBox*>(control))
+        return box->currentText();
+    if (auto* check = qobject_cast<QAbstractButton*>(control))
+        return check->isChecked() ? u"1"_s : u"0"_s;
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return edit->text();
+    return QString();
+}
+
+} // namespace
+
+class tst_frmOption : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<QTemporaryDir> mConfig;
+
+    QString Data1() const { return mDir->filePath(u"Data1.ini"_s); }
+    QString Data2() const { return mDir->filePath(u"Data2.ini"_s); }
+    frmOption* Dialog() const { return App().gOptionForm; }
+    frmScale* Scale() const { return App().gScaleForm; }
+
+    template <typename T = QWidget> T* Control(const QString& name) const
+    {
+        T* control = Dialog()->findChild<T*>(name);
+        if (!control)
+            qWarning() << "no control" << name;
+        return control;
+    }
+
+    // The program with its windows on the settings in the temporary folder, and the dialog
+    // opened from the main window as the user opens it.
+    void Open(const QString& settings)
+    {
+        WriteFile(Data1(), settings);
+        AppState::Reset();
+        App().gTrayAvailable = [] {
+            return false;
+        };
+        App().gDeviceFactory = []() -> std::unique_ptr<UsbDevice> {
+            return nullptr;
+        };
+        QVERIFY(MMain::Main({u"/s"_s}, mDir->path()));
+        Scale()->ShowOptions();
+        QVERIFY(Dialog()->isVisible());
+    }
+
+    QString Stored(const QString& section, const QString& key) const
+    {
+        IniFile file;
+        file.OpenFile(Data1());
+        return file.Section(section).Key(key).Value();
+    }
+
+    void Click(const QString& button) { Control<QPushButton>(button)->click(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Start-with-the-session entries go to a folder of the test's own.
+        mConfig = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig->path()));
+    }
+
+    void init()
+    {
+        mDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(mDir->isValid());
+    }
+
+    void cleanup()
+    {
+        if (Scale())
+            MMain::ExitApp();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            windows << w;
+        for (const QPointer<QWidget>& w : windows)
+            delete w.data();
+    }
+
+    // Every key of a carrier section reaches its control and is written back unchanged,
+    // in its own form; a value in a control shows that the key went to the right one.
+    void carrierSectionRoundTrip_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QStringList>("pairs");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("FedEx") << u"_WGX_FEDEX"_s << QStringList {u"AUTO_FILL=1"_s,   u"CNTRY1=3"_s,   u"CNTRY2=179"_s,
+                                                                  u"ZIP1=38017"_s,    u"ZIP2=10001"_s, u"SERVICE=1"_s,
+                                                                  u"SHIP_TO_RES=0"_s, u"PACK_NO=3"_s,  u"SHIP_DATE=4"_s}
+                               << u"cboShipDate"_s << u"4 days later"_s;
+        QTest::newRow("FedEx typed country")
+            << u"_WGX_FEDEX"_s << QStringList {u"CNTRY1=-1"_s, u"PACK_NO=12"_s} << u"cboPackNo"_s << u"12"_s;
+        // The city pick fills the ZIP box; the stored ZIP, read after it, wins.
+        QTest::newRow("eBay") << u"_WGX_EBAY"_s
+                              << QStringList {u"AUTO_FILL=1"_s, u"PACK_SIZE=4"_s, u"SHOW_RATE_TO=3"_s, u"HEIGHT=5"_s,
+                                              u"WIDTH=6"_s,     u"LEN=7"_s,       u"ZIP1=95125"_s,     u"ZIP2=99999"_s}
+                              << u"txtEbayZIP2"_s << u"99999"_s;
+        QTest::newRow("DHL domestic") << u"_WGX_DHL"_s << QStringList {u"AUTO_FILL=1"_s,      u"ZIP1=83702"_s,
+                                                                       u"ZIP2=02115"_s,       u"SHIP_TO_RES=1"_s,
+                                                                       u"CNTRY2=267"_s,       u"SERVICE=1"_s,
+                                                                       u"HEIGHT=2"_s,         u"LEN=3"_s,
+                                                                       u"WIDTH=4"_s,          u"EMP=50"_s,
+                                                                       u"SHIP_PRO_VAL=100"_s, u"SAT=1"_s,
+                                                                       u"CITY=Boise"_s}
+                                      << u"cboDHLService0"_s << u"Ground"_s;
+        QTest::newRow("DHL international")
+            << u"_WGX_DHL"_s << QStringList {u"CNTRY2=10"_s, u"SERVICE=1"_s, u"CITY=Vienna"_s} << u"cboDHLService1"_s
+            << u"International Document (Non Dutiable)"_s;
+        QTest::newRow("USPS domestic") << u"_WGX_USPS_DOM"_s
+                                       << QStringList {u"AUTO_FILL=1"_s, u"SERVICE=1"_s, u"ZIP1=20001"_s,
+                                                       u"ZIP2=94105"_s}
+                                       << u"txtUSPSDomZIP2"_s << u"94105"_s;
+        QTest::newRow("USPS international") << u"_WGX_USPS_INT"_s << QStringList {u"AUTO_FILL=1"_s, u"CNTRY=794"_s}
+                                            << u"cboUSPSIntCntry"_s << u"Zimbabwe"_s;
+        QTest::newRow("UPS") << u"_WGX_UPS"_s << QStringList {u"AUTO_FILL=1"_s, u"ZIP1=30301"_s,    u"ZIP2=M5V"_s,
+                                                              u"DOC=1"_s,       u"CNTRY1=194"_s,    u"CNTRY2=36"_s,
+                                                              u"PACK_NO=2"_s,   u"CITY1=Atlanta"_s, u"CITY2=Toronto"_s,
+                                                              u"CUS_VAL=250"_s, u"CUS_CNTRY=21"_s,  u"SHIP_TO_RES=1"_s}
+                             << u"cboUPSCusCntry"_s << u"CAD Canadian Dollar"_s;
+        QTest::newRow("USPS business") << u"_WGX_USPS_BUSI"_s
+                                       << QStringList {u"AUTO_FILL=1"_s, u"ZIP1=10001"_s, u"ZIP2=60601"_s,
+                                                       u"NON=1"_s,       u"SIZE=1"_s,     u"RATE=1"_s}
+                                       << u"cboUSPSBusiRate"_s << u"Presorted"_s;
+    }
+    void carrierSectionRoundTrip()
+    {
+        QFETCH(QString, section);
+        QFETCH(QStringList, pairs);
+        QFETCH(QString, control);
+        Open(SectionText(section, pairs));
+        QTEST(Shown(Control(control)), "shown");
+        Click(u"cmdOK"_s);
+        QVERIFY(!Dialog()->isVisible());
+        for (const QString& pair : std::as_const(pairs)) {
+            const QString key = pair.section(u'=', 0, 0);
+            QCOMPARE(key + u'=' + Stored(section, key), pair);
+        }
+    }
+
+    // Hand-edited nonsense: the control stays as it was before loading, or takes what the
+    // number read gives; nothing breaks.
+    void readRules_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("pairs");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("country text") << u"_WGX_FEDEX"_s << u"CNTRY1=abc"_s << u"cboCntry1"_s << u"U.S.A."_s;
+        QTest::newRow("country past the end") << u"_WGX_FEDEX"_s << u"CNTRY1=194"_s << u"cboCntry1"_s << u"U.S.A."_s;
+        QTest::newRow("country -5") << u"_WGX_FEDEX"_s << u"CNTRY2=-5"_s << u"cboCntry2"_s << u"U.S.A."_s;
+        QTest::newRow("country -1: typed text") << u"_WGX_FEDEX"_s << u"CNTRY2=-1"_s << u"cboCntry2"_s << QString();
+        QTest::newRow("ship date letters") << u"_WGX_FEDEX"_s << u"SHIP_DATE=soon"_s << u"cboShipDate"_s << u"Today"_s;
+        QTest::newRow("ship date leading number")
+            << u"_WGX_FEDEX"_s << u"SHIP_DATE=3 days"_s << u"cboShipDate"_s << u"3 days later"_s;
+        QTest::newRow("auto fill empty") << u"_WGX_FEDEX"_s << u"AUTO_FILL="_s << u"chkAutoFill"_s << u"0"_s;
+        QTest::newRow("auto fill 2") << u"_WGX_UPS"_s << u"AUTO_FILL=2"_s << u"chkUPSAutoFill"_s << u"0"_s;
+        QTest::newRow("huge position") << u"_WGX_UPS"_s << u"CNTRY2=1e9"_s << u"cboUPSCntry2"_s << QString();
+        QTest::newRow("number read check") << u"_WGX_UPS"_s << u"DOC=1 yes"_s << u"chkUPSDoc"_s << u"1"_s;
+        QTest::newRow("keys size keeps one rate")
+            << u"_WGX_USPS_BUSI"_s << u"SIZE=2\nRATE=1"_s << u"cboUSPSBusiRate"_s << u"Single-Piece"_s;
+        QTest::newRow("service past the end")
+            << u"_WGX_DHL"_s << u"CNTRY2=267\nSERVICE=9"_s << u"cboDHLService0"_s << QString();
+        // An empty option key reads as position 0, which means the opposite in the two sections.
+        QTest::newRow("FedEx residence empty: No") << u"_WGX_FEDEX"_s << u"SHIP_TO_RES="_s << u"optFedRes0"_s << u"1"_s;
+        QTest::newRow("DHL residence empty: Yes") << u"_WGX_DHL"_s << u"SHIP_TO_RES="_s << u"optDHLRes0"_s << u"1"_s;
+        QTest::newRow("long value cut") << u"_WGX_DHL"_s << u"CITY="_s + QString(600, u'x') << u"txtDHLCity"_s
+                                        << QString(511, u'x');
+    }
+    void readRules()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, pairs);
+        QFETCH(QString, control);
+        Open(SectionText(section, {pairs}));
+        QTEST(Shown(Control(control)), "shown");
+    }
+
+    // The same nonsense in every key the dialog reads: it opens, and OK writes every key again.
+    void nonsenseInEveryKey_data()
+    {
+        QTest::addColumn<QString>("nonsense");
+        QTest::newRow("-5") << u"-5"_s;
+        QTest::newRow("text") << u"abc"_s;
+        QTest::newRow("past every list") << u"32767"_s;
+        QTest::newRow("beyond 16 bits") << u"1e12"_s;
+        QTest::newRow("empty") << QString();
+    }
+    void nonsenseInEveryKey()
+    {
+        QFETCH(QString, nonsense);
+        Open(QString());
+        Click(u"cmdOK"_s);
+        QStringList lines = QString::fromUtf8(ReadBytes(Data1())).split(u'\n');
+        int keys = 0;
+        for (QString& line : lines) {
+            if (!line.startsWith(u'[') && line.contains(u'=') && !line.startsWith(u"AUTO_LAUNCH"_s)) {
+                line = line.section(u'=', 0, 0) + u'=' + nonsense;
+                ++keys;
+            }
+        }
+        QCOMPARE(keys, 54 + 1); // the seven carrier sections and STARTUP
+        MMain::ExitApp();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Open(lines.join(u'\n'));
+        Click(u"cmdOK"_s);
+        QCOMPARE(Stored(u"_WGX_UPS"_s, u"CITY2"_s), nonsense);
+        QVERIFY(!Stored(u"_WGX_UPS"_s, u"CNTRY2"_s).isEmpty());
+    }
+
+    void carrierRules()
+    {
+        Open(QString());
+        auto* show = Control<QComboBox>(u"cboEbayShow"_s);
+        show->setCurrentIndex(show->findText(u"Boston"_s));
+        QCOMPARE(Shown(Control(u"txtEbayZIP2"_s)), u"02115"_s);
+
+        auto* size = Control<QComboBox>(u"cboUSPSBusiSize"_s);
+        auto* rate = Control<QComboBox>(u"cboUSPSBusiRate"_s);
+        rate->setCurrentIndex(1);
+        size->setCurrentIndex(2);
+        QCOMPARE(rate->count(), 1);
+        QCOMPARE(rate->currentText(), u"Single-Piece"_s);
+        size->setCurrentIndex(1);
+        QCOMPARE(rate->itemText(1), u"Presorted"_s);
+
+        // The city box stays as typed even when the destination disables it.
+        auto* country = Control<QComboBox>(u"cboDHLCntry2"_s);
+        auto* city = Control<QLineEdit>(u"txtDHLCity"_s);
+        country->setCurrentIndex(10);
+        QVERIFY(city->isEnabled());
+        city->setText(u"Linz"_s);
+        country->setCurrentIndex(267);
+        QVERIFY(!city->isEnabled());
+        Control<QComboBox>(u"cboDHLService0"_s)->setCurrentIndex(1);
+
+        // A country typed that is not an entry is no position.
+        Control<QComboBox>(u"cboCntry1"_s)->setEditText(u"Atlantis"_s);
+        Click(u"cmdOK"_s);
+        QCOMPARE(Stored(u"_WGX_DHL"_s, u"SERVICE"_s), u"1"_s);
+        QCOMPARE(Stored(u"_WGX_DHL"_s, u"CITY"_s), u"Linz"_s);
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"CNTRY1"_s), u"-1"_s);
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"CNTRY2"_s), u"179"_s);
+        // A text key the file lacks reads as empty text and empties the box.
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"PACK_NO"_s), QString());
+    }
+
+    // Typed text is one value of one key whatever it holds.
+    void hostileValuesKeepTheFileWhole_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("line break and section") << u"1\n[_WGX_GENERAL]\nSKIN=7"_s << u"1 [_WGX_GENERAL] SKIN=7"_s;
+        QTest::newRow("section alone") << u"[_WGX_UPS]"_s << u"[_WGX_UPS]"_s;
+        QTest::newRow("equals") << u"=AUTO_FILL=1"_s << u"=AUTO_FILL=1"_s;
+        QTest::newRow("carriage return") << u"a\r\nb"_s << u"a  b"_s;
+        QTest::newRow("non-Latin") << u"東京都 Ünïcode ﻿ 𝄞"_s << u"東京都 Ünïcode ﻿ 𝄞"_s;
+        QTest::newRow("10,000 characters") << QString(10000, u'9') << QString(511, u'9');
+    }
+    void hostileValuesKeepTheFileWhole()
+    {
+        QFETCH(QString, typed);
+        Open(u"[_WGX_GENERAL]\nSKIN=2\nAUTO_LAUNCH=0\n[_WGX_UPS]\nAUTO_FILL=0\n"_s);
+        Control<QLineEdit>(u"txtZip1"_s)->setText(typed);
+        Control<QLineEdit>(u"txtUPSCity1"_s)->setText(typed);
+        Click(u"cmdOK"_s);
+        QTEST(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), "stored");
+        QTEST(Stored(u"_WGX_UPS"_s, u"CITY1"_s), "stored");
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP2"_s), QString());
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"2"_s);
+        QCOMPARE(Stored(u"_WGX_UPS"_s, u"AUTO_FILL"_s), u"0"_s);
+        // Eight sections, each header once, every line a header or a key.
+        const QList<QByteArray> lines = ReadBytes(Data1()).split('\n');
+        int headers = 0;
+        for (const QByteArray& line : lines) {
+            if (line.startsWith('['))
+                ++headers;
+            else
+                QVERIFY2(line.isEmpty() || QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ_").contains(line.at(0)),
+                         line.left(40).constData());
+        }
+        QCOMPARE(headers, 8);
+    }
+
+    // Cancel puts back the copy taken on opening, the auto-launch choice made meanwhile too.
+    void cancelRestoresTheFile()
+    {
+        const QString settings
+            = u"[_WGX_GENERAL]\r\nAUTO_LAUNCH=2\r\nSKIN=1\r\n; kept\r\n[_WGX_FEDEX]\r\nZIP1=38017\r\n"_s;
+        Open(settings);
+        const QByteArray before = ReadBytes(Data1());
+        QCOMPARE(ReadBytes(Data2()), before);
+
+        auto* web = Control<QComboBox>(u"cboWeb"_s);
+        QCOMPARE(web->currentIndex(), 2);
+        web->setCurrentIndex(5);
+        Dialog()->cboWeb_Click();
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"5"_s);
+        QCOMPARE(Scale()->cboWeb()->currentIndex(), 5);
+        Control<QLineEdit>(u"txtZip1"_s)->setText(u"99999"_s);
+        Control<QToolButton>(u"Imgs6"_s)->click();
+
+        Click(u"cmdCancel"_s);
+        QVERIFY(!Dialog()->isVisible());
+        QCOMPARE(ReadBytes(Data1()), before);
+        QCOMPARE(App().gAutoLaunch, qint16(2));
+        QCOMPARE(App().gSkin, qint16(1));
+        QCOMPARE(Scale()->cboWeb()->currentIndex(), 2);
+        QVERIFY(Scale()->isEnabled());
+
+        // Opening again shows the file, not the abandoned edits.
+        Scale()->ShowOptions();
+        QCOMPARE(Shown(Control(u"txtZip1"_s)), u"38017"_s);
+        QCOMPARE(Dialog()->ChosenSkin(), 1);
+        QTest::keyClick(Dialog(), Qt::Key_Escape);
+        QVERIFY(!Dialog()->isVisible());
+        QCOMPARE(ReadBytes(Data1()), before);
+    }
+
+    // Without a copy taken at this opening, Cancel restores nothing rather than an older copy.
+    void backupNotTaken()
+    {
+        QVERIFY(QDir().mkpath(Data2()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"backup copy not taken"_s));
+        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n"_s);
+        auto* web = Control<QComboBox>(u"cboWeb"_s);
+        web->setCurrentIndex(4);
+        Dialog()->cboWeb_Click();
+        Click(u"cmdCancel"_s);
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"4"_s);
+        QCOMPARE(App().gAutoLaunch, qint16(4));
+        QVERIFY(QFileInfo(Data2()).isDir());
+    }
+
+    // The close box: neither saved nor restored; the auto-launch choice stays in effect.
+    void closeBoxKeepsOnlyWhatTookEffect()
+    {
+        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_FEDEX]\nZIP1=38017\n"_s);
+        auto* web = Control<QComboBox>(u"cboWeb"_s);
+        web->setCurrentIndex(3);
+        Dialog()->cboWeb_Click();
+        Control<QLineEdit>(u"txtZip1"_s)->setText(u"99999"_s);
+        QVERIFY(Dialog()->close());
+        QVERIFY(Scale()->isEnabled());
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"3"_s);
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), u"38017"_s);
+        QVERIFY(!ReadBytes(Data2()).contains("AUTO_LAUNCH=3"));
+    }
+
+    void colourAndStartup()
+    {
+        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s);
+        // The colour already in use: no key written, no re-skin.
+        Control<QToolButton>(u"Imgs0"_s)->click();
+        auto* startup = Control<QCheckBox>(u"chkAutoStart"_s);
+        QCOMPARE(startup->text(), u"Run at startup"_s);
+        startup->setChecked(true);
+        const qint64 panel = Scale()->picPanel()->pixmap().cacheKey();
+        Click(u"cmdOK"_s);
+        QVERIFY(!ReadBytes(Data1()).contains("SKIN"));
+        QCOMPARE(Scale()->picPanel()->pixmap().cacheKey(), panel);
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"1"_s);
+        QVERIFY(Autostart::IsRegistered());
+
+        // The entry follows the box on every OK, even one that changed nothing else.
+        QFile::remove(Autostart::EntryPath());
+        Scale()->ShowOptions();
+        QVERIFY(startup->isChecked());
+        Click(u"cmdOK"_s);
+        QVERIFY(Autostart::IsRegistered());
+
+        Scale()->ShowOptions();
+        startup->setChecked(false);
+        Control<QTabWidget>(u"TabStrip"_s)->setCurrentIndex(1);
+        Control<QToolButton>(u"Imgs4"_s)->click();
+        auto* shape = Control<QFrame>(u"Shape1"_s);
+        QVERIFY(shape->geometry().contains(Control<QToolButton>(u"Imgs4"_s)->geometry()));
+        Click(u"cmdOK"_s);
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"0"_s);
+        QVERIFY(!Autostart::IsRegistered());
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"4"_s);
+        QCOMPARE(App().gSkin, qint16(4));
+        QVERIFY(Scale()->picPanel()->pixmap().cacheKey() != panel);
+    }
+
+    // Deleting a page renumbers the list, removes its sections with its frames' and the
+    // main window follows; the auto-launch choice keeps naming the same page or falls to None.
+    void deletePage_data()
+    {
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("chosenAfter");
+        // None, eight built-in pages, then A (9), B (10), C (11).
+        QTest::newRow("the chosen page") << u"B"_s << 10 << QStringList {u"A"_s, u"C"_s, QString()} << 0;
+        QTest::newRow("a page before the chosen one") << u"A"_s << 11 << QStringList {u"B"_s, u"C"_s, QString()} << 10;
+    }
+    void deletePage()
+    {
+        QFETCH(QString, deleted);
+        QFETCH(int, chosen);
+        QFETCH(QStringList, names);
+        QString settings = u"[_WGX_GENERAL]\nAUTO_LAUNCH=%1\n[_WGX_WEB]\nCNT=3\n_WGX_NAME1=A\n_WGX_NAME2=B\n"
+                           u"_WGX_NAME3=C\n"_s.arg(chosen);
+        for (const QString& page : {u"A"_s, u"B"_s, u"C"_s}) {
+            settings += u"[%1]\n_WGX_TITLE=%1 title\n_WGX_ADDRESS=http://%1.example/\n_WGX_FRM_CNT=2\n"_s.arg(page);
+            settings
+                += u"[%1_FRAME0]\n_WGX_FRM_CNT=0\n[%1_FRAME1]\n_WGX_FRM_CNT=1\n[%1_FRAME1_FRAME0]\nX=1\n"_s.arg(page);
+        }
+        Open(settings);
+        auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
+        QCOMPARE(list->topLevelItemCount(), 3);
+        QCOMPARE(list->topLevelItem(1)->text(1), u"B title"_s);
+        QCOMPARE(list->topLevelItem(1)->text(2), u"http://B.example/"_s);
+
+        // Nothing selected: nothing happens.
+        Click(u"cmdDelete"_s);
+        QCOMPARE(list->topLevelItemCount(), 3);
+
+        list->setCurrentItem(list->findItems(deleted, Qt::MatchExactly).value(0));
+        Click(u"cmdDelete"_s);
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(Stored(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(Stored(u"_WGX_WEB"_s, u"_WGX_NAME"_s + QString::number(i + 1)), names.at(i));
+        const QByteArray file = ReadBytes(Data1());
+        for (const QString& gone : {u"[%1]"_s, u"[%1_FRAME0]"_s, u"[%1_FRAME1]"_s, u"[%1_FRAME1_FRAME0]"_s})
+            QVERIFY(!file.contains(gone.arg(deleted).toUtf8()));
+        for (const QString& kept : names.mid(0, 2))
+            QVERIFY(file.contains((u"[%1_FRAME1_FRAME0]"_s.arg(kept)).toUtf8()));
+
+        QTEST(int(App().gAutoLaunch), "chosenAfter");
+        QTEST(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s).toInt(), "chosenAfter");
+        QTEST(Control<QComboBox>(u"cboWeb"_s)->currentIndex(), "chosenAfter");
+        QCOMPARE(App().gWebPages, names.mid(0, 2));
+        QCOMPARE(Scale()->cboWeb()->count(), 11);
+        QCOMPARE(Scale()->cboWeb()->itemText(10), names.at(1));
+        QCOMPARE(Scale()->AutoLaunchMenu()->actions().size(), 12);
+        QTEST(Scale()->cboWeb()->currentIndex(), "chosenAfter");
+    }
+
+    // A page added through the wizard goes into both lists at once; Cancel takes it out of
+    // the file and the main window again.
+    void addedPageUndoneByCancel()
+    {
+        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s);
+        const QByteArray before = ReadBytes(Data1());
+        int shown = 0;
+        Dialog()->SetAddPageWizard([&shown](QWidget* owner, const std::function<void(const QString&)>& added) {
+            ++shown;
+            QCOMPARE(owner, static_cast<QWidget*>(App().gOptionForm));
+            // What the wizard leaves behind when the user finishes it.
+            IniFile& settings = *App().gSettings;
+            settings.Section(u"Shop"_s).Key(u"_WGX_TITLE"_s).SetValue(u"Shop rates"_s);
+            settings.Section(u"Shop"_s).Key(u"_WGX_ADDRESS"_s).SetValue(u"http://shop.example/"_s);
+            settings.Section(u"_WGX_WEB"_s).Key(u"CNT"_s).SetValue(2);
+            settings.Section(u"_WGX_WEB"_s).Key(u"_WGX_NAME2"_s).SetValue(u"Shop"_s);
+            App().gWebPages.append(u"Shop"_s);
+            // The wizard rebuilds the main window's list itself; the page must not show twice.
+            MMain::LoadWebPages();
+            added(u"Shop"_s);
+        });
+        Click(u"cmdAdd"_s);
+        QCOMPARE(shown, 1);
+        auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(1)->text(1), u"Shop rates"_s);
+        QCOMPARE(Control<QComboBox>(u"cboWeb"_s)->itemText(10), u"Shop"_s);
+        QCOMPARE(Scale()->cboWeb()->count(), 11);
+        QCOMPARE(Scale()->cboWeb()->itemText(10), u"Shop"_s);
+        QCOMPARE(Scale()->AutoLaunchMenu()->actions().size(), 12);
+
+        Click(u"cmdCancel"_s);
+        QCOMPARE(ReadBytes(Data1()), before);
+        QCOMPARE(App().gWebPages, QStringList {u"A"_s});
+        QCOMPARE(Scale()->cboWeb()->count(), 10);
+        QCOMPARE(Scale()->AutoLaunchMenu()->actions().last()->text(), u"A"_s);
+
+        // At the limit the wizard is not even shown.
+        QStringList many;
+        for (int i = 0; i < frmOption::MaxWebPages; ++i)
+            many << QString::number(i);
+        App().gWebPages = many;
+        Scale()->ShowOptions();
+        Click(u"cmdAdd"_s);
+        QCOMPARE(shown, 1);
+    }
+
+    // What the user types in the dialog is what the carrier's page receives.
+    void dialogValuesReachTheFedExPage()
+    {
+        BrowserFixture& fixture = BrowserFixture::Instance();
+        if (!fixture.IsReady())
+            QSKIP(qPrintable(u"no headless browser: "_s + fixture.LastError()));
+        fixture.Serve(u"https://www.fedex.com/ratefinder/home"_s, u"fedex_home.html"_s);
+        fixture.Serve(u"https://www.fedex.com/ratefinder/package"_s, u"fedex_package.html"_s);
+        App().gBrowserFactory = nullptr;
+        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s);
+        App().gBrowserFactory = [&fixture](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
+            auto page = fixture.NewPage();
+            if (!page)
+                *error = fixture.LastError();
+            return page;
+        };
+
+        auto* web = Control<QComboBox>(u"cboWeb"_s);
+        web->setCurrentIndex(web->findText(u"FedEx Rate Finder"_s));
+        Dialog()->cboWeb_Click();
+        Control<QCheckBox>(u"chkAutoFill"_s)->setChecked(true);
+        Control<QComboBox>(u"cboCntry1"_s)->setEditText(u"U.S.A."_s);
+        Control<QComboBox>(u"cboCntry2"_s)->setCurrentIndex(12);
+        Control<QLineEdit>(u"txtZip1"_s)->setText(u"38017"_s);
+        Control<QComboBox>(u"cboPackNo"_s)->setEditText(u"4"_s);
+        Control<QRadioButton>(u"optFedEx1"_s)->setChecked(true);
+        Click(u"cmdOK"_s);
+
+        App().gCurWeight = 1.0;
+        Scale()->LaunchWebPage();
+        CWebHelper* helper = Scale()->Launcher() ? Scale()->Launcher()->WebHelper() : nullptr;
+        QVERIFY(helper && helper->CurrentFiller());
+        QTRY_VERIFY_WITH_TIMEOUT(helper->CurrentFiller()->IsFilled(), 20000);
+        const auto document = helper->Browser()->Document();
+        QVERIFY(document);
+        QStringList echoed;
+        for (const QString& field :
+             {u"origCountry"_s, u"destCountry"_s, u"origZip"_s, u"packageCount"_s, u"companyType"_s}) {
+            const auto element = document->All(u"echo_"_s + field);
+            echoed << field + u'=' + (element ? element->Value().value_or(QString()) : u"<missing>"_s);
+        }
+        QCOMPARE(echoed,
+                 (QStringList {u"origCountry=179"_s, u"destCountry=12"_s, u"origZip=38017"_s, u"packageCount=4"_s,
+                               u"companyType=Ground"_s}));
+    }
+
+    // "Add" opens the program's own wizard over the dialog; cancelling it adds nothing.
+    void addOpensTheWizard()
+    {
+        Open(QString());
+        Dialog()->SetAddPageWizard(nullptr);
+        Click(u"cmdAdd"_s);
+        auto* wizard = Dialog()->findChild<frmAddWeb*>();
+        QVERIFY(wizard);
+        QVERIFY(wizard->isVisible());
+        QCOMPARE(wizard->windowModality(), Qt::WindowModal);
+        wizard->cmdCancel_Click();
+        QCOMPARE(Control<QTreeWidget>(u"lvWebpage"_s)->topLevelItemCount(), 0);
+        QCOMPARE(Scale()->cboWeb()->count(), 9);
+        QCOMPARE(Scale()->AutoLaunchMenu()->actions().size(), 10);
+    }
+
+    void keyboardAndSize()
+    {
+        Open(u"[_WGX_FEDEX]\nZIP1=38017\n"_s);
+        auto* tabs = Control<QTabWidget>(u"TabStrip"_s);
+        QStringList captions;
+        for (int i = 0; i < tabs->count(); ++i)
+            captions << tabs->tabText(i);
+        QCOMPARE(
+            captions,
+            QStringList({u"General"_s, u"Scale Color"_s, u"Add Web Page"_s, u"DHL"_s, u"Ebay"_s, u"FedEx Rate Finder"_s,
+                         u"UPS"_s, u"USPS Business"_s, u"USPS Domestic"_s, u"USPS International"_s}));
+        QCOMPARE(tabs->currentIndex(), 0);
+        // A 1366 x 768 screen with a panel and the window frame still shows all of it.
+        const QSize size = Dialog()->sizeHint().expandedTo(Dialog()->minimumSizeHint());
+        QVERIFY2(size.width() <= 1300 && size.height() <= 680,
+                 qPrintable(u"%1 x %2"_s.arg(size.width()).arg(size.height())));
+
+        // Enter confirms, also from a country box where a name was typed in full.
+        tabs->setCurrentIndex(5);
+        auto* country = Control<QComboBox>(u"cboCntry1"_s);
+        country->setFocus();
+        country->lineEdit()->selectAll();
+        QTest::keyClicks(country, u"Canada"_s);
+        QTest::keyClick(country, Qt::Key_Return);
+        QVERIFY(!Dialog()->isVisible());
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"CNTRY1"_s), u"33"_s);
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), u"38017"_s);
+    }
+};
+
+QTEST_MAIN(tst_frmOption)
+#include "tst_frmoption.moc"

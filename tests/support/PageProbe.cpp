@@ -1,0 +1,66 @@
+#include "PageProbe.h"
+
+#include "HtmlDocument.h"
+#include "HtmlElement.h"
+#include "MFieldKey.h"
+
+using namespace Qt::StringLiterals;
+
+namespace PageProbe {
+
+QString Read(HtmlDocument* top, const QString& check)
+{
+    QString rest = check;
+    std::shared_ptr<HtmlDocument> frame;
+    HtmlDocument* document = top;
+    if (rest.size() > 2 && rest.at(1) == u':') {
+        frame = top ? top->Frame(rest.left(1).toInt()) : nullptr;
+        document = frame.get();
+        rest = rest.mid(2);
+    }
+    const qsizetype eq = rest.indexOf(u'=');
+    QString key = rest.left(eq);
+    QChar kind = u'=';
+    if (key.endsWith(u'#') || key.endsWith(u'?') || key.endsWith(u'@')) {
+        kind = key.back();
+        key.chop(1);
+    }
+    const QString head = check.left(check.size() - rest.size()) + rest.left(eq + 1);
+    const auto element = MFieldKey::ElementByKey(document, key);
+    if (!element)
+        return head + u"<missing>"_s;
+    QString value = u"<error>"_s;
+    if (kind == u'#') {
+        if (const auto index = element->SelectedIndex())
+            value = QString::number(*index);
+    } else if (kind == u'?') {
+        if (const auto checked = element->Checked())
+            value = *checked ? u"true"_s : u"false"_s;
+    } else if (kind == u'@') {
+        QStringList selected;
+        for (int i = 0; i < 64; ++i) {
+            const auto on = element->OptionSelected(i);
+            if (!on)
+                break;
+            if (*on)
+                selected.append(QString::number(i));
+        }
+        value = selected.join(u',');
+    } else if (const auto text = element->Value()) {
+        value = *text;
+    }
+    return head + value;
+}
+
+QStringList Mismatches(HtmlDocument* top, const QString& checks)
+{
+    QStringList wrong;
+    for (const QString& check : checks.split(u';', Qt::SkipEmptyParts)) {
+        const QString found = Read(top, check);
+        if (found != check)
+            wrong.append(check + u" -> "_s + found);
+    }
+    return wrong;
+}
+
+} // namespace PageProbe
