@@ -50,7 +50,9 @@ std::unique_ptr<UsbDevice> openDevice(const HeadlessOptions& options, QString& e
 {
     if (options.simulate) {
         auto sim = std::make_unique<SimulatedUsbDevice>();
-        if (!options.simulate->isEmpty() && !sim->LoadScenarioFile(*options.simulate)) {
+        if (*options.simulate == u"hidpos"_s)
+            sim->SetPointOfSale(true);
+        else if (!options.simulate->isEmpty() && !sim->LoadScenarioFile(*options.simulate)) {
             error = sim->LastError();
             return nullptr;
         }

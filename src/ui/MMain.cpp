@@ -334,7 +334,9 @@ int Run(int argc, char** argv)
         if (!simulate)
             return std::make_unique<HidrawUsbDevice>();
         auto device = std::make_unique<SimulatedUsbDevice>();
-        if (!scenarioFile.isEmpty() && !device->LoadScenarioFile(scenarioFile))
+        if (scenarioFile == QLatin1String("hidpos"))
+            device->SetPointOfSale(true);
+        else if (!scenarioFile.isEmpty() && !device->LoadScenarioFile(scenarioFile))
             qWarning().noquote() << "simulated scale:" << device->LastError();
         simulated = device.get();
         return device;
