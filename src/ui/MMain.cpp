@@ -289,6 +289,9 @@ int Run(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pesavo"));
     QApplication::setApplicationVersion(QStringLiteral(PESAVO_VERSION));
+    // Docks and task bars match the window to the menu entry: by this name under
+    // Wayland, by the window class (the application name) under X11.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pesavo.Pesavo"));
     // Hiding the display to the tray closes no window for good; only ExitApp ends us.
     QApplication::setQuitOnLastWindowClosed(false);
 
