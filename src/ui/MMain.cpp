@@ -2,6 +2,7 @@
 
 #include "AppPaths.h"
 #include "AppState.h"
+#include "Autostart.h"
 #include "BrowserLocator.h"
 #include "CBrowserSource.h"
 #include "CTrayIcon.h"
@@ -353,6 +354,9 @@ int Run(int argc, char** argv)
 
     if (!Main(args))
         return 1;
+    // Started with the session from a place the program has left: point the entry here.
+    if (Autostart::RepairEntry(QCoreApplication::applicationFilePath()))
+        qInfo().noquote() << "Start with the session now runs" << QCoreApplication::applicationFilePath();
     if (simulated) {
         auto* control = new frmSimulator(simulated);
         control->setAttribute(Qt::WA_DeleteOnClose);

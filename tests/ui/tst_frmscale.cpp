@@ -477,6 +477,7 @@ private Q_SLOTS:
         QMessageBox* box = MessageBox(u"msgCalculator"_s);
         QVERIFY(box);
         QCOMPARE(box->text(), u"Cannot find Windows' Calculator"_s);
+        QVERIFY2(box->informativeText().contains(u"gnome-calculator"_s), qPrintable(box->informativeText()));
     }
 
     void calculatorStarted()
