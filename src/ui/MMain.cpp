@@ -182,12 +182,6 @@ void ShowDisplay()
 void HideDisplay()
 {
     AppState& app = App();
-    // Without a tray there would be no way back: the window goes to the task bar instead.
-    const bool trayAvailable = app.gTrayAvailable ? app.gTrayAvailable() : CTrayIcon::Available();
-    if (!trayAvailable && app.gMainWindow) {
-        app.gMainWindow->showMinimized();
-        return;
-    }
     if (app.gMainWindow) {
         app.gMainWindow->hide();
         app.gMainWindow->setWindowState(app.gMainWindow->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));

@@ -433,14 +433,6 @@ private Q_SLOTS:
         QVERIFY(!App().gLcdForm->isVisible());
     }
 
-    void hideWithoutTrayMinimises()
-    {
-        QVERIFY(Start({}, false));
-        MMain::HideDisplay();
-        QVERIFY(Scale()->isVisible());
-        QVERIFY(Scale()->windowState().testFlag(Qt::WindowMinimized));
-    }
-
     void trayMenuAndDoubleClick()
     {
         QVERIFY(Start());
