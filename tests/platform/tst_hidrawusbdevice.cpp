@@ -40,20 +40,20 @@ const QByteArray NumberedDescriptor
 // and sends its weight as report 3; the second has nothing but its weight
 // report, numbered 9.
 const QByteArray PosDescriptorA = QByteArray::fromHex("058D0901A101"
-                                                      "85010930A102150025FF7508950209500960B102C0"
+                                                      "85010930A102150026FF007508950209500960B102C0"
                                                       "85020931A10215002501750895010980B102C0"
                                                       "85030932A102"
                                                       "0970A1021501250875089501197129788100C0"
-                                                      "0950A1021501250C75089501195129 5C8100C0"
-                                                      "1580257F750895010941 8102"
-                                                      "150027FFFF000075109501094081 02"
+                                                      "0950A1021501250C750895011951295C8100C0"
+                                                      "1580257F7508950109418102"
+                                                      "150027FFFF00007510950109408102"
                                                       "C0C0");
 const QByteArray PosDescriptorB = QByteArray::fromHex("058D0901A101"
                                                       "85090932A102"
                                                       "0970A1021501250875089501197129788100C0"
-                                                      "0950A1021501250C75089501195129 5C8100C0"
+                                                      "0950A1021501250C750895011951295C8100C0"
                                                       "1580257F7508950109418102"
-                                                      "150027FFFF0000751095010940 8102"
+                                                      "150027FFFF00007510950109408102"
                                                       "C0C0");
 
 struct EmulatedHid
