@@ -155,27 +155,18 @@ public:
     // and, when given, the reports it will send once opened.
     bool Add(const EmulatedHid& hid, const QList<QByteArray>& reports = {}, bool withIoctl = true, int gapMs = 20)
     {
+        return AddWithScript(hid, reports.isEmpty() ? QByteArray() : ReadScript(reports, gapMs), withIoctl);
+    }
+
+    // The same with a read script of one's own making.
+    bool AddWithScript(const EmulatedHid& hid, const QByteArray& script, bool withIoctl = true)
+    {
         GError* error = nullptr;
         bool ok = umockdev_testbed_add_from_string(mBed, hid.Description().constData(), &error);
         if (ok && withIoctl)
             ok = umockdev_testbed_load_ioctl(mBed, qPrintable(hid.Node()), qPrintable(Write(hid.IoctlFile())), &error);
-        if (ok && !reports.isEmpty())
-            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()),
-                                              qPrintable(Write(ReadScript(reports, gapMs))), &error);
-        if (!ok) {
-            qWarning("umockdev: %s", error ? error->message : "?");
-            g_clear_error(&error);
-        }
-        return ok;
-    }
-
-    // The same with a read script of one's own making.
-    bool AddWithScript(const EmulatedHid& hid, const QByteArray& script)
-    {
-        GError* error = nullptr;
-        bool ok = umockdev_testbed_add_from_string(mBed, hid.Description().constData(), &error)
-            && umockdev_testbed_load_ioctl(mBed, qPrintable(hid.Node()), qPrintable(Write(hid.IoctlFile())), &error)
-            && umockdev_testbed_load_script(mBed, qPrintable(hid.Node()), qPrintable(Write(script)), &error);
+        if (ok && !script.isEmpty())
+            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()), qPrintable(Write(script)), &error);
         if (!ok) {
             qWarning("umockdev: %s", error ? error->message : "?");
             g_clear_error(&error);
