@@ -1,8 +1,9 @@
 // Prints what driving the browser costs: one DevTools round trip, a weight written into a page that is
 // already open, and a fresh browser launch up to a filled field; then the same work done by Playwright
-// on the same page with the same browser, and the ratios. Then the recording and the replay of a taught
-// page of 2,000 fields (two frames, one of another site), beside the same replay done by Playwright.
-// Headless, as the tests run.
+// on the same page with the same browser, and the ratios, headless as the tests run; when there is a
+// display (run it under xvfb-run), the fresh launch again with the browser window shown, as the user sees
+// it. Then the recording and the replay of a taught page of 2,000 fields (two frames, one of another site),
+// beside the same replay done by Playwright.
 #include "BrowserFixture.h"
 #include "BrowserLocator.h"
 #include "CWebUserAdd.h"
@@ -68,7 +69,7 @@ bool FillWeight(ChromiumBrowser& browser, double weight)
     return field && field->SetValue(weight);
 }
 
-std::optional<Figures> RunOurs(const QString& url)
+std::optional<Figures> RunOurs(const QString& url, bool headless)
 {
     QTemporaryDir dir(QStringLiteral("/tmp/pb-XXXXXX"));
     BrowserLaunchOptions options;
@@ -76,7 +77,7 @@ std::optional<Figures> RunOurs(const QString& url)
     options.keeperPath = QStringLiteral(PESAVO_KEEPER_PATH);
     options.profileDir = dir.filePath(QStringLiteral("profile"));
     options.socketPath = dir.filePath(QStringLiteral("b.sock"));
-    options.headless = true;
+    options.headless = headless;
     options.idleExitMs = 5000;
     Figures figures;
     QElapsedTimer timer;
@@ -110,7 +111,7 @@ std::optional<Figures> RunOurs(const QString& url)
     return figures;
 }
 
-std::optional<Figures> RunPlaywright(const QString& browserPath, const QString& url, QString* why)
+std::optional<Figures> RunPlaywright(const QString& browserPath, const QString& url, bool headless, QString* why)
 {
     const QString dir = QStringLiteral(PESAVO_SOURCE_DIR "/bench/playwright");
     if (!QFileInfo::exists(dir + QStringLiteral("/node_modules/playwright-core"))) {
@@ -119,7 +120,9 @@ std::optional<Figures> RunPlaywright(const QString& browserPath, const QString& 
     }
     QProcess node;
     node.setWorkingDirectory(dir);
-    node.start(QStringLiteral("node"), {QStringLiteral("fill.js"), browserPath, url, QString::number(kIterations)});
+    node.start(QStringLiteral("node"),
+               {QStringLiteral("fill.js"), browserPath, url, QString::number(kIterations),
+                headless ? QStringLiteral("headless") : QStringLiteral("headed")});
     if (!node.waitForFinished(120000) || node.exitCode() != 0) {
         *why = QStringLiteral("node failed: ") + QString::fromLocal8Bit(node.readAllStandardError()).trimmed();
         return std::nullopt;
@@ -354,11 +357,25 @@ int main(int argc, char** argv)
     std::vector<Figures> ours, theirs;
     QString why;
     for (int run = 0; run < kRuns; ++run) {
-        if (auto f = RunOurs(url))
+        if (auto f = RunOurs(url, true))
             ours.push_back(*f);
         if (why.isEmpty()) {
-            if (auto f = RunPlaywright(browserPath, url, &why))
+            if (auto f = RunPlaywright(browserPath, url, true, &why))
                 theirs.push_back(*f);
+        }
+    }
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    std::vector<Figures> oursHeaded, theirsHeaded;
+    QString whyHeaded = why;
+    if (display) {
+        std::printf("headed (window shown on %s):\n", qPrintable(qEnvironmentVariable("DISPLAY")));
+        for (int run = 0; run < kRuns; ++run) {
+            if (auto f = RunOurs(url, false))
+                oursHeaded.push_back(*f);
+            if (whyHeaded.isEmpty()) {
+                if (auto f = RunPlaywright(browserPath, url, false, &whyHeaded))
+                    theirsHeaded.push_back(*f);
+            }
         }
     }
     if (ours.empty())
@@ -377,6 +394,16 @@ int main(int argc, char** argv)
     line("fresh launch to a filled field", a.launchMs, b.launchMs);
     if (theirs.empty())
         std::printf("Playwright not run: %s\n", qPrintable(why));
+    if (!display) {
+        std::printf("headed launch not measured: no display (run under xvfb-run -a)\n");
+    } else if (!oursHeaded.empty()) {
+        const double mine = Medians(oursHeaded).launchMs;
+        if (theirsHeaded.empty())
+            std::printf("%-34s %8.2f ms %12s %8s\nPlaywright headed not run: %s\n", "fresh launch, headed", mine, "-",
+                        "-", qPrintable(whyHeaded));
+        else
+            line("fresh launch, headed", mine, Medians(theirsHeaded).launchMs);
+    }
     std::printf("goals: open page < 10 ms, fresh launch < 1500 ms, ratios <= 1.00\n");
     return RunTaughtPage(browserPath);
 }

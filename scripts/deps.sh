@@ -9,6 +9,7 @@ packages=(
     umockdev libumockdev-dev
     chromium
     xvfb xauth imagemagick x11-utils xdotool trayer
+    lintian desktop-file-utils appstream
 )
 if [ "${1:-}" = "--runtime" ]; then
     packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev

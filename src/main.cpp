@@ -4,7 +4,10 @@
 #include "MMain.h"
 #include "SimulatedUsbDevice.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstdio>
@@ -15,20 +18,12 @@
 #include <optional>
 #include <string>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 constexpr int kScaleVendor = 0x6323;
 constexpr int kScaleProduct = 0x2233;
-
-int usage()
-{
-    std::cerr << "usage: pesavo [/s] [--simulate[=FILE]]\n"
-                 "       pesavo --replay FILE|-\n"
-                 "       pesavo --print [--simulate[=FILE]]\n"
-                 "       pesavo --record FILE [--simulate[=FILE]]\n"
-                 "       pesavo --find-scale\n";
-    return 2;
-}
 
 int replay(const std::string& path)
 {
@@ -55,7 +50,9 @@ std::unique_ptr<UsbDevice> openDevice(const HeadlessOptions& options, QString& e
 {
     if (options.simulate) {
         auto sim = std::make_unique<SimulatedUsbDevice>();
-        if (!options.simulate->isEmpty() && !sim->LoadScenarioFile(*options.simulate)) {
+        if (*options.simulate == u"hidpos"_s)
+            sim->SetPointOfSale(true);
+        else if (!options.simulate->isEmpty() && !sim->LoadScenarioFile(*options.simulate)) {
             error = sim->LastError();
             return nullptr;
         }
@@ -105,36 +102,130 @@ int runHeadless(int argc, char** argv, const HeadlessOptions& options)
     return status;
 }
 
+struct CommandLine
+{
+    std::optional<int> exitCode; // set when the program ends here (help, version, a bad switch)
+    std::optional<std::string> replay;
+    HeadlessOptions headless;
+};
+
+// Switches the toolkit takes for itself when the desktop program starts; they are
+// not ours to reject. The first group takes a value.
+const QStringList QtValueSwitches {u"platform"_s,        u"platformpluginpath"_s,
+                                   u"platformtheme"_s,   u"plugin"_s,
+                                   u"qwindowgeometry"_s, u"qwindowtitle"_s,
+                                   u"qwindowicon"_s,     u"style"_s,
+                                   u"stylesheet"_s,      u"display"_s,
+                                   u"geometry"_s,        u"title"_s,
+                                   u"session"_s,         u"name"_s};
+const QStringList QtFlagSwitches {u"reverse"_s, u"nograb"_s, u"dograb"_s, u"sync"_s, u"widgetcount"_s};
+
+QStringList withoutToolkitSwitches(const QStringList& arguments)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        const QString name = QString(arg).remove(QRegularExpression(u"^--?"_s)).section(u'=', 0, 0);
+        if (i > 0 && arg.startsWith(u'-') && QtFlagSwitches.contains(name))
+            continue;
+        if (i > 0 && arg.startsWith(u'-') && QtValueSwitches.contains(name)) {
+            if (!arg.contains(u'='))
+                ++i;
+            continue;
+        }
+        kept << arg;
+    }
+    return kept;
+}
+
+void printLine(std::FILE* to, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), to);
+    if (!text.endsWith(u'\n'))
+        std::fputc('\n', to);
+}
+
+CommandLine parseCommandLine(QStringList arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Pesavo turns a USB postal scale into a shipping assistant: a filtered, tared and held weight on a "
+        u"liquid-crystal readout, a tray icon, and carrier rate pages filled in a real browser."_s);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption simulate(u"simulate"_s,
+                                      u"Use a simulated scale instead of the real one: the built-in one when no "
+                                      u"value is given, a standard HID point-of-sale scale with =hidpos, or a "
+                                      u"scenario FILE of '<ms> <grams>', '<ms> unplug' and '<ms> plug' lines."_s,
+                                      u"FILE|hidpos"_s);
+    const QCommandLineOption replayOption(u"replay"_s,
+                                          u"Run the weighing engine over a recorded session (FILE, or - for "
+                                          u"standard input) and print what happens; no window is created."_s,
+                                          u"FILE"_s);
+    const QCommandLineOption print(u"print"_s, u"Print the engine's output live from the scale until interrupted."_s);
+    const QCommandLineOption record(
+        u"record"_s, u"Write the live session to FILE in the replay format, and print it as --print does."_s,
+        u"FILE"_s);
+    const QCommandLineOption findScale(u"find-scale"_s, u"Exit 0 when a scale is attached and readable, else 1."_s);
+    parser.addOptions({simulate, replayOption, print, record, findScale});
+    parser.addPositionalArgument(u"/s"_s, u"Start hidden in the tray (exactly this, nothing else)."_s, u"[/s]"_s);
+
+    // A bare --simulate means the built-in scale; the parser only knows switches
+    // that always or never take a value.
+    for (QString& arg : arguments) {
+        if (arg == u"--simulate"_s)
+            arg = u"--simulate="_s;
+    }
+
+    CommandLine line;
+    const QStringList ours = withoutToolkitSwitches(arguments);
+    if (!parser.parse(ours)) {
+        printLine(stderr, u"pesavo: %1 Try 'pesavo --help'."_s.arg(parser.errorText().replace(u'\n', u' ')));
+        line.exitCode = 2;
+        return line;
+    }
+    const bool helpAll = parser.isSet(u"help-all"_s);
+    if (parser.isSet(help) || parser.isSet(version) || helpAll) {
+        // The help text names the program as it was started; that needs an application.
+        int argc = 1;
+        char name[] = "pesavo";
+        char* argv[] = {name, nullptr};
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(u"pesavo"_s);
+        QCoreApplication::setApplicationVersion(QStringLiteral(PESAVO_VERSION));
+        if (helpAll)
+            parser.process(ours); // prints the toolkit's switches too, and exits 0
+        printLine(stdout, parser.isSet(help) ? parser.helpText() : u"pesavo %1"_s.arg(QStringLiteral(PESAVO_VERSION)));
+        line.exitCode = 0;
+        return line;
+    }
+    if (parser.isSet(replayOption))
+        line.replay = parser.value(replayOption).toLocal8Bit().toStdString();
+    line.headless.print = parser.isSet(print);
+    line.headless.findScale = parser.isSet(findScale);
+    if (parser.isSet(record))
+        line.headless.record = parser.value(record).toLocal8Bit().toStdString();
+    if (parser.isSet(simulate))
+        line.headless.simulate = parser.value(simulate);
+    return line;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    HeadlessOptions headless;
-    bool isHeadless = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--replay") {
-            if (i + 1 >= argc)
-                return usage();
-            std::ios::sync_with_stdio(false);
-            return replay(argv[i + 1]);
-        }
-        if (arg == "--print") {
-            headless.print = isHeadless = true;
-        } else if (arg == "--find-scale") {
-            headless.findScale = isHeadless = true;
-        } else if (arg == "--record") {
-            if (i + 1 >= argc)
-                return usage();
-            headless.record = argv[++i];
-            isHeadless = true;
-        } else if (arg == "--simulate") {
-            headless.simulate = QString();
-        } else if (arg.rfind("--simulate=", 0) == 0) {
-            headless.simulate = QString::fromLocal8Bit(argv[i] + std::strlen("--simulate="));
-        }
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.exitCode)
+        return *line.exitCode;
+
+    if (line.replay) {
+        std::ios::sync_with_stdio(false);
+        return replay(*line.replay);
     }
-    if (isHeadless)
-        return runHeadless(argc, argv, headless);
+    if (line.headless.print || line.headless.findScale || line.headless.record)
+        return runHeadless(argc, argv, line.headless);
     return MMain::Run(argc, argv);
 }

@@ -1,17 +1,17 @@
 // Times the same work bench_devtools does, done by Playwright: a fresh browser launch to a filled
 // field, then round trips and weight writes on the open page. Prints one JSON object.
-// usage: node fill.js <browser executable> <page url> <iterations>
+// usage: node fill.js <browser executable> <page url> <iterations> [headless|headed]
 const { chromium } = require('playwright-core');
 
 function now() { return Number(process.hrtime.bigint()) / 1e6; }
 
 (async () => {
-  const [executablePath, url, iterationsText] = process.argv.slice(2);
+  const [executablePath, url, iterationsText, mode] = process.argv.slice(2);
   const iterations = Number(iterationsText || 200);
   const args = ['--disable-gpu', '--no-first-run', '--disable-background-networking'];
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
   const start = now();
-  const browser = await chromium.launch({ executablePath, headless: true, args });
+  const browser = await chromium.launch({ executablePath, headless: mode !== 'headed', args });
   const page = await browser.newPage();
   await page.goto(url, { waitUntil: 'load' });
   await page.evaluate(() => { document.all['weight'].value = 2.5; });

@@ -1,9 +1,12 @@
 #include "Autostart.h"
 
+#include "DesktopEntry.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace {
 
@@ -124,4 +127,16 @@ bool Autostart::IsRegistered(const QString& name)
             return false;
     }
     return true;
+}
+
+bool Autostart::RepairEntry(const QString& program, const QString& name)
+{
+    if (!IsRegistered(name) || program.isEmpty())
+        return false;
+    const QStringList exec = DesktopEntry::SplitExec(DesktopEntry::Load(EntryPath(name)).Value(QStringLiteral("Exec")));
+    const QString first = exec.value(0);
+    const QFileInfo target(QDir::isAbsolutePath(first) ? first : QStandardPaths::findExecutable(first));
+    if (!first.isEmpty() && target.isFile() && target.isExecutable())
+        return false;
+    return RegisterStartup(true, name, program);
 }

@@ -9,6 +9,8 @@
 namespace {
 
 // Short-item prefixes with the size bits masked off (HID 1.11, 6.2.2.4 ff.).
+constexpr std::uint8_t ItemUsagePage = 0x04;
+constexpr std::uint8_t ItemUsage = 0x08;
 constexpr std::uint8_t ItemInput = 0x80;
 constexpr std::uint8_t ItemReportSize = 0x74;
 constexpr std::uint8_t ItemReportId = 0x84;
@@ -64,6 +66,15 @@ HidReportDescriptor HidReportDescriptor::Parse(const QByteArray& descriptor)
         pos += 1 + dataSize;
 
         switch (prefix & 0xFC) {
+        case ItemUsagePage:
+            if (!result.mUsagePages.contains(value & 0xFFFF))
+                result.mUsagePages.append(value & 0xFFFF);
+            break;
+        case ItemUsage:
+            // A four-byte usage names its page in the upper half.
+            if (dataSize == 4 && !result.mUsagePages.contains(value >> 16))
+                result.mUsagePages.append(value >> 16);
+            break;
         case ItemReportSize:
             state.reportSize = value;
             break;

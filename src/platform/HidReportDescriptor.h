@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+
+#include <cstdint>
 
 // What the reader of a hidraw node needs to know from the device's HID report
-// descriptor: whether reports carry a leading report-id byte, and how long the
-// longest input report is. Only the items that decide these two are followed.
+// descriptor: whether reports carry a leading report-id byte, how long the
+// longest input report is, and which usage pages it speaks of (what kind of
+// device it is). Only the items that decide these are followed.
 class HidReportDescriptor final
 {
 public:
@@ -22,9 +26,13 @@ public:
     int InputReportBytes() const { return mInputReportBytes; }
     // True when the descriptor ended in the middle of an item.
     bool Truncated() const { return mTruncated; }
+    // True when any Usage Page item (or four-byte usage) names `page`, e.g. 0x8D
+    // for a point-of-sale scale.
+    bool HasUsagePage(std::uint32_t page) const { return mUsagePages.contains(page); }
 
 private:
     bool mUsesReportIds = false;
     int mInputReportBytes = 0;
     bool mTruncated = false;
+    QList<std::uint32_t> mUsagePages;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -78,7 +79,11 @@ void HidrawUsbDevice::UdevDeleter::operator()(udev_monitor* monitor) const
 
 HidrawUsbDevice::HidrawUsbDevice(QObject* parent)
     : UsbDevice(parent)
-{ }
+    , mPosRepeat(new QTimer(this))
+{
+    mPosRepeat->setInterval(PosRepeatMs);
+    connect(mPosRepeat, &QTimer::timeout, this, &HidrawUsbDevice::RepeatPosReport);
+}
 
 HidrawUsbDevice::~HidrawUsbDevice()
 {
@@ -136,7 +141,18 @@ bool HidrawUsbDevice::Matches(udev_device* device) const
 {
     // The parent belongs to the child: no unref.
     udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
-    return usb && HexAttribute(usb, "idVendor") == mVendorId && HexAttribute(usb, "idProduct") == mProductId;
+    if (usb && HexAttribute(usb, "idVendor") == mVendorId && HexAttribute(usb, "idProduct") == mProductId)
+        return true;
+    return HidReportDescriptor::Parse(SysfsDescriptor(device)).HasUsagePage(HidPosScale::UsagePage);
+}
+
+QByteArray HidrawUsbDevice::SysfsDescriptor(udev_device* device)
+{
+    udev_device* hid = udev_device_get_parent_with_subsystem_devtype(device, "hid", nullptr);
+    if (!hid)
+        return {};
+    QFile file(QDir(FromLocal(udev_device_get_syspath(hid))).filePath(QStringLiteral("report_descriptor")));
+    return file.open(QIODevice::ReadOnly) ? file.read(HID_MAX_DESCRIPTOR_SIZE) : QByteArray();
 }
 
 bool HidrawUsbDevice::OpenFirstPresent()
@@ -162,7 +178,7 @@ bool HidrawUsbDevice::OpenFirstPresent()
             return true;
     }
     if (!found)
-        mLastError = QStringLiteral("The scale (USB %1:%2) is not connected.")
+        mLastError = QStringLiteral("The scale (USB %1:%2, or a standard point-of-sale scale) is not connected.")
                          .arg(mVendorId, 4, 16, QLatin1Char('0'))
                          .arg(mProductId, 4, 16, QLatin1Char('0'));
     return false;
@@ -203,16 +219,15 @@ bool HidrawUsbDevice::OpenNode(udev_device* device)
 void HidrawUsbDevice::LearnReportLayout(udev_device* device)
 {
     QByteArray raw = ReadDescriptorByIoctl(mFd);
-    if (raw.isEmpty()) {
-        // Some kernels and emulators refuse the ioctl; sysfs has the same bytes.
-        udev_device* hid = udev_device_get_parent_with_subsystem_devtype(device, "hid", nullptr);
-        if (hid) {
-            QFile file(QDir(FromLocal(udev_device_get_syspath(hid))).filePath(QStringLiteral("report_descriptor")));
-            if (file.open(QIODevice::ReadOnly))
-                raw = file.read(HID_MAX_DESCRIPTOR_SIZE);
-        }
-    }
+    // Some kernels and emulators refuse the ioctl; sysfs has the same bytes.
+    if (raw.isEmpty())
+        raw = SysfsDescriptor(device);
     const HidReportDescriptor layout = HidReportDescriptor::Parse(raw);
+    // Our own scale speaks its own format even should its descriptor ever name the scale page.
+    udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
+    const bool ours = usb && HexAttribute(usb, "idVendor") == mVendorId && HexAttribute(usb, "idProduct") == mProductId;
+    mPosScale = !ours && layout.HasUsagePage(HidPosScale::UsagePage);
+    mPosAdapter.Reset();
     const int payload = layout.InputReportBytes() > 0 ? layout.InputReportBytes() : FallbackPayloadBytes;
     mPrependReportId = !layout.UsesReportIds();
     // With numbered reports read() returns the id too.
@@ -234,6 +249,8 @@ void HidrawUsbDevice::Drop(QSocketNotifier*& notifier)
 void HidrawUsbDevice::CloseNode()
 {
     Drop(mReadNotifier);
+    mPosRepeat->stop();
+    mPosScale = false;
     if (mFd >= 0)
         ::close(mFd);
     mFd = -1;
@@ -288,10 +305,23 @@ void HidrawUsbDevice::OnNodeReadable()
         buffer.truncate(got);
         if (mPrependReportId)
             buffer.prepend('\0');
+        if (mPosScale) {
+            QByteArray translated = mPosAdapter.Translate(buffer);
+            if (translated.isEmpty())
+                continue;
+            buffer = translated;
+            mPosRepeat->start();
+        }
         mReport = buffer;
         if (mEnabled)
             Q_EMIT OnUsb();
     }
+}
+
+void HidrawUsbDevice::RepeatPosReport()
+{
+    if (mPosScale && IsAttached() && mEnabled && !mReport.isEmpty())
+        Q_EMIT OnUsb();
 }
 
 void HidrawUsbDevice::Fail(const QString& message)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HidPosScale.h"
 #include "UsbDevice.h"
 
 #include <QByteArray>
@@ -8,13 +9,19 @@
 #include <memory>
 
 class QSocketNotifier;
+class QTimer;
 struct udev;
 struct udev_device;
 struct udev_monitor;
 
 // The scale on Linux: a hidraw node found with libudev by the USB ids given to
-// OpenDevice, watched for coming and going with a udev monitor and read without
-// blocking from the event loop.
+// OpenDevice, or any standard point-of-sale scale (found by the usage page in its
+// report descriptor, whatever its maker), watched for coming and going with a udev
+// monitor and read without blocking from the event loop.
+//
+// A point-of-sale scale's reports reach the owner already turned into our scale's
+// format (HidPosScale), at least ten a second: many of them report only when the
+// weight changes, and the engine counts reports to initialise and to settle.
 //
 // A scale the user may not open (no udev rule yet) is not an error of the
 // program: it shows as a detached scale with the reason in LastError() and a
@@ -39,6 +46,10 @@ public:
     QString DeviceNode() const { return mDevNode; }
     // Bytes asked of each read(): the longest input report plus its id byte.
     int ReadLength() const { return mReadLength; }
+    // The open scale is a standard point-of-sale scale.
+    bool IsPosScale() const { return mPosScale; }
+    // A steady point-of-sale scale's last weight is handed on again after this long.
+    static constexpr int PosRepeatMs = 100;
 
 private:
     struct UdevDeleter
@@ -54,6 +65,8 @@ private:
     bool OpenNode(udev_device* device);
     void CloseNode();
     void LearnReportLayout(udev_device* device);
+    void RepeatPosReport();
+    static QByteArray SysfsDescriptor(udev_device* device);
     void OnMonitorReadable();
     void OnNodeReadable();
     void Fail(const QString& message);
@@ -65,12 +78,15 @@ private:
     // inside their own activated() signal.
     QSocketNotifier* mMonitorNotifier = nullptr;
     QSocketNotifier* mReadNotifier = nullptr;
+    QTimer* mPosRepeat = nullptr;
     int mVendorId = -1;
     int mProductId = -1;
     int mFd = -1;
     QString mSysPath;
     QString mDevNode;
     bool mPrependReportId = true;
+    bool mPosScale = false;
+    HidPosScale mPosAdapter;
     int mReadLength = 0;
     bool mEnabled = false;
     QByteArray mReport;

@@ -15,6 +15,11 @@ constexpr std::minstd_rand::result_type NoiseSeed = 20231;
 // most 0.1 count a second: slow enough for the engine's zero tracking to follow.
 constexpr double DriftAmplitudeCounts = 2.0;
 constexpr double DriftPeriodSeconds = 120.0;
+// The simulated point-of-sale scale: 25 kg in tenths of an ounce, "in motion" for
+// this long after the load changes.
+constexpr int PosExponent = -1;
+constexpr double PosCapacityGrams = 25000.0;
+constexpr qint64 PosMotionMs = 400;
 
 void PutInt16(QByteArray& report, int at, int value)
 {
@@ -48,6 +53,7 @@ void SimulatedUsbDevice::OpenDevice(WId window, int vendorId, int productId, con
     mAttached = true;
     mNextStep = 0;
     mReportIndex = 0;
+    mPosAdapter.Reset();
     mClock.start();
     RunDueSteps(false);
     mReportTimer.start();
@@ -58,6 +64,7 @@ void SimulatedUsbDevice::SetLoadGrams(double grams)
     if (!std::isfinite(grams) || grams == mLoadGrams)
         return;
     mLoadGrams = grams;
+    mLoadChangedAt = mClock.isValid() ? mClock.elapsed() : -1;
     Q_EMIT LoadChanged(mLoadGrams);
 }
 
@@ -75,6 +82,7 @@ void SimulatedUsbDevice::Plug()
     if (mAttached)
         return;
     mAttached = true;
+    mPosAdapter.Reset();
     if (mOpened)
         Q_EMIT Arrival();
 }
@@ -111,7 +119,14 @@ void SimulatedUsbDevice::SendReport()
 {
     if (!IsAttached())
         return;
-    mReport = MakeReport(CalLoadGrams, CalCount, CurrentAdcCount());
+    if (mPointOfSale) {
+        const QByteArray translated = mPosAdapter.Translate(PointOfSaleReport());
+        if (translated.isEmpty())
+            return;
+        mReport = translated;
+    } else {
+        mReport = MakeReport(CalLoadGrams, CalCount, CurrentAdcCount());
+    }
     ++mReportIndex;
     if (mEnabled)
         Q_EMIT OnUsb();
@@ -130,6 +145,23 @@ int SimulatedUsbDevice::CurrentAdcCount()
     // Clamp before converting: a load far beyond the cell's range must not overflow.
     const double rounded = std::clamp(std::nearbyint(counts), -32768.0, 32767.0);
     return std::clamp(int(rounded) + noise, -32768, 32767);
+}
+
+QByteArray SimulatedUsbDevice::PointOfSaleReport() const
+{
+    const double unit = HidPosScale::UnitGrams(HidPosScale::Ounce) * std::pow(10.0, PosExponent);
+    const double tenths = std::nearbyint(mLoadGrams / unit);
+    int status = HidPosScale::Stable;
+    if (mLoadGrams > PosCapacityGrams)
+        status = HidPosScale::OverWeight;
+    else if (tenths < 0.0)
+        status = HidPosScale::UnderZero;
+    else if (mLoadChangedAt >= 0 && mClock.elapsed() - mLoadChangedAt < PosMotionMs)
+        status = HidPosScale::InMotion;
+    else if (tenths == 0.0)
+        status = HidPosScale::StableAtZero;
+    const int weight = status == HidPosScale::OverWeight ? 0 : int(std::min(std::abs(tenths), 65535.0));
+    return HidPosScale::MakeReport(3, status, HidPosScale::Ounce, PosExponent, weight);
 }
 
 void SimulatedUsbDevice::RunDueSteps(bool announce)

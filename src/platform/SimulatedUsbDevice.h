@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HidPosScale.h"
 #include "SimulatedScenario.h"
 #include "UsbDevice.h"
 
@@ -48,6 +49,12 @@ public:
     void Unplug();
     void Plug();
 
+    // --simulate=hidpos: a standard point-of-sale scale instead of ours. It weighs
+    // in tenths of an ounce, says when the load is in motion, and its reports go
+    // through the same adapter as a real one's, so ReportData() is in our format.
+    void SetPointOfSale(bool on) { mPointOfSale = on; }
+    bool PointOfSale() const { return mPointOfSale; }
+
     void SetNoiseAndDrift(bool on) { mNoiseAndDrift = on; }
     bool NoiseAndDrift() const { return mNoiseAndDrift; }
 
@@ -73,6 +80,7 @@ private:
     void SendReport();
     void RunDueSteps(bool announce);
     int CurrentAdcCount();
+    QByteArray PointOfSaleReport() const;
 
     QTimer mReportTimer;
     QTimer mStepTimer;
@@ -83,6 +91,9 @@ private:
     std::int64_t mReportIndex = 0;
     double mLoadGrams = 0.0;
     bool mNoiseAndDrift = true;
+    bool mPointOfSale = false;
+    HidPosScale mPosAdapter;
+    qint64 mLoadChangedAt = -1;
     bool mOpened = false;
     bool mAttached = true;
     bool mEnabled = false;

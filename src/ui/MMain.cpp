@@ -2,6 +2,7 @@
 
 #include "AppPaths.h"
 #include "AppState.h"
+#include "Autostart.h"
 #include "BrowserLocator.h"
 #include "CBrowserSource.h"
 #include "CTrayIcon.h"
@@ -304,6 +305,9 @@ int Run(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pesavo"));
     QApplication::setApplicationVersion(QStringLiteral(PESAVO_VERSION));
+    // Docks and task bars match the window to the menu entry: by this name under
+    // Wayland, by the window class (the application name) under X11.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pesavo.Pesavo"));
     // Hiding the display to the tray closes no window for good; only ExitApp ends us.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -348,7 +352,9 @@ int Run(int argc, char** argv)
         if (!simulate)
             return std::make_unique<HidrawUsbDevice>();
         auto device = std::make_unique<SimulatedUsbDevice>();
-        if (!scenarioFile.isEmpty() && !device->LoadScenarioFile(scenarioFile))
+        if (scenarioFile == QLatin1String("hidpos"))
+            device->SetPointOfSale(true);
+        else if (!scenarioFile.isEmpty() && !device->LoadScenarioFile(scenarioFile))
             qWarning().noquote() << "simulated scale:" << device->LastError();
         simulated = device.get();
         return device;
@@ -362,6 +368,9 @@ int Run(int argc, char** argv)
 
     if (!Main(args))
         return 1;
+    // Started with the session from a place the program has left: point the entry here.
+    if (Autostart::RepairEntry(QCoreApplication::applicationFilePath()))
+        qInfo().noquote() << "Start with the session now runs" << QCoreApplication::applicationFilePath();
     if (simulated) {
         auto* control = new frmSimulator(simulated);
         control->setAttribute(Qt::WA_DeleteOnClose);

@@ -7,6 +7,7 @@
 #include "CScaleCalc.h"
 #include "CTrayIcon.h"
 #include "CUnitConverter.h"
+#include "CalculatorLocator.h"
 #include "IniFile.h"
 #include "MMain.h"
 #include "MReadout.h"
@@ -614,24 +615,16 @@ void frmScale::ToggleUnit()
     mnuUnit_Click(1 - App().gUnit);
 }
 
-QString frmScale::FindCalculator()
-{
-    const char* candidates[] = {"gnome-calculator", "kcalc", "galculator", "qalculate-gtk", "mate-calc", "xcalc"};
-    for (const char* name : candidates) {
-        const QString path = QStandardPaths::findExecutable(QLatin1String(name));
-        if (!path.isEmpty())
-            return path;
-    }
-    return QString();
-}
-
 void frmScale::RunCalculator()
 {
-    const QString calculator = FindCalculator();
-    if (!calculator.isEmpty() && QProcess::startDetached(calculator, QStringList()))
+    const CalculatorLocator::Command calculator = CalculatorLocator::Find();
+    if (!calculator.program.isEmpty() && QProcess::startDetached(calculator.program, calculator.arguments))
         return;
-    MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"),
-                             QStringLiteral("Cannot find Windows' Calculator"), QStringLiteral("msgCalculator"));
+    QMessageBox* box = MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"),
+                                                QStringLiteral("Cannot find Windows' Calculator"),
+                                                QStringLiteral("msgCalculator"));
+    // The box's own words are the program's; what to do about it on this desktop follows.
+    box->setInformativeText(CalculatorLocator::InstallHint());
 }
 
 void frmScale::ShowOptions()

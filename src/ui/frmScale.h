@@ -104,7 +104,6 @@ public:
     QMessageBox* BrowserMessage() const { return mBrowserMessage.data(); }
 
     // The first calculator on PATH, empty when there is none.
-    static QString FindCalculator();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

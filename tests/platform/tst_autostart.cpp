@@ -1,6 +1,9 @@
 #include "Autostart.h"
+#include "DesktopEntry.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,6 +57,41 @@ private Q_SLOTS:
         QVERIFY(Autostart::RegisterStartup(true, u"Pesavo"_s, program));
         const QByteArray entry = readEntry();
         QVERIFY2(entry.contains("\nExec=" + exec.toUtf8() + "\n"), entry.constData());
+        // Read back the way a session starts it: the program itself and the switch.
+        const QStringList args = DesktopEntry::SplitExec(DesktopEntry::Load(Autostart::EntryPath()).Value(u"Exec"_s));
+        QCOMPARE(args, (QStringList {program, u"/s"_s}));
+    }
+
+    // A moved program or a removed build folder must not leave a dead entry behind.
+    void repairEntry_data()
+    {
+        QTest::addColumn<QString>("entry"); // "" for none
+        QTest::addColumn<bool>("rewritten");
+        QTest::newRow("program gone") << u"[Desktop Entry]\nExec=/gone/build/pesavo /s\n"_s << true;
+        QTest::newRow("program gone, quoted") << u"[Desktop Entry]\nExec=\"/gone/a b/pesavo\" /s\n"_s << true;
+        QTest::newRow("no program at all") << u"[Desktop Entry]\nName=Pesavo\n"_s << true;
+        QTest::newRow("program there") << u"[Desktop Entry]\nExec=/bin/sh /s\n"_s << false;
+        QTest::newRow("program there, found on the PATH") << u"[Desktop Entry]\nExec=sh /s\n"_s << false;
+        QTest::newRow("switched off by the user") << u"[Desktop Entry]\nExec=/gone/pesavo /s\nHidden=true\n"_s << false;
+        QTest::newRow("no entry") << QString() << false;
+    }
+    void repairEntry()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, rewritten);
+        QVERIFY(Autostart::RegisterStartup(false, u"Pesavo"_s, QString()));
+        if (!entry.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(Autostart::EntryPath()).absolutePath()));
+            QFile f(Autostart::EntryPath());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(entry.toUtf8());
+        }
+        const QByteArray before = readEntry();
+        QCOMPARE(Autostart::RepairEntry(u"/usr/bin/pesavo"_s), rewritten);
+        if (rewritten)
+            QVERIFY(readEntry().contains("\nExec=/usr/bin/pesavo /s\n"));
+        else
+            QCOMPARE(readEntry(), before);
     }
 
     void registerAndRemove()

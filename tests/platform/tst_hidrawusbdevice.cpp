@@ -1,7 +1,10 @@
 // Runs the real hidraw and udev code against scales emulated by umockdev. The
 // binary must run under umockdev-wrapper (CTest does that).
 
+#include "CScaleCalc.h"
 #include "HidrawUsbDevice.h"
+#include "ManualTickTimer.h"
+#include "SimulatedUsbDevice.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -29,6 +32,29 @@ const QByteArray PlainDescriptor = QByteArray::fromHex("0600FF0901A101150026FF00
 // The same with two numbered input reports, 8 and 4 bytes.
 const QByteArray NumberedDescriptor
     = QByteArray::fromHex("0600FF0901A101150026FF00850175089508090181028502750895040901810209019102C0");
+
+// Point-of-sale scales of two makes, written from the HID point-of-sale usage
+// tables: a scale page application collection whose weight report is status
+// (selectors 0x71-0x78), unit (selectors 0x51-0x5C), a signed exponent and a
+// 16-bit weight. The first also declares attribute and control feature reports
+// and sends its weight as report 3; the second has nothing but its weight
+// report, numbered 9.
+const QByteArray PosDescriptorA = QByteArray::fromHex("058D0901A101"
+                                                      "85010930A102150026FF007508950209500960B102C0"
+                                                      "85020931A10215002501750895010980B102C0"
+                                                      "85030932A102"
+                                                      "0970A1021501250875089501197129788100C0"
+                                                      "0950A1021501250C750895011951295C8100C0"
+                                                      "1580257F7508950109418102"
+                                                      "150027FFFF00007510950109408102"
+                                                      "C0C0");
+const QByteArray PosDescriptorB = QByteArray::fromHex("058D0901A101"
+                                                      "85090932A102"
+                                                      "0970A1021501250875089501197129788100C0"
+                                                      "0950A1021501250C750895011951295C8100C0"
+                                                      "1580257F7508950109418102"
+                                                      "150027FFFF00007510950109408102"
+                                                      "C0C0");
 
 struct EmulatedHid
 {
@@ -129,13 +155,18 @@ public:
     // and, when given, the reports it will send once opened.
     bool Add(const EmulatedHid& hid, const QList<QByteArray>& reports = {}, bool withIoctl = true, int gapMs = 20)
     {
+        return AddWithScript(hid, reports.isEmpty() ? QByteArray() : ReadScript(reports, gapMs), withIoctl);
+    }
+
+    // The same with a read script of one's own making.
+    bool AddWithScript(const EmulatedHid& hid, const QByteArray& script, bool withIoctl = true)
+    {
         GError* error = nullptr;
         bool ok = umockdev_testbed_add_from_string(mBed, hid.Description().constData(), &error);
         if (ok && withIoctl)
             ok = umockdev_testbed_load_ioctl(mBed, qPrintable(hid.Node()), qPrintable(Write(hid.IoctlFile())), &error);
-        if (ok && !reports.isEmpty())
-            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()),
-                                              qPrintable(Write(ReadScript(reports, gapMs))), &error);
+        if (ok && !script.isEmpty())
+            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()), qPrintable(Write(script)), &error);
         if (!ok) {
             qWarning("umockdev: %s", error ? error->message : "?");
             g_clear_error(&error);
@@ -168,6 +199,16 @@ void Open(HidrawUsbDevice& device)
 {
     device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);
     device.SetEnabled(true);
+}
+
+QByteArray Pos(int id, int status, int unit, int exponent, int weight)
+{
+    return HidPosScale::MakeReport(id, status, unit, exponent, weight);
+}
+
+std::span<const std::uint8_t> Bytes(const QByteArray& data)
+{
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())};
 }
 
 QByteArray ScaleReport(int adc)
@@ -261,6 +302,134 @@ private Q_SLOTS:
         QTRY_COMPARE(received, expected);
         // Being there at the start is not an arrival.
         QCOMPARE(arrivals.count(), 0);
+    }
+
+    // Either make, found by its descriptor alone, weighs through the engine as our
+    // own scale does: a stale and an all-zero report at the start are not
+    // weights, and tare, hold, settle and overload behave as with our scale.
+    void posScaleWeighs_data()
+    {
+        QTest::addColumn<QByteArray>("descriptor");
+        QTest::addColumn<int>("reportId");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("exponent");
+        QTest::addColumn<int>("load"); // in the scale's unit and exponent
+        QTest::addColumn<int>("heavier");
+        QTest::addColumn<double>("loadKg");
+        QTest::addColumn<double>("heavierKg");
+
+        using S = HidPosScale;
+        QTest::newRow("grams, report 3") << PosDescriptorA << 3 << int(S::Gram) << 0 << 250 << 1000 << 0.250 << 1.0;
+        // 8.8 oz = 249.476 g reads 250 g at a quarter gram a count; 35.3 oz = 1000.738 g.
+        QTest::newRow("tenths of an ounce, report 9")
+            << PosDescriptorB << 9 << int(S::Ounce) << -1 << 88 << 353 << 0.250 << 1.001;
+    }
+    void posScaleWeighs()
+    {
+        QFETCH(QByteArray, descriptor);
+        QFETCH(int, reportId);
+        QFETCH(int, unit);
+        QFETCH(int, exponent);
+        QFETCH(int, load);
+        QFETCH(int, heavier);
+        QFETCH(double, loadKg);
+        QFETCH(double, heavierKg);
+
+        Testbed bed;
+        EmulatedHid pos;
+        pos.vendor = 0x0922;
+        pos.product = 0x8003;
+        pos.descriptor = descriptor;
+        using S = HidPosScale;
+        // The scale reports only when something changes; the device keeps the engine fed.
+        QByteArray script = ReadScript({Pos(reportId, S::Stable, unit, exponent, 3 * load), Pos(reportId, 0, 0, 0, 0),
+                                        Pos(reportId, S::StableAtZero, unit, exponent, 0)},
+                                       20);
+        script += ReadScript({Pos(reportId, S::InMotion, unit, exponent, load / 2)}, 2600);
+        script += ReadScript({Pos(reportId, S::Stable, unit, exponent, load)}, 100);
+        script += ReadScript({Pos(reportId, S::Stable, unit, exponent, heavier)}, 2500);
+        script += ReadScript({Pos(reportId, S::OverWeight, unit, exponent, 0)}, 2500);
+        QVERIFY(bed.AddWithScript(pos, script));
+
+        ManualTickTimer settle;
+        CScaleCalc calc(settle);
+        QList<int> statuses;
+        QList<int> errors;
+        calc.StatusChange = [&](std::int32_t& code) {
+            statuses.append(code);
+        };
+        calc.ScaleError = [&](std::int32_t& code) {
+            errors.append(code);
+        };
+        HidrawUsbDevice device;
+        QList<int> countsBeforeLoad;
+        connect(&device, &UsbDevice::OnUsb, this, [&] {
+            calc.NewData(Bytes(device.ReportData()));
+            if (statuses.count(1) == 0)
+                countsBeforeLoad.append(calc.AdcCount());
+        });
+        device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);
+        device.SetEnabled(true);
+        QVERIFY2(device.IsAttached(), qPrintable(device.LastError()));
+        QVERIFY(device.IsPosScale());
+
+        QTRY_COMPARE_WITH_TIMEOUT(statuses, (QList<int> {0, 1}), 4000);
+        QCOMPARE(countsBeforeLoad.count(0), countsBeforeLoad.size());
+
+        QTRY_VERIFY_WITH_TIMEOUT(calc.IsStable() && qFuzzyCompare(calc.Weight(), loadKg), 4000);
+        QVERIFY(settle.IsArmed());
+        settle.AdvanceTo(settle.DueAt());
+        QCOMPARE(statuses.last(), 2);
+
+        calc.SetHold(true);
+        const int heavierCount = calc.AdcCount() * heavier / load;
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(calc.AdcCount() - heavierCount) <= 2 && calc.IsStable(), 4000);
+        QCOMPARE(calc.Weight(), loadKg);
+        calc.SetHold(false);
+        QCOMPARE(calc.Weight(), heavierKg);
+        calc.Tare();
+        QTRY_COMPARE(calc.Weight(), 0.0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(errors, QList<int> {2}, 4000);
+    }
+
+    // Some scales switch themselves off after a few minutes and leave the bus; the
+    // scale shows as not connected and comes back when it wakes.
+    void posScaleSleepsAndWakes()
+    {
+        Testbed bed;
+        EmulatedHid pos;
+        pos.vendor = 0x0922;
+        pos.product = 0x8003;
+        pos.descriptor = PosDescriptorA;
+        const QByteArray stale = Pos(3, HidPosScale::Stable, HidPosScale::Gram, 0, 999);
+        QVERIFY(bed.Add(pos, {stale, Pos(3, HidPosScale::Stable, HidPosScale::Gram, 0, 100)}));
+
+        HidrawUsbDevice device;
+        QSignalSpy arrivals(&device, &UsbDevice::Arrival);
+        QSignalSpy removals(&device, &UsbDevice::Removal);
+        QList<QByteArray> received;
+        connect(&device, &UsbDevice::OnUsb, this, [&] { received.append(device.ReportData()); });
+        Open(device);
+        QTRY_VERIFY(!received.isEmpty());
+        QCOMPARE(received.first(), SimulatedUsbDevice::MakeReport(5000, 20000, 400));
+
+        bed.Remove(pos);
+        QTRY_COMPARE(removals.count(), 1);
+        QVERIFY(!device.IsAttached());
+        QVERIFY(!device.FindDevice());
+        QVERIFY2(device.LastError().contains(u"not connected"_s), qPrintable(device.LastError()));
+        // Nothing is made up for a scale that is gone.
+        const qsizetype before = received.size();
+        QTest::qWait(3 * HidrawUsbDevice::PosRepeatMs);
+        QCOMPARE(received.size(), before);
+
+        EmulatedHid woken = pos;
+        woken.index = 1;
+        QVERIFY(bed.Add(woken, {stale, Pos(3, HidPosScale::Stable, HidPosScale::Gram, 0, 300)}));
+        QTRY_COMPARE(arrivals.count(), 1);
+        QTRY_VERIFY(received.size() > before);
+        QCOMPARE(received.at(before), SimulatedUsbDevice::MakeReport(5000, 20000, 1200));
     }
 
     void hotplug()

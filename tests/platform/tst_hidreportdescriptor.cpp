@@ -8,6 +8,8 @@ class TestHidReportDescriptor final : public QObject
 private Q_SLOTS:
     void parse_data();
     void parse();
+    void usagePages_data();
+    void usagePages();
 };
 
 void TestHidReportDescriptor::parse_data()
@@ -52,6 +54,25 @@ void TestHidReportDescriptor::parse()
     QCOMPARE(layout.UsesReportIds(), usesIds);
     QCOMPARE(layout.InputReportBytes(), inputBytes);
     QCOMPARE(layout.Truncated(), truncated);
+}
+
+void TestHidReportDescriptor::usagePages_data()
+{
+    QTest::addColumn<QByteArray>("descriptor");
+    QTest::addColumn<bool>("scale");
+
+    QTest::newRow("vendor page") << QByteArray::fromHex("0600FF0901A101150026FF007508950809018102C0") << false;
+    QTest::newRow("scale page after a generic one") << QByteArray::fromHex("05010904A101058D0920C0") << true;
+    QTest::newRow("scale usage with its page in four bytes") << QByteArray::fromHex("0B20008D00A101C0") << true;
+    // 0x8D inside another item's data is no usage page.
+    QTest::newRow("page number in a long item") << QByteArray::fromHex("FE0210058D") << false;
+}
+
+void TestHidReportDescriptor::usagePages()
+{
+    QFETCH(QByteArray, descriptor);
+    QFETCH(bool, scale);
+    QCOMPARE(HidReportDescriptor::Parse(descriptor).HasUsagePage(0x8D), scale);
 }
 
 QTEST_GUILESS_MAIN(TestHidReportDescriptor)

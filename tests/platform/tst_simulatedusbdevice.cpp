@@ -166,14 +166,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("grams");
         QTest::addColumn<int>("error");
-        QTest::newRow("a letter, 23 g") << 23 << 0;
-        QTest::newRow("over capacity") << 5100 << 1;
+        QTest::addColumn<bool>("pointOfSale");
+        QTest::newRow("a letter, 23 g") << 23 << 0 << false;
+        QTest::newRow("over capacity") << 5100 << 1 << false;
+        // 454 g is 16.0 oz on the point-of-sale scale, 453.59 g, shown as 454 g again.
+        QTest::newRow("point-of-sale scale, a parcel") << 454 << 0 << true;
+        QTest::newRow("point-of-sale scale past its range") << 26000 << 2 << true;
     }
 
     void engineSettlesOnLoad()
     {
         QFETCH(int, grams);
         QFETCH(int, error);
+        QFETCH(bool, pointOfSale);
 
         ManualTickTimer clock;
         CScaleCalc engine(clock);
@@ -188,6 +193,7 @@ private Q_SLOTS:
 
         // Noise and drift stay on: this is what the demo feeds the engine.
         SimulatedUsbDevice device;
+        device.SetPointOfSale(pointOfSale);
         QList<int> weights;
         connect(&device, &UsbDevice::OnUsb, this, [&] {
             const QByteArray report = device.ReportData();

@@ -536,6 +536,7 @@ private Q_SLOTS:
         QCOMPARE(box->text(), u"Cannot find Windows' Calculator"_s);
         QCOMPARE(box->parentWidget(), App().gMainWindow);
         QCOMPARE(box->windowModality(), Qt::ApplicationModal);
+        QVERIFY2(box->informativeText().contains(u"gnome-calculator"_s), qPrintable(box->informativeText()));
     }
 
     void calculatorStarted()

@@ -1,0 +1,98 @@
+#include "CalculatorLocator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The calculator lookup against application folders and a PATH of its own:
+// entries of the user and of the system, and programs that are or are not there.
+class TestCalculatorLocator : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mRoot;
+
+    QString Bin() const { return mRoot.path() + u"/bin"_s; }
+
+    void Write(const QString& path, const QByteArray& content, bool executable = false)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.close();
+        if (executable)
+            f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+private Q_SLOTS:
+    void find_data()
+    {
+        QTest::addColumn<QStringList>("entries"); // "user|system <file name>\n<content>"
+        QTest::addColumn<QStringList>("programs"); // in the test's PATH
+        QTest::addColumn<QString>("desktop"); // XDG_CURRENT_DESKTOP
+        QTest::addColumn<QStringList>("expected"); // program name, then arguments; empty for none
+
+        const QString calc = u"[Desktop Entry]\nType=Application\nCategories=Utility;Calculator;\n"_s;
+        QTest::newRow("an entry before the known programs")
+            << QStringList {u"system sums.desktop\n"_s + calc + u"Exec=sums --quiet %U\n"_s}
+            << QStringList {u"sums"_s, u"xcalc"_s} << u"GNOME"_s << QStringList {u"sums"_s, u"--quiet"_s};
+        QTest::newRow("the running desktop's own first")
+            << QStringList {u"system a.desktop\n"_s + calc + u"Exec=acalc\n"_s,
+                            u"system b.desktop\n[Desktop Entry]\nType=Application\nCategories=Qt;KDE;Calculator;\n"
+                            u"Exec=\"bcalc\" %f\n"_s}
+            << QStringList {u"acalc"_s, u"bcalc"_s} << u"ubuntu:KDE"_s << QStringList {u"bcalc"_s};
+        QTest::newRow("unusable entries passed over")
+            << QStringList {u"system other-desktop.desktop\n"_s + calc + u"OnlyShowIn=XFCE;\nExec=acalc\n"_s,
+                            u"system hidden.desktop\n"_s + calc + u"NoDisplay=true\nExec=acalc\n"_s,
+                            u"system tryexec.desktop\n"_s + calc + u"TryExec=missing\nExec=acalc\n"_s,
+                            u"system missing.desktop\n"_s + calc + u"Exec=missing\n"_s,
+                            u"system editor.desktop\n[Desktop Entry]\nType=Application\nCategories=Utility;\n"
+                            u"Exec=acalc\n"_s}
+            << QStringList {u"acalc"_s, u"kcalc"_s, u"xcalc"_s} << u"GNOME"_s << QStringList {u"kcalc"_s};
+        QTest::newRow("the user's entry hides the system's")
+            << QStringList {u"user sums.desktop\n[Desktop Entry]\nType=Application\nHidden=true\n"_s,
+                            u"system sums.desktop\n"_s + calc + u"Exec=sums\n"_s}
+            << QStringList {u"sums"_s} << u"GNOME"_s << QStringList();
+    }
+
+    void find()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, programs);
+        QFETCH(QString, desktop);
+        QFETCH(QStringList, expected);
+
+        QVERIFY(mRoot.isValid());
+        QDir(mRoot.path()).removeRecursively();
+        for (const QString& entry : entries) {
+            const QString where = entry.section(u' ', 0, 0);
+            const QString name = entry.section(u' ', 1).section(u'\n', 0, 0);
+            Write(u"%1/%2/applications/%3"_s.arg(mRoot.path(), where, name), entry.section(u'\n', 1).toUtf8());
+        }
+        for (const QString& program : programs)
+            Write(Bin() + u'/' + program, "#!/bin/sh\n", true);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(mRoot.path() + u"/user"_s));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(mRoot.path() + u"/system"_s));
+        qputenv("XDG_CURRENT_DESKTOP", desktop.toUtf8());
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(Bin()));
+
+        const CalculatorLocator::Command found = CalculatorLocator::Find();
+        qputenv("PATH", path);
+        QStringList got;
+        if (!found.program.isEmpty())
+            got = QStringList {QFileInfo(found.program).fileName()} + found.arguments;
+        QCOMPARE(got, expected);
+        if (!found.program.isEmpty())
+            QCOMPARE(QFileInfo(found.program).absolutePath(), Bin());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCalculatorLocator)
+#include "tst_calculatorlocator.moc"
