@@ -31,6 +31,14 @@ run_suite() {
 }
 
 run_suite check build-check
+
+echo "== clang-tidy on the changed files"
+if "$here/scripts/tidy.sh" > "$here/build-tidy.log" 2>&1; then
+    summary+=("tidy: $(tail -1 "$here/build-tidy.log")")
+else
+    tail -60 "$here/build-tidy.log"
+    summary+=("tidy: FAILED (see build-tidy.log)"); status=1
+fi
 # umockdev preloads its library ahead of the sanitizer runtime; that order is fine here.
 export ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$here/scripts/lsan.supp:print_suppressions=0"
@@ -43,6 +51,14 @@ if "$here/scripts/fuzz.sh" "${PESAVO_FUZZ_SECONDS:-60}" > "$here/build-fuzz.log"
 else
     tail -40 "$here/build-fuzz.log"
     summary+=("fuzz: FAILED (see build-fuzz.log)"); status=1
+fi
+
+echo "== package"
+if "$here/scripts/package-check.sh" > "$here/build-package.log" 2>&1; then
+    summary+=("package: built, lintian clean, installed and validated")
+else
+    tail -40 "$here/build-package.log"
+    summary+=("package: FAILED (see build-package.log)"); status=1
 fi
 
 echo
