@@ -23,4 +23,5 @@ public:
     virtual std::optional<bool> Checked() = 0;
     virtual bool Click() = 0; // el.click()
     virtual bool FireOnChange() = 0; // el.onchange(true); fails if no handler or it throws
+    virtual bool FireOnChangeWithoutArgument() = 0; // el.onchange(), as some pages' own code calls it
 };

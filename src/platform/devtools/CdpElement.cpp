@@ -24,6 +24,8 @@ constexpr const char* kClick = "function(i) { const e = this[i]; if (typeof e.cl
 // The page's own handler, called as the old pages expect: with the single argument true.
 constexpr const char* kFireOnChange = "function(i) { const e = this[i]; if (typeof e.onchange !== 'function') "
                                       "return false; e.onchange(true); return true; }";
+constexpr const char* kFireOnChangeBare = "function(i) { const e = this[i]; if (typeof e.onchange !== 'function') "
+                                          "return false; e.onchange(); return true; }";
 } // namespace
 
 CdpElement::CdpElement(std::shared_ptr<CdpContext> context, std::string arrayObjectId, int length, int index)
@@ -101,6 +103,11 @@ bool CdpElement::Click()
 bool CdpElement::FireOnChange()
 {
     return Run(kFireOnChange);
+}
+
+bool CdpElement::FireOnChangeWithoutArgument()
+{
+    return Run(kFireOnChangeBare);
 }
 
 int CdpElement::Target() const

@@ -28,6 +28,7 @@ public:
     std::optional<bool> Checked() override;
     bool Click() override;
     bool FireOnChange() override;
+    bool FireOnChangeWithoutArgument() override;
 
 private:
     int Target() const; // position of the element we act on; -1 for a collection
