@@ -7,6 +7,7 @@
 #include "IniFile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -174,9 +175,22 @@ int main(int argc, char** argv)
         }
         lastRound = round;
     }
+    // A kill between naming the temporary copy and renaming it leaves the copy; the next open
+    // removes it once it is old enough. Aged here rather than waited for.
+    const QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    const qsizetype copies = names.size() - 1;
+    for (const QString& name : names) {
+        QFile file(dir.filePath(name));
+        if (name != u"Data1.ini"_s && file.open(QIODevice::ReadWrite))
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime);
+    }
+    IniFile reopened;
+    reopened.OpenFile(path);
     const qsizetype files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).size();
-    std::printf("killed writes: %d kills in %.1f s, %d files torn, empty or inconsistent, %lld left-over files, "
+    std::printf("killed writes: %d kills in %.1f s, %d files torn, empty or inconsistent, %lld temporary copies left "
+                "(%lld after the next open), "
                 "%d kills left a round half written, last round %d\n",
-                kills, clock.elapsed() / 1000.0, bad, static_cast<long long>(files - 1), midRounds, lastRound);
+                kills, clock.elapsed() / 1000.0, bad, static_cast<long long>(copies), static_cast<long long>(files - 1),
+                midRounds, lastRound);
     return bad == 0 && files == 1 ? 0 : 1;
 }
