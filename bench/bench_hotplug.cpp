@@ -64,10 +64,10 @@ int main(int argc, char** argv)
     }
     const int cycles = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 1000;
     // The testbed's three files per device add up over a long run.
-    rlimit files {};
-    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
-        files.rlim_cur = files.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &files);
+    rlimit limit {};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
     }
     Testbed bed;
     int next = 0; // umockdev cannot bring a removed node back: each plug-in is a new node, as another port is
