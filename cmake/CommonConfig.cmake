@@ -17,3 +17,8 @@ if(PESAVO_SANITIZE)
     target_compile_options(pesavo_flags INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(pesavo_flags INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
+
+# The code under fuzzing reports its coverage, or the fuzzer sees only the target's own file.
+if(PESAVO_FUZZ)
+    target_compile_options(pesavo_flags INTERFACE -fsanitize=fuzzer-no-link)
+endif()

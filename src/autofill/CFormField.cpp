@@ -82,6 +82,12 @@ bool CFormField::FireChange(HtmlDocument* doc, const QString& name)
     return element && element->FireOnChange();
 }
 
+bool CFormField::FireChangeWithoutArgument(HtmlDocument* doc, const QString& name)
+{
+    const auto element = Find(doc, name);
+    return element && element->FireOnChangeWithoutArgument();
+}
+
 std::optional<QString> CFormField::Type(HtmlDocument* doc, const QString& name)
 {
     const auto element = Find(doc, name);

@@ -28,6 +28,7 @@ public:
     static bool Click(HtmlDocument* doc, const QString& name);
     static bool ClickMember(HtmlDocument* doc, const QString& name, int index);
     static bool FireChange(HtmlDocument* doc, const QString& name);
+    static bool FireChangeWithoutArgument(HtmlDocument* doc, const QString& name);
     static std::optional<QString> Type(HtmlDocument* doc, const QString& name);
     static std::optional<QString> Value(HtmlDocument* doc, const QString& name);
 

@@ -30,9 +30,10 @@ void CWebDHL::FillContent(HtmlDocument* DOM)
         if (const auto saturday = CFormField::ToBool(KeyText(u"SAT"_s)))
             CFormField::SetChecked(DOM, u"satDelivery"_s, *saturday);
         CFormField::SetText(DOM, u"shipmentValue"_s, KeyText(u"SHIP_PRO_VAL"_s));
-        // The change handler reloads the page with the service list of the new country.
-        if (CFormField::SelectStored(DOM, u"destinationCountryCode"_s, KeyText(u"CNTRY2"_s)))
-            CFormField::FireChange(DOM, u"destinationCountryCode"_s);
+        // The change handler reloads the page with the service list of the new country. Like every
+        // step here it runs even when the one before failed: the page then reloads its own country.
+        CFormField::SelectStored(DOM, u"destinationCountryCode"_s, KeyText(u"CNTRY2"_s));
+        CFormField::FireChange(DOM, u"destinationCountryCode"_s);
         mbContentFilled = true;
     } else {
         CFormField::SelectStored(DOM, u"serviceType"_s, KeyText(u"SERVICE"_s));

@@ -25,9 +25,10 @@ void CWebUSPSBusi::FillContent(HtmlDocument* DOM)
     HtmlDocument* doc = form.get();
     if (const auto nonmachinable = CFormField::ToBool(KeyText(u"NON"_s)))
         CFormField::SetChecked(doc, u"chkNS"_s, *nonmachinable);
-    // The size handler rebuilds the rate list (no "Presorted" for keys), so it runs before the rate.
-    if (CFormField::SelectStored(doc, u"selSize"_s, KeyText(u"SIZE"_s)))
-        CFormField::FireChange(doc, u"selSize"_s);
+    // The size handler rebuilds the rate list (no "Presorted" for keys), so it runs before the rate,
+    // and as the page itself calls it: without an argument. It runs even when the select failed.
+    CFormField::SelectStored(doc, u"selSize"_s, KeyText(u"SIZE"_s));
+    CFormField::FireChangeWithoutArgument(doc, u"selSize"_s);
     const QString rate = KeyText(u"RATE"_s).trimmed();
     if (const auto position = rate.isEmpty() ? std::optional<int>(0) : CFormField::ToInt32(rate)) {
         if (const auto rateList = CFormField::Member(doc, u"selRate"_s, 0))

@@ -1,8 +1,11 @@
 #include "IniFile.h"
 
+#include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -64,6 +67,22 @@ void syncFolderOf(const QString& path)
     ::close(fd);
 }
 
+// A write killed between naming its temporary copy and renaming it over the file leaves the copy
+// ("Data1.ini.AbC123") behind. Copies old enough that no write can still be under way go.
+void removeStaleTemporaries(const QString& path)
+{
+    const QFileInfo file(path);
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(QRegularExpression::escape(file.fileName())
+                                                                           + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QFileInfoList candidates = file.dir().entryInfoList({file.fileName() + QStringLiteral(".??????")},
+                                                              QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& candidate : candidates) {
+        if (temporary.match(candidate.fileName()).hasMatch() && candidate.lastModified().toUTC() < before)
+            QFile::remove(candidate.filePath());
+    }
+}
+
 bool writeWhole(const QString& path, const QByteArray& content, QString* error)
 {
     QSaveFile out(path);
@@ -98,6 +117,7 @@ bool IniFile::OpenFile(const QString& path, int bufferSize)
     mLoaded = false;
     if (path.isEmpty())
         return Fail(QStringLiteral("no settings file given"));
+    removeStaleTemporaries(path);
     return Load();
 }
 

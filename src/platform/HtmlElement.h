@@ -31,4 +31,5 @@ public:
     virtual std::optional<qint64> UniqueId() { return std::nullopt; }
     virtual std::optional<bool> OptionSelected(int /*index*/) { return std::nullopt; }
     virtual bool SetOptionSelected(int /*index*/, bool /*selected*/) { return false; }
+    virtual bool FireOnChangeWithoutArgument() = 0; // el.onchange(), as some pages' own code calls it
 };

@@ -76,6 +76,23 @@ QString ReadBack(HtmlDocument* top, const QString& check)
     return rest.left(eq + 1) + value;
 }
 
+// Prefixes without the query: the pages' own forms and reloads land on them too.
+void ServeCarrierPages()
+{
+    BrowserFixture& fixture = BrowserFixture::Instance();
+    fixture.ClearServed();
+    fixture.Serve(u"https://www.fedex.com/ratefinder/home"_s, u"fedex_home.html"_s);
+    fixture.Serve(u"https://www.fedex.com/ratefinder/package"_s, u"fedex_package.html"_s);
+    fixture.Serve(u"https://wwwapps.ups.com/calTimeCost"_s, u"ups.html"_s);
+    fixture.Serve(u"https://www.dhl-usa.com/ratecalculator/HandlerServlet"_s, u"dhl.html"_s);
+    fixture.Serve(u"https://cgi.ebay.com/ws/eBayISAPI.dll"_s, u"ebay.html"_s);
+    fixture.Serve(u"https://postcalc.usps.com/"_s, u"usps_domestic.html"_s);
+    fixture.Serve(u"https://dbcalc.usps.com/ieframe.htm"_s, u"usps_business_frameset.html"_s);
+    fixture.Serve(u"https://dbcalc.usps.com/iehead.htm"_s, u"usps_business_head.html"_s);
+    fixture.Serve(u"https://dbcalc.usps.com/ieform.htm"_s, u"usps_business_form.html"_s);
+    fixture.Serve(u"https://ircalc.usps.com/weight.asp"_s, u"usps_international.html"_s);
+}
+
 QString Stripped(const QString& field)
 {
     return field.size() > 2 && field[1] == u':' ? field.mid(2) : field;
@@ -116,26 +133,13 @@ private:
     double mWeight = 0.0;
     int mUnit = 0;
     int mBrowsersMade = 0;
+    bool mPageReplaced = false;
 };
 
 void TestAutoFillBrowser::initTestCase()
 {
-    BrowserFixture& fixture = BrowserFixture::Instance();
-    QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
-    const auto serve = [&](const QString& address, const QString& file) {
-        fixture.Serve(address, file);
-    };
-    // Prefixes without the query: the pages' own forms and reloads land on them too.
-    serve(u"https://www.fedex.com/ratefinder/home"_s, u"fedex_home.html"_s);
-    serve(u"https://www.fedex.com/ratefinder/package"_s, u"fedex_package.html"_s);
-    serve(u"https://wwwapps.ups.com/calTimeCost"_s, u"ups.html"_s);
-    serve(u"https://www.dhl-usa.com/ratecalculator/HandlerServlet"_s, u"dhl.html"_s);
-    serve(u"https://cgi.ebay.com/ws/eBayISAPI.dll"_s, u"ebay.html"_s);
-    serve(u"https://postcalc.usps.com/"_s, u"usps_domestic.html"_s);
-    serve(u"https://dbcalc.usps.com/ieframe.htm"_s, u"usps_business_frameset.html"_s);
-    serve(u"https://dbcalc.usps.com/iehead.htm"_s, u"usps_business_head.html"_s);
-    serve(u"https://dbcalc.usps.com/ieform.htm"_s, u"usps_business_form.html"_s);
-    serve(u"https://ircalc.usps.com/weight.asp"_s, u"usps_international.html"_s);
+    QVERIFY2(BrowserFixture::Instance().IsReady(), qPrintable(BrowserFixture::Instance().LastError()));
+    ServeCarrierPages();
 }
 
 void TestAutoFillBrowser::init()
@@ -152,6 +156,10 @@ void TestAutoFillBrowser::init()
 
 void TestAutoFillBrowser::cleanup()
 {
+    if (mPageReplaced) {
+        ServeCarrierPages();
+        mPageReplaced = false;
+    }
     mLauncher.reset();
     mIni.reset();
     mDir.reset();
@@ -192,6 +200,7 @@ void TestAutoFillBrowser::launchFillsCarrierPage_data()
     QTest::addColumn<double>("kg");
     QTest::addColumn<int>("unit");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("pageFile"); // served at the page's address instead of the usual one
 
     QTest::newRow("UPS, auto fill on")
         << 1 << u"_WGX_UPS"_s
@@ -201,30 +210,37 @@ void TestAutoFillBrowser::launchFillsCarrierPage_data()
         << QStringList {u"origCountry#=194"_s,  u"origCity=Reno"_s,    u"origPostal=89501"_s,   u"destCountry#=225"_s,
                         u"destCity=Boise"_s,    u"destPostal=83702"_s, u"packages#=2"_s,        u"document?=true"_s,
                         u"customValue=12.50"_s, u"currency#=130"_s,    u"destResident?=true"_s, u"weightType=LBS"_s,
-                        u"weight=1.102"_s};
+                        u"weight=1.102"_s}
+        << QString();
     QTest::newRow("UPS, auto fill off: only the weight")
         << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=0;CITY1=Reno;ZIP1=89501"_s << 0.5 << 0
-        << QStringList {u"origCity="_s, u"origPostal="_s, u"origCountry#=0"_s, u"weightType=LBS"_s, u"weight=1.102"_s};
+        << QStringList {u"origCity="_s, u"origPostal="_s, u"origCountry#=0"_s, u"weightType=LBS"_s, u"weight=1.102"_s}
+        << QString();
     QTest::newRow("UPS, settings text reaches the page as plain text")
         << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=1;CITY1=O'Hare \"A\" </script><b>\\x;ZIP1=  spaced  "_s << 0.5 << 0
-        << QStringList {u"origCity=O'Hare \"A\" </script><b>\\x"_s, u"origPostal=spaced"_s, u"weight=1.102"_s};
+        << QStringList {u"origCity=O'Hare \"A\" </script><b>\\x"_s, u"origPostal=spaced"_s, u"weight=1.102"_s}
+        << QString();
     QTest::newRow("UPS, a step that fails is skipped, the rest written")
         << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=1;CITY1=Reno;DOC=yes;CUS_VAL=9;SHIP_TO_RES=1"_s << 0.5 << 0
         << QStringList {u"origCity=Reno"_s, u"document?=false"_s, u"customValue=9"_s, u"destResident?=true"_s,
-                        u"weight=1.102"_s};
+                        u"weight=1.102"_s}
+        << QString();
     QTest::newRow("USPS domestic, package")
         << 2 << u"_WGX_USPS_DOM"_s << u"AUTO_FILL=1;SERVICE=1;ZIP1=10001;ZIP2=94114"_s << 0.5 << 0
-        << QStringList {u"MT[1]?=true"_s, u"MT[0]?=false"_s, u"OZ=10001"_s, u"DZ=94114"_s, u"P=1"_s, u"O=1.6"_s};
+        << QStringList {u"MT[1]?=true"_s, u"MT[0]?=false"_s, u"OZ=10001"_s, u"DZ=94114"_s, u"P=1"_s, u"O=1.6"_s}
+        << QString();
     QTest::newRow("USPS domestic, negative weight goes in as 0")
         << 2 << u"_WGX_USPS_DOM"_s << u"AUTO_FILL=0;ZIP1=10001"_s << -0.3 << 0
-        << QStringList {u"OZ="_s, u"P=0"_s, u"O=0"_s};
+        << QStringList {u"OZ="_s, u"P=0"_s, u"O=0"_s} << QString();
     QTest::newRow("USPS business, form in frame 1")
         << 3 << u"_WGX_USPS_BUSI"_s << u"AUTO_FILL=1;NON=1;SIZE=2;RATE=0;ZIP1=10001;ZIP2=20004"_s << 1.0 << 0
-        << QStringList {u"1:chkNS?=true"_s,     u"1:selSize#=2"_s,      u"1:changeArgs=selSize:true;"_s,
+        << QStringList {u"1:chkNS?=true"_s,     u"1:selSize#=2"_s,      u"1:changeArgs=selSize:undefined;"_s,
                         u"1:selRate#=0"_s,      u"1:txtOrigin=10001"_s, u"1:txtDest=20004"_s,
-                        u"1:format[1]?=true"_s, u"1:txtSPWt=2.205"_s,   u"0:txtSPWt=heading"_s};
-    QTest::newRow("USPS international package") << 5 << u"_WGX_USPS_INT"_s << u"AUTO_FILL=1;CNTRY=12"_s << 0.5 << 0
-                                                << QStringList {u"Country#=12"_s, u"Pounds=1"_s, u"Ounces=1.6"_s};
+                        u"1:format[1]?=true"_s, u"1:txtSPWt=2.205"_s,   u"0:txtSPWt=heading"_s}
+        << QString();
+    QTest::newRow("USPS international package")
+        << 5 << u"_WGX_USPS_INT"_s << u"AUTO_FILL=1;CNTRY=12"_s << 0.5 << 0
+        << QStringList {u"Country#=12"_s, u"Pounds=1"_s, u"Ounces=1.6"_s} << QString();
     QTest::newRow("DHL, two phases over the country reload")
         << 6 << u"_WGX_DHL"_s
         << u"AUTO_FILL=1;CITY1=Reno;ZIP1=89501;ZIP2=69001;HEIGHT=4;WIDTH=5;LEN=6;SHIP_TO_RES=1;EMP=20;SAT=1;"
@@ -235,6 +251,8 @@ void TestAutoFillBrowser::launchFillsCarrierPage_data()
                         u"originZipCode=89501"_s,
                         u"destinationZipCode=69001"_s,
                         u"dimensionHeight=4"_s,
+                        u"dimensionWidth=5"_s,
+                        u"dimensionLength=6"_s,
                         u"isResidential[1]?=true"_s,
                         u"monthlyPackages=20"_s,
                         u"satDelivery?=true"_s,
@@ -242,12 +260,14 @@ void TestAutoFillBrowser::launchFillsCarrierPage_data()
                         u"destinationCountryCode#=80"_s,
                         u"serviceType#=1"_s,
                         u"destinationCity=Lyon"_s,
-                        u"actualWeight=2.3"_s};
+                        u"actualWeight=2.3"_s}
+        << QString();
     QTest::newRow("DHL, auto fill off: one load, weight only")
         << 6 << u"_WGX_DHL"_s << u"AUTO_FILL=0;CITY1=Reno"_s << 0.1 << 0
-        << QStringList {u"loads=1"_s, u"origCity="_s, u"destinationCountryCode#=267"_s, u"actualWeight=0.5"_s};
+        << QStringList {u"loads=1"_s, u"origCity="_s, u"destinationCountryCode#=267"_s, u"actualWeight=0.5"_s}
+        << QString();
     QTest::newRow("DHL, 2.200 lb is not raised to 2.3")
-        << 6 << u"_WGX_DHL"_s << u"AUTO_FILL=0"_s << 0.9979 << 0 << QStringList {u"actualWeight=2.2"_s};
+        << 6 << u"_WGX_DHL"_s << u"AUTO_FILL=0"_s << 0.9979 << 0 << QStringList {u"actualWeight=2.2"_s} << QString();
     QTest::newRow("FedEx, shipment form submitted, package page filled in pounds")
         << 7 << u"_WGX_FEDEX"_s
         << u"AUTO_FILL=1;CNTRY1=179;CNTRY2=12;ZIP1=10001;ZIP2=H0H 0H0;PACK_NO=3;SHIP_DATE=2;SHIP_TO_RES=1;"
@@ -263,21 +283,42 @@ void TestAutoFillBrowser::launchFillsCarrierPage_data()
                         u"echo_companyType=Ground"_s,
                         u"echo_changeArgs=origCountry:true;destCountry:true;"_s,
                         u"packageForm.packageList[0].weightUnit#=0"_s,
-                        u"packageForm.packageList[0].weight=2.205"_s};
+                        u"packageForm.packageList[0].weight=2.205"_s}
+        << QString();
     QTest::newRow("FedEx in kilograms") << 7 << u"_WGX_FEDEX"_s
                                         << u"AUTO_FILL=1;CNTRY1=179;CNTRY2=179;ZIP1=1;ZIP2=2;PACK_NO=1;SHIP_DATE=0"_s
                                         << 2.5 << 0
                                         << QStringList {u"echo_destZip=2"_s, u"echo_shipToResidence=N"_s,
                                                         u"echo_companyType=Express"_s,
                                                         u"packageForm.packageList[0].weightUnit#=1"_s,
-                                                        u"packageForm.packageList[0].weight=2.5"_s};
+                                                        u"packageForm.packageList[0].weight=2.5"_s}
+                                        << QString();
     QTest::newRow("eBay") << 8 << u"_WGX_EBAY"_s
                           << u"AUTO_FILL=1;PACK_SIZE=4;LEN=10;WIDTH=8;HEIGHT=2;ZIP1=30312;SHOW_RATE_TO=3;ZIP2=02115"_s
                           << 1.36 << 0 << QStringList {u"PackageSize#=4"_s,           u"LengthDimension=10"_s,
                                                        u"WidthDimension=8"_s,         u"HeightDimension=2"_s,
                                                        u"OriginatingZip=30312"_s,     u"destinationCity#=3"_s,
                                                        u"destinationZipCode=02115"_s, u"HigherUnitWeight=3"_s,
-                                                       u"LowerUnitWeight=0"_s};
+                                                       u"LowerUnitWeight=0"_s}
+                          << QString();
+    QTest::newRow("USPS business, a size that is not a position still runs the size handler")
+        << 3 << u"_WGX_USPS_BUSI"_s << u"AUTO_FILL=1;SIZE=abc;RATE=1;ZIP1=10001"_s << 1.0 << 0
+        << QStringList {u"1:selSize#=0"_s, u"1:changeArgs=selSize:undefined;"_s, u"1:selRate#=1"_s,
+                        u"1:txtOrigin=10001"_s}
+        << QString();
+    QTest::newRow("DHL, a country that is not a position still reloads the page")
+        << 6 << u"_WGX_DHL"_s << u"AUTO_FILL=1;CITY1=Reno;CNTRY2=abc;SERVICE=3;CITY=Boise"_s << 1.0 << 0
+        << QStringList {u"loads=2"_s,        u"origCity=Reno"_s,         u"destinationCountryCode#=267"_s,
+                        u"serviceType#=3"_s, u"destinationCity=Boise"_s, u"actualWeight=2.3"_s}
+        << QString();
+    QTest::newRow("UPS, a hidden weight field waits for the next page")
+        << 1 << u"_WGX_UPS"_s << u"AUTO_FILL=0"_s << 0.5 << 0
+        << QStringList {u"step=2"_s, u"hiddenWeight="_s, u"hiddenWeightType=KGS"_s, u"weightType=LBS"_s,
+                        u"weight=1.102"_s}
+        << u"ups_weight_later.html"_s;
+    QTest::newRow("eBay, 0.5 kg: whole ounces")
+        << 8 << u"_WGX_EBAY"_s << u"AUTO_FILL=0"_s << 0.5 << 0
+        << QStringList {u"HigherUnitWeight=1"_s, u"LowerUnitWeight=2"_s} << QString();
 }
 
 void TestAutoFillBrowser::launchFillsCarrierPage()
@@ -288,7 +329,12 @@ void TestAutoFillBrowser::launchFillsCarrierPage()
     QFETCH(double, kg);
     QFETCH(int, unit);
     QFETCH(QStringList, expected);
+    QFETCH(QString, pageFile);
 
+    if (!pageFile.isEmpty()) {
+        BrowserFixture::Instance().Serve(CCarrierPages::ForLauncherIndex(page)->address, pageFile);
+        mPageReplaced = true;
+    }
     PutKeys(*mIni, section, keys);
     QVERIFY(mLauncher->SaveSelection(page));
     mWeight = kg;

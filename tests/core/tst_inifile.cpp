@@ -1,6 +1,9 @@
 #include "IniFile.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -327,6 +330,28 @@ private Q_SLOTS:
         // Either both keys of a round were written, or only its COUNT.
         QVERIFY2(content == stateFile(count, count) || content == stateFile(count, count - 1),
                  qPrintable(u"round %1, %2 bytes"_s.arg(count).arg(content.size())));
+    }
+
+    // What a writer killed between naming its copy and renaming it leaves behind goes at the next
+    // open, once no write can still be under way; a fresh copy and other files stay.
+    void staleCopiesRemoved()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString dir = folder.path() + u'/';
+        const QString name = u"Data1.ini"_s;
+        const QStringList files {name + u".AbC123"_s, name + u".XyZ789"_s, name + u".bak"_s, u"Other.ini.AbC123"_s};
+        for (const QString& file : files)
+            writeRaw(dir + file, "[A]\nX=1\n");
+        for (const QString& file : {files[0], files[2], files[3]}) {
+            QFile old(dir + file);
+            QVERIFY(old.open(QIODevice::ReadWrite));
+            QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+        }
+        IniFile ini;
+        QVERIFY(ini.OpenFile(dir + name));
+        QCOMPARE(QDir(dir).entryList(QDir::Files),
+                 (QStringList {name + u".bak"_s, name + u".XyZ789"_s, u"Other.ini.AbC123"_s}));
     }
 
 private:

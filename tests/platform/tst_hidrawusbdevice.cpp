@@ -5,6 +5,7 @@
 #include "HidrawUsbDevice.h"
 #include "ManualTickTimer.h"
 #include "SimulatedUsbDevice.h"
+#include "UmockdevTestbed.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -24,14 +25,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int ScaleVendor = 0x6323;
-constexpr int ScaleProduct = 0x2233;
-
-// What the real scale declares: 8 vendor bytes in, 8 out, no report ids.
-const QByteArray PlainDescriptor = QByteArray::fromHex("0600FF0901A101150026FF00750895080901810209019102C0");
-// The same with two numbered input reports, 8 and 4 bytes.
-const QByteArray NumberedDescriptor
-    = QByteArray::fromHex("0600FF0901A101150026FF00850175089508090181028502750895040901810209019102C0");
+using namespace umockdevbed;
 
 // Point-of-sale scales of two makes, written from the HID point-of-sale usage
 // tables: a scale page application collection whose weight report is status
@@ -56,144 +50,6 @@ const QByteArray PosDescriptorB = QByteArray::fromHex("058D0901A101"
                                                       "150027FFFF00007510950109408102"
                                                       "C0C0");
 
-struct EmulatedHid
-{
-    int index = 0; // hidraw<index>, USB port 1-<index + 1>
-    int vendor = ScaleVendor;
-    int product = ScaleProduct;
-    QByteArray descriptor = PlainDescriptor;
-
-    QString Node() const { return u"/dev/hidraw%1"_s.arg(index); }
-    QString UsbPath() const { return u"/devices/pci0000:00/0000:00:14.0/usb1/1-%1"_s.arg(index + 1); }
-    QString HidPath() const
-    {
-        return u"%1/1-%2:1.0/0003:%3:%4.%5"_s.arg(UsbPath())
-            .arg(index + 1)
-            .arg(Hex4(vendor).toUpper(), Hex4(product).toUpper())
-            .arg(index + 1, 4, 10, QLatin1Char('0'));
-    }
-    static QString Hex4(int value) { return u"%1"_s.arg(value, 4, 16, QLatin1Char('0')); }
-    QString DevPath() const { return u"%1/hidraw/hidraw%2"_s.arg(HidPath()).arg(index); }
-    // As udev names it; the description above uses paths below /sys.
-    QString SysPath() const { return u"/sys"_s + DevPath(); }
-
-    // A umockdev device description: hidraw node, hid device, usb interface, usb device.
-    QByteArray Description() const
-    {
-        const QString vid = Hex4(vendor);
-        const QString pid = Hex4(product);
-        const QString hidName = HidPath().section(QLatin1Char('/'), -1);
-        const QString iface = HidPath().section(QLatin1Char('/'), 0, -2);
-        QString text;
-        text += u"P: %1\nN: hidraw%2\nE: DEVNAME=/dev/hidraw%2\nE: MAJOR=240\nE: MINOR=%2\nE: SUBSYSTEM=hidraw\n"
-                u"A: dev=240:%2\\n\nL: device=../../../%3\n\n"_s.arg(DevPath())
-                    .arg(index)
-                    .arg(hidName);
-        text += u"P: %1\nE: DRIVER=hid-generic\nE: SUBSYSTEM=hid\nH: report_descriptor=%2\n\n"_s.arg(
-            HidPath(), QString::fromLatin1(descriptor.toHex().toUpper()));
-        text += u"P: %1\nE: DEVTYPE=usb_interface\nE: DRIVER=usbhid\nE: SUBSYSTEM=usb\nA: bInterfaceClass=03\\n\n\n"_s
-                    .arg(iface);
-        text
-            += u"P: %1\nN: bus/usb/001/%2\nE: DEVNAME=/dev/bus/usb/001/%2\nE: DEVTYPE=usb_device\nE: DRIVER=usb\n"
-               u"E: SUBSYSTEM=usb\nA: idVendor=%3\\n\nA: idProduct=%4\\n\nA: product=Postal Scale\\n\n"_s.arg(UsbPath())
-                   .arg(index + 2, 3, 10, QLatin1Char('0'))
-                   .arg(vid, pid);
-        return text.toLatin1();
-    }
-
-    // Replies to the descriptor ioctls, as umockdev expects them.
-    QByteArray IoctlFile() const
-    {
-        QByteArray size(4, '\0');
-        qToLittleEndian<quint32>(quint32(descriptor.size()), size.data());
-        QByteArray full = size + descriptor;
-        full.append(QByteArray(4096 - descriptor.size(), '\0'));
-        return "@DEV " + Node().toLatin1() + "\nHIDIOCGRDESCSIZE 0 " + size.toHex().toUpper() + "\nHIDIOCGRDESC 0 "
-            + full.toHex().toUpper() + "\n";
-    }
-};
-
-// One read() dialogue line per report, `gapMs` apart.
-QByteArray ReadScript(const QList<QByteArray>& reports, int gapMs)
-{
-    QByteArray script;
-    for (const QByteArray& report : reports) {
-        script += "r " + QByteArray::number(gapMs) + ' ';
-        for (const char c : report) {
-            const auto b = std::uint8_t(c);
-            if (b == '^')
-                script += "^`";
-            else if (b < 32)
-                script += QByteArray("^") + char(b + 64);
-            else
-                script += c;
-        }
-        script += '\n';
-    }
-    return script;
-}
-
-class Testbed final
-{
-public:
-    Testbed()
-        : mBed(umockdev_testbed_new())
-    { }
-    ~Testbed() { g_object_unref(mBed); }
-    Testbed(const Testbed&) = delete;
-    Testbed& operator=(const Testbed&) = delete;
-
-    QString Root() const
-    {
-        gchar* root = umockdev_testbed_get_root_dir(mBed); // ours to free
-        const QString path = QString::fromLocal8Bit(root);
-        g_free(root);
-        return path;
-    }
-
-    // Adds the device (umockdev announces it as "add"), with its ioctl replies
-    // and, when given, the reports it will send once opened.
-    bool Add(const EmulatedHid& hid, const QList<QByteArray>& reports = {}, bool withIoctl = true, int gapMs = 20)
-    {
-        return AddWithScript(hid, reports.isEmpty() ? QByteArray() : ReadScript(reports, gapMs), withIoctl);
-    }
-
-    // The same with a read script of one's own making.
-    bool AddWithScript(const EmulatedHid& hid, const QByteArray& script, bool withIoctl = true)
-    {
-        GError* error = nullptr;
-        bool ok = umockdev_testbed_add_from_string(mBed, hid.Description().constData(), &error);
-        if (ok && withIoctl)
-            ok = umockdev_testbed_load_ioctl(mBed, qPrintable(hid.Node()), qPrintable(Write(hid.IoctlFile())), &error);
-        if (ok && !script.isEmpty())
-            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()), qPrintable(Write(script)), &error);
-        if (!ok) {
-            qWarning("umockdev: %s", error ? error->message : "?");
-            g_clear_error(&error);
-        }
-        return ok;
-    }
-
-    void Remove(const EmulatedHid& hid)
-    {
-        umockdev_testbed_uevent(mBed, qPrintable(hid.SysPath()), "remove");
-        umockdev_testbed_remove_device(mBed, qPrintable(hid.SysPath()));
-    }
-
-private:
-    QString Write(const QByteArray& content)
-    {
-        const QString path = mFiles.filePath(QString::number(++mFileCount));
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(content);
-        return path;
-    }
-
-    UMockdevTestbed* mBed;
-    QTemporaryDir mFiles;
-    int mFileCount = 0;
-};
 
 void Open(HidrawUsbDevice& device)
 {
@@ -209,14 +65,6 @@ QByteArray Pos(int id, int status, int unit, int exponent, int weight)
 std::span<const std::uint8_t> Bytes(const QByteArray& data)
 {
     return {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())};
-}
-
-QByteArray ScaleReport(int adc)
-{
-    QByteArray r = QByteArray::fromHex("AB00138840200000");
-    r[6] = char((adc >> 8) & 0xFF);
-    r[7] = char(adc & 0xFF);
-    return r;
 }
 
 // Drops root for a moment, so an open that root would be allowed really fails.

@@ -67,6 +67,14 @@ public:
         onChange();
         return true;
     }
+    bool FireOnChangeWithoutArgument() override
+    {
+        if (refuse || !onChange)
+            return false;
+        mLog->append(mName + QStringLiteral(".onchange()"));
+        onChange();
+        return true;
+    }
 
     QString value;
     int selectedIndex = -1;
@@ -116,6 +124,7 @@ public:
     std::optional<bool> Checked() override { return std::nullopt; }
     bool Click() override { return false; }
     bool FireOnChange() override { return false; }
+    bool FireOnChangeWithoutArgument() override { return false; }
 
 private:
     std::vector<std::shared_ptr<FakeElement>> mMembers;

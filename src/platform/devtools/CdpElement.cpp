@@ -35,6 +35,8 @@ constexpr const char* kSetOption
     = "function(i, v) { const o = this[i].options; if (!o || !o[v[0]]) return false; "
       "o[v[0]].selected = v[1]; this[i].dispatchEvent(new Event('change', {bubbles: true})); "
       "return true; }";
+constexpr const char* kFireOnChangeBare = "function(i) { const e = this[i]; if (typeof e.onchange !== 'function') "
+                                          "return false; e.onchange(); return true; }";
 } // namespace
 
 CdpElement::CdpElement(std::shared_ptr<CdpContext> context, std::string arrayObjectId, int length, int index)
@@ -150,6 +152,11 @@ std::optional<bool> CdpElement::OptionSelected(int index)
 bool CdpElement::SetOptionSelected(int index, bool selected)
 {
     return Run(kSetOption, Json::array({index, selected}));
+}
+
+bool CdpElement::FireOnChangeWithoutArgument()
+{
+    return Run(kFireOnChangeBare);
 }
 
 int CdpElement::Target() const

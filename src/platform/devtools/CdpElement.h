@@ -33,6 +33,7 @@ public:
     std::optional<qint64> UniqueId() override;
     std::optional<bool> OptionSelected(int index) override;
     bool SetOptionSelected(int index, bool selected) override;
+    bool FireOnChangeWithoutArgument() override;
 
 private:
     int Target() const; // position of the element we act on; -1 for a collection

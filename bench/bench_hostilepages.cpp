@@ -1,0 +1,192 @@
+// Launches carrier pages that fight back (tests/fixtures/hostile) through the real launcher,
+// browser driver and fillers, in a headless browser, and after each launches an ordinary page in
+// the same window. Prints, per page: how long the launch call took, the longest time the event
+// loop could not answer (what a click would wait), whether and when the page was filled, and
+// whether the ordinary page after it was filled.
+//   bench_hostilepages [observe-seconds]        (default 8)
+// Exits non-zero when a launch call does not return within 2 s, a page that should be filled is
+// not, the window cannot be used for the next page, or the browser is lost. Stalls over 100 ms
+// are shown, not failed: every document call blocks the event loop up to its deadline.
+#include "BrowserFixture.h"
+#include "CCarrierPages.h"
+#include "CPageLauncher.h"
+#include "ChromiumBrowser.h"
+#include "DevToolsSession.h"
+#include "IniFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Scenario
+{
+    const char* name;
+    int page; // launcher index
+    QString section;
+    QString keys;
+    QString file; // served at the page's address; empty: the request is never answered
+    bool fills; // the page can be filled at all
+    // The user has clicked into the page, so leaving it asks "Leave site?"; the user answers Leave.
+    bool asksOnLeaving = false;
+};
+
+// The longest gap between two turns of the event loop while it runs.
+class StallMeter final : public QObject
+{
+public:
+    StallMeter()
+    {
+        mTimer.setInterval(2);
+        connect(&mTimer, &QTimer::timeout, this, [this] { mLongest = std::max(mLongest, mSince.restart()); });
+    }
+    void Start()
+    {
+        mLongest = 0;
+        mSince.start();
+        mTimer.start();
+    }
+    qint64 Stop()
+    {
+        mTimer.stop();
+        mLongest = std::max(mLongest, mSince.elapsed());
+        return mLongest;
+    }
+
+private:
+    QTimer mTimer;
+    QElapsedTimer mSince;
+    qint64 mLongest = 0;
+};
+
+void PutKeys(IniFile& ini, const QString& section, const QString& keys)
+{
+    for (const QString& pair : keys.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(u'=');
+        ini.Section(section).Key(pair.left(eq)).SetValue(pair.mid(eq + 1));
+    }
+}
+
+void ClickInto(ChromiumBrowser* page)
+{
+    for (const char* type : {"mousePressed", "mouseReleased"}) {
+        page->Session()->Call("Input.dispatchMouseEvent",
+                              {{"type", type}, {"x", 5}, {"y", 5}, {"button", "left"}, {"clickCount", 1}},
+                              page->SessionId(), 2000);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int observeMs = (argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 8) * 1000;
+    BrowserFixture& fixture = BrowserFixture::Instance();
+    if (!fixture.IsReady()) {
+        std::fprintf(stderr, "no browser: %s\n", qPrintable(fixture.LastError()));
+        return 2;
+    }
+    const QList<Scenario> scenarios {
+        {"change handlers that throw", 6, u"_WGX_DHL"_s, u"AUTO_FILL=1;CNTRY2=1;CITY1=Reno"_s,
+         u"hostile/throwing_change.html"_s, false},
+        {"a load that never completes", 1, u"_WGX_UPS"_s, u"AUTO_FILL=1"_s, QString(), false},
+        {"100,000 elements", 1, u"_WGX_UPS"_s, u"AUTO_FILL=1;CITY1=Reno"_s, u"hostile/many_elements.html"_s, true},
+        {"navigates away mid-fill", 2, u"_WGX_USPS_DOM"_s, u"AUTO_FILL=1;ZIP1=10001"_s,
+         u"hostile/navigates_away.html"_s, true},
+        {"alert() from a change handler", 6, u"_WGX_DHL"_s, u"AUTO_FILL=1;CNTRY2=1"_s,
+         u"hostile/alert_on_change.html"_s, false},
+        {"alert() right after the load", 1, u"_WGX_UPS"_s, u"AUTO_FILL=1;CITY1=Reno"_s,
+         u"hostile/alert_after_load.html"_s, false},
+        {"beforeunload dialog on leaving", 2, u"_WGX_USPS_DOM"_s, u"AUTO_FILL=1;SERVICE=1;ZIP1=10001"_s,
+         u"hostile/beforeunload.html"_s, true, true},
+    };
+
+    QTemporaryDir dir;
+    IniFile ini;
+    if (!dir.isValid() || !ini.OpenFile(dir.filePath(u"Data1.ini"_s)))
+        return 1;
+    PutKeys(ini, u"_WGX_EBAY"_s, u"AUTO_FILL=1;ZIP1=30312"_s);
+    StallMeter meter;
+    int failures = 0;
+    qint64 worstStall = 0;
+    for (const Scenario& scenario : scenarios) {
+        fixture.ClearServed();
+        const QString address = CCarrierPages::ForLauncherIndex(scenario.page)->address;
+        if (scenario.file.isEmpty())
+            fixture.Hold(address);
+        else
+            fixture.Serve(address, scenario.file);
+        // The ordinary page the window goes on to.
+        fixture.Serve(u"https://cgi.ebay.com/ws/eBayISAPI.dll"_s, u"ebay.html"_s);
+        PutKeys(ini, scenario.section, scenario.keys);
+
+        CWebHelper::Accessors accessors;
+        accessors.makeBrowser = [](QString* error) -> std::unique_ptr<WebBrowser> {
+            auto page = BrowserFixture::Instance().NewPage();
+            if (!page && error)
+                *error = BrowserFixture::Instance().LastError();
+            return page;
+        };
+        accessors.currentWeight = [] {
+            return 0.5;
+        };
+        accessors.displayUnit = [] {
+            return 0;
+        };
+        CPageLauncher launcher(ini, accessors, [](int) { return std::optional<QString>(); });
+        const auto filled = [&launcher] {
+            CWebHelper* helper = launcher.WebHelper();
+            return helper && helper->CurrentFiller() && helper->CurrentFiller()->IsFilled();
+        };
+
+        meter.Start();
+        QElapsedTimer clock;
+        clock.start();
+        launcher.SaveSelection(scenario.page);
+        const bool launched = launcher.LaunchWebPage();
+        const qint64 launchMs = clock.elapsed();
+        const bool wasFilled = QTest::qWaitFor(filled, scenario.fills ? observeMs : observeMs / 2);
+        const qint64 filledMs = clock.elapsed();
+        auto* page = launcher.WebHelper() ? qobject_cast<ChromiumBrowser*>(launcher.WebHelper()->Browser()) : nullptr;
+        if (scenario.asksOnLeaving && page)
+            ClickInto(page);
+
+        // The same window goes on to an ordinary page.
+        clock.restart();
+        launcher.SaveSelection(8);
+        const bool relaunched = launcher.LaunchWebPage();
+        bool nextFilled = relaunched && QTest::qWaitFor(filled, scenario.asksOnLeaving ? 1000 : observeMs);
+        const bool waitedForUser = scenario.asksOnLeaving && !nextFilled;
+        if (waitedForUser && page) {
+            page->Session()->Call("Page.handleJavaScriptDialog", {{"accept", true}}, page->SessionId(), 2000);
+            nextFilled = QTest::qWaitFor(filled, observeMs);
+        }
+        const qint64 nextMs = clock.elapsed();
+        const qint64 stall = meter.Stop();
+        worstStall = std::max(worstStall, stall);
+        const bool alive = fixture.Session() && fixture.Session()->IsOpen();
+
+        const bool ok = launched && launchMs < 2000 && wasFilled == scenario.fills && nextFilled && alive;
+        failures += ok ? 0 : 1;
+        const QString filledText = wasFilled ? u"filled after %1 ms"_s.arg(filledMs) : u"not filled"_s;
+        std::printf("hostile page \"%s\": launch call %lld ms, %s, longest event-loop stall %lld ms%s, next page "
+                    "%s%s (%lld ms), browser %s%s\n",
+                    scenario.name, static_cast<long long>(launchMs), qPrintable(filledText),
+                    static_cast<long long>(stall), stall > 100 ? " (over 100 ms)" : "",
+                    waitedForUser ? "waited for the user's answer, then was " : "",
+                    nextFilled ? "filled" : "NOT filled", static_cast<long long>(nextMs), alive ? "alive" : "LOST",
+                    ok ? "" : "  <- FAULT");
+        std::fflush(stdout);
+    }
+    std::printf("hostile pages: %lld pages, %d faults, longest event-loop stall %lld ms\n",
+                static_cast<long long>(scenarios.size()), failures, static_cast<long long>(worstStall));
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,165 @@
+// Plugs an emulated scale in and out over and over with reports flowing, against the real hidraw
+// and udev code, and checks the device's state after each step and the process's open files and
+// memory at the end against the start. Runs under umockdev-wrapper.
+//   umockdev-wrapper bench_hotplug [cycles]        (default 1000)
+#include "HidrawUsbDevice.h"
+#include "UmockdevTestbed.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMap>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace umockdevbed;
+
+namespace {
+
+// Open files by what they are (the target with numbers taken out), so a growth can be told apart.
+QMap<QString, int> OpenFiles()
+{
+    QMap<QString, int> kinds;
+    const QDir fds(u"/proc/self/fd"_s);
+    for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        QString target = QFile::symLinkTarget(fds.filePath(fd));
+        target.replace(QRegularExpression(u"[0-9]+"_s), u"N"_s);
+        ++kinds[target];
+    }
+    return kinds;
+}
+
+qsizetype Total(const QMap<QString, int>& kinds)
+{
+    qsizetype total = 0;
+    for (const int count : kinds)
+        total += count;
+    return total;
+}
+
+long ResidentKiB()
+{
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (!qEnvironmentVariable("LD_PRELOAD").contains(u"umockdev-preload"_s)) {
+        std::fprintf(stderr, "run this under umockdev-wrapper\n");
+        return 2;
+    }
+    const int cycles = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 1000;
+    // The testbed's three files per device add up over a long run.
+    rlimit limit {};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    Testbed bed;
+    int next = 0; // umockdev cannot bring a removed node back: each plug-in is a new node, as another port is
+    const auto plug = [&](const std::function<bool(const EmulatedHid&, const QByteArray&)>& whilePlugged) {
+        EmulatedHid scale;
+        scale.index = next++;
+        const QByteArray sent = ScaleReport(scale.index % 4000);
+        if (!bed.Add(scale, {sent, sent, sent}, true, 5))
+            return false;
+        const bool ok = whilePlugged(scale, sent);
+        bed.Remove(scale);
+        return ok;
+    };
+
+    // The testbed keeps a pty, a socket and a script file of every device it ever had, and memory
+    // with them: measured alone first, so that what remains is the reader's own.
+    for (int i = 0; i < 10; ++i)
+        plug([](const EmulatedHid&, const QByteArray&) { return true; });
+    const QMap<QString, int> controlFiles = OpenFiles();
+    const long controlRss = ResidentKiB();
+    for (int i = 0; i < cycles; ++i) {
+        plug([](const EmulatedHid&, const QByteArray&) {
+            QCoreApplication::processEvents();
+            return true;
+        });
+    }
+    const qsizetype testbedFiles = Total(OpenFiles()) - Total(controlFiles);
+    const long testbedRss = ResidentKiB() - controlRss;
+
+    HidrawUsbDevice device;
+    int arrivals = 0;
+    int removals = 0;
+    int reports = 0;
+    QByteArray last;
+    QObject::connect(&device, &UsbDevice::Arrival, &app, [&] { ++arrivals; });
+    QObject::connect(&device, &UsbDevice::Removal, &app, [&] { ++removals; });
+    QObject::connect(&device, &UsbDevice::OnUsb, &app, [&] {
+        ++reports;
+        last = device.ReportData();
+    });
+    device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);
+    device.SetEnabled(true);
+
+    int faults = 0;
+    const auto cycle = [&](const EmulatedHid& scale, const QByteArray& sent) {
+        const auto fault = [&](const char* what) {
+            ++faults;
+            std::fprintf(stderr, "%s: %s (%s)\n", qPrintable(scale.Node()), what, qPrintable(device.LastError()));
+            return false;
+        };
+        const int arrived = arrivals;
+        const int before = reports;
+        if (!QTest::qWaitFor([&] { return arrivals == arrived + 1 && reports >= before + 3; }, 5000))
+            return fault("no arrival or no reports");
+        if (!device.IsAttached() || device.DeviceNode() != scale.Node() || last != '\0' + sent)
+            return fault("wrong state after arrival");
+        return true;
+    };
+    const auto removed = [&](int expected) {
+        if (!QTest::qWaitFor([&] { return removals == expected; }, 5000) || device.IsAttached()) {
+            ++faults;
+            std::fprintf(stderr, "removal %d not seen or still attached\n", expected);
+        }
+    };
+    // Warm-up: udev, Qt and umockdev settle in; the baseline is taken after them.
+    for (int i = 0; i < 10; ++i) {
+        plug(cycle);
+        removed(i + 1);
+    }
+    const QMap<QString, int> baseFiles = OpenFiles();
+    const long baseRss = ResidentKiB();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < cycles && faults < 10; ++i) {
+        plug(cycle);
+        removed(10 + i + 1);
+    }
+    const double seconds = clock.elapsed() / 1000.0;
+    const QMap<QString, int> files = OpenFiles();
+    const long rss = ResidentKiB();
+    const qsizetype ownFiles = Total(files) - Total(baseFiles) - testbedFiles;
+    const long ownRss = rss - baseRss - testbedRss;
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        if (it.value() != baseFiles.value(it.key()))
+            std::printf("  open files %s: %d at start, %d at end\n", qPrintable(it.key()), baseFiles.value(it.key()),
+                        it.value());
+    }
+    std::printf("hot-plug: %d cycles in %.1f s, %d faults, %d reports; open files %lld at start, %lld at end, "
+                "of which the testbed's own %lld: %+lld for the reader; resident memory %ld KiB at start, %ld KiB at "
+                "end, the testbed's own %+ld KiB: %+ld KiB for the reader\n",
+                cycles, seconds, faults, reports, static_cast<long long>(Total(baseFiles)),
+                static_cast<long long>(Total(files)), static_cast<long long>(testbedFiles),
+                static_cast<long long>(ownFiles), baseRss, rss, testbedRss, ownRss);
+    return faults == 0 && ownFiles <= 0 ? 0 : 1;
+}
