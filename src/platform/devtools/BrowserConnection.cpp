@@ -24,6 +24,16 @@ std::shared_ptr<DevToolsSession> BrowserConnection::Share(DevToolsSession* sessi
 
 BrowserConnection::Result BrowserConnection::Open(const BrowserLaunchOptions& options)
 {
+    Result result = OpenOnce(options);
+    // A keeper whose browser has just died (killed, crashed) may still take our connection in the instant
+    // before it leaves; it then closes it unanswered. Its socket is gone by then: start afresh, once.
+    if (!result.session && result.reusedKeeper && result.connectionClosed)
+        result = OpenOnce(options);
+    return result;
+}
+
+BrowserConnection::Result BrowserConnection::OpenOnce(const BrowserLaunchOptions& options)
+{
     Result result;
     QString connectError;
     std::unique_ptr<DevToolsPipe> pipe = DevToolsPipe::ConnectUnix(options.socketPath, &connectError);
@@ -65,12 +75,14 @@ BrowserConnection::Result BrowserConnection::Open(const BrowserLaunchOptions& op
         }
         result.freshBrowser = true;
     }
+    result.reusedKeeper = !result.freshBrowser;
     auto session = Share(new DevToolsSession(std::move(pipe)));
     // Target events tell us when the user closes our window.
     if (!session->Call("Target.setDiscoverTargets", {{"discover", true}}, {}, kFirstReplyMs)) {
         // A keeper whose browser is gone closes the connection once we are on it, whether the browser went
         // before or after we connected: so a browser that cannot run always gets this message.
-        if (!session->IsOpen())
+        result.connectionClosed = !session->IsOpen();
+        if (result.connectionClosed)
             result.error = QStringLiteral("The web browser %1 quit as soon as it started. Start it by hand to see why.")
                                .arg(options.browserPath);
         else

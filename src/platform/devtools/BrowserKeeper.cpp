@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -23,11 +23,13 @@ BrowserKeeper::BrowserKeeper(std::string socketPath, int idleExitMs, std::vector
 
 BrowserKeeper::~BrowserKeeper()
 {
-    DropClient();
+    // The name goes first: by the time our client reads the end of its connection, a new start finds no
+    // socket of ours and starts a keeper of its own instead of talking to one that is leaving.
     if (mListenFd >= 0) {
         ::close(mListenFd);
         ::unlink(mSocketPath.c_str());
     }
+    DropClient();
     if (mToBrowser >= 0)
         ::close(mToBrowser); // the browser quits when its pipe closes
     if (mFromBrowser >= 0)
@@ -42,6 +44,7 @@ namespace {
 // How long a keeper whose browser quit at once waits for the program that started it. That program
 // connects within milliseconds; the limit only matters when nobody comes.
 constexpr int kFirstClientWaitMs = 10000;
+constexpr int kLockWaitMs = 1500;
 
 bool SameUser(int fd)
 {
@@ -107,9 +110,14 @@ bool BrowserKeeper::Lock()
         std::fprintf(stderr, "pesavo-browser-keeper: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
-    if (::flock(mLockFd, LOCK_EX | LOCK_NB) != 0) {
-        std::fprintf(stderr, "pesavo-browser-keeper: another keeper serves %s\n", mSocketPath.c_str());
-        return false;
+    // A keeper on its way out lets go within milliseconds; a live one never does.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
+    while (::flock(mLockFd, LOCK_EX | LOCK_NB) != 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            std::fprintf(stderr, "pesavo-browser-keeper: another keeper serves %s\n", mSocketPath.c_str());
+            return false;
+        }
+        ::usleep(10 * 1000);
     }
     return true;
 }

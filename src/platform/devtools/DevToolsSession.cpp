@@ -31,6 +31,10 @@ std::optional<DevToolsSession::Json> DevToolsSession::Call(const std::string& me
         mLastError = QStringLiteral("The browser connection is closed");
         return std::nullopt;
     }
+    if (BlockedByDialog(method, sessionId)) {
+        mLastError = QStringLiteral("The page shows a dialog and answers nothing until it is closed");
+        return std::nullopt;
+    }
     const int id = ++mNextId;
     Json message = {{"id", id}, {"method", method}, {"params", params}};
     if (!sessionId.empty())
@@ -71,6 +75,13 @@ std::optional<DevToolsSession::Json> DevToolsSession::Call(const std::string& me
         const bool open = mPipe->Receive(messages, int(left));
         for (const std::string& text : messages)
             Handle(text);
+        if (mReplies.find(id) == mReplies.end() && BlockedByDialog(method, sessionId)) {
+            // Opened by this very call (a change handler that alerts) or just before it: the reply would
+            // come only once the user has answered the dialog.
+            mAwaiting.erase(id);
+            mLastError = QStringLiteral("The page opened a dialog during %1").arg(QString::fromStdString(method));
+            return std::nullopt;
+        }
         if (!open && mReplies.find(id) == mReplies.end()) {
             mAwaiting.erase(id);
             LoseConnection();
@@ -143,6 +154,7 @@ void DevToolsSession::Handle(const std::string& text)
     }
     if (!message.contains("method") || !message["method"].is_string())
         return;
+    TrackDialogs(message);
     // A copy: an interceptor may add or remove interceptors.
     const auto interceptors = mInterceptors;
     for (const auto& [key, interceptor] : interceptors) {
@@ -164,13 +176,14 @@ void DevToolsSession::ScheduleDelivery()
     });
 }
 
-void DevToolsSession::DeliverEvents()
+void DevToolsSession::DeliverEvents(bool all)
 {
     if (mDelivering)
         return; // a handler's call read more events: the outer loop picks them up
     mDelivering = true;
     const QPointer<DevToolsSession> self(this);
-    while (!mEvents.empty()) {
+    size_t count = mEvents.size();
+    while (!mEvents.empty() && (all || count-- > 0)) {
         const Json event = std::move(mEvents.front());
         mEvents.pop_front();
         Q_EMIT EventReceived(event);
@@ -178,6 +191,31 @@ void DevToolsSession::DeliverEvents()
             return; // the last owner let go of us from a handler
     }
     mDelivering = false;
+    if (!mEvents.empty())
+        ScheduleDelivery();
+}
+
+void DevToolsSession::TrackDialogs(const Json& event)
+{
+    const std::string& method = event["method"].get_ref<const std::string&>();
+    if (method != "Page.javascriptDialogOpening" && method != "Page.javascriptDialogClosed"
+        && method != "Inspector.detached")
+        return;
+    const auto session = event.find("sessionId");
+    if (session == event.end() || !session->is_string())
+        return;
+    if (method == "Page.javascriptDialogOpening")
+        mDialogSessions.insert(session->get<std::string>());
+    else
+        mDialogSessions.erase(session->get<std::string>());
+}
+
+bool DevToolsSession::BlockedByDialog(const std::string& method, const std::string& sessionId) const
+{
+    // Only script and DOM work waits for the page's main thread; the browser itself still answers.
+    if (sessionId.empty() || !mDialogSessions.count(sessionId))
+        return false;
+    return method.rfind("Runtime.", 0) == 0 || method.rfind("DOM.", 0) == 0;
 }
 
 void DevToolsSession::LoseConnection()
@@ -193,7 +231,7 @@ void DevToolsSession::LoseConnection()
         for (const std::string& text : messages)
             Handle(text);
         const QPointer<DevToolsSession> self(this);
-        DeliverEvents();
+        DeliverEvents(true);
         if (self)
             Q_EMIT Disconnected();
     });

@@ -9,6 +9,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <string>
 
 class DevToolsPipe;
@@ -51,7 +52,12 @@ private:
     void OnReadyRead();
     void Handle(const std::string& text);
     void ScheduleDelivery();
-    void DeliverEvents();
+    // Delivers the events queued when it starts (or all of them, when the connection is going away);
+    // events that the handlers' own calls read wait for the next turn of the event loop, so a page that
+    // keeps firing events cannot hold the loop.
+    void DeliverEvents(bool all = false);
+    void TrackDialogs(const Json& event);
+    bool BlockedByDialog(const std::string& method, const std::string& sessionId) const;
     void LoseConnection();
 
     std::unique_ptr<DevToolsPipe> mPipe;
@@ -61,6 +67,9 @@ private:
     std::map<int, Json> mReplies; // replies to calls still waiting
     std::map<int, bool> mAwaiting;
     std::deque<Json> mEvents;
+    // Page sessions that show an alert, confirm, prompt or leave-page dialog: their page answers no script
+    // until the user closes it.
+    std::set<std::string> mDialogSessions;
     bool mDeliveryScheduled = false;
     bool mDelivering = false;
     bool mOpen = true;
