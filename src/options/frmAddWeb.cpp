@@ -301,8 +301,14 @@ void frmAddWeb::cmdNext_Click()
         cmdCancel_Click(); // the browser was closed
         return;
     }
-    if (!mbPageLoaded)
-        return;
+    if (!mbPageLoaded) {
+        // A page the user opened in a new tab of the window loads where we do not listen.
+        const auto front = m_objAutoFill->FrontDocument();
+        const QString url = front ? front->URL().value_or(QString()) : QString();
+        if (url.isEmpty() || url.startsWith(u"about:"_s))
+            return;
+        mbPageLoaded = true;
+    }
     ShowStep3();
 }
 
@@ -368,7 +374,8 @@ bool frmAddWeb::RecordPage()
 {
     AppState& app = App();
     IniFile* settings = app.gSettings.get();
-    const auto document = m_objAutoFill->Document();
+    // The tab the user filled: ours, or the one in front if they opened the page in a new tab.
+    const auto document = m_objAutoFill->FrontDocument();
     if (!settings || !document)
         return false;
     const auto address = document->URL();

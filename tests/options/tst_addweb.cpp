@@ -41,6 +41,11 @@ void WriteFile(const QString& path, const QString& text)
     file.write(text.toUtf8());
 }
 
+void CloseTab(const std::string& targetId)
+{
+    BrowserFixture::Instance().Session()->Call("Target.closeTarget", {{"targetId", targetId}});
+}
+
 std::shared_ptr<HtmlElement> Field(HtmlDocument* document, const QString& key)
 {
     return MFieldKey::ElementByKey(document, key);
@@ -71,6 +76,7 @@ private Q_SLOTS:
     void nameStep();
     void closedBrowserCancels();
     void failedRecordingAddsNothing();
+    void tabInFrontIsRecorded();
     void weightTypes_data();
     void weightTypes();
     void teachAndLaunch();
@@ -195,6 +201,8 @@ void TestAddWeb::failedRecordingAddsNothing()
     wizard->cmdNext_Click();
     auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
     QVERIFY(page);
+    // The wizard lets go of its browser when it closes; the tab stays open until we close it.
+    const std::string tab = page->TargetId();
     QVERIFY(BrowserFixture::Load(*page, kShop));
     QTRY_VERIFY(wizard->PageLoaded());
     wizard->cmdNext_Click();
@@ -212,7 +220,53 @@ void TestAddWeb::failedRecordingAddsNothing()
     delete wizard->Message();
     QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
     QCOMPARE(FileText(), before);
-    page->ClosePage();
+    CloseTab(tab);
+}
+
+void TestAddWeb::tabInFrontIsRecorded()
+{
+    QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
+    QVERIFY(wizard);
+    wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(u"Courier X"_s);
+    wizard->cmdNext_Click();
+    auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
+    QVERIFY(page);
+    // The wizard lets go of its browser when it closes; the tab stays open until we close it.
+    const std::string tab = page->TargetId();
+    // The person opens the page in a new tab of the wizard's window; the wizard's own tab stays blank.
+    const auto& session = BrowserFixture::Instance().Session();
+    const auto window = session->Call("Browser.getWindowForTarget", {{"targetId", page->TargetId()}});
+    QVERIFY(window);
+    const auto created
+        = session->Call("Target.createTarget", {{"url", "about:blank"}, {"windowId", (*window)["windowId"]}});
+    QVERIFY(created);
+    const std::string newTab = (*created)["targetId"].get<std::string>();
+    const auto attached = session->Call("Target.attachToTarget", {{"targetId", newTab}, {"flatten", true}});
+    QVERIFY(attached);
+    const std::string newSession = (*attached)["sessionId"].get<std::string>();
+    // Served offline like every page of the tests.
+    const nlohmann::json patterns = nlohmann::json::array({{{"urlPattern", "https://*"}, {"requestStage", "Request"}}});
+    QVERIFY(session->Call("Fetch.enable", {{"patterns", patterns}}, newSession));
+    session->Send("Page.navigate", {{"url", (kShop + u"?tab=2"_s).toStdString()}}, newSession);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        session->Call("Runtime.evaluate",
+                      {{"expression", "location.search == '?tab=2' && document.readyState"}, {"returnByValue", true}},
+                      newSession)
+                .value_or(nlohmann::json::object())
+                .value("result", nlohmann::json::object())
+                .value("value", nlohmann::json())
+            == "complete",
+        kLoadTimeoutMs);
+    QVERIFY(session->Call("Target.activateTarget", {{"targetId", newTab}}));
+    QTRY_VERIFY_WITH_TIMEOUT((wizard->cmdNext_Click(), wizard->Step() == 2), kLoadTimeoutMs);
+    wizard->cmdFinish_Click();
+    QVERIFY(wizard->PageAdded());
+    IniFile ini;
+    QVERIFY(ini.OpenFile(mDir->filePath(u"Data1.ini"_s)));
+    QCOMPARE(ini.Section(u"Courier X"_s).Key(u"_WGX_ADDRESS"_s).Value(), kShop + u"?tab=2"_s);
+    QCOMPARE(ini.Section(u"Courier X"_s).Key(u"_WGX_RADIO"_s).Value(), u"speed,speed,speed"_s);
+    CloseTab(newTab);
+    CloseTab(tab);
 }
 
 void TestAddWeb::weightTypes_data()
@@ -242,6 +296,8 @@ void TestAddWeb::teachAndLaunch()
     QCOMPARE(wizard->Step(), 1);
     auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
     QVERIFY(page);
+    // The wizard lets go of its browser when it closes; the tab stays open until we close it.
+    const std::string tab = page->TargetId();
 
     // The person goes to the shop and fills it, the weight fields with codes.
     QVERIFY(BrowserFixture::Load(*page, kShop));
@@ -325,7 +381,7 @@ void TestAddWeb::teachAndLaunch()
     QCOMPARE(scale->cboWeb()->itemText(scale->cboWeb()->count() - 1), x);
     QAction* item = scale->AutoLaunchMenu()->actions().last();
     QCOMPARE(item->text(), x);
-    page->ClosePage();
+    CloseTab(tab);
     item->trigger();
     App().gCurWeight = 0.5;
     scale->LaunchWebPage();
