@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "BrowserFixture.h"
 #include "CPageLauncher.h"
+#include "CWebUserAdd.h"
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
 #include "HtmlDocument.h"
@@ -77,6 +78,7 @@ private Q_SLOTS:
     void closedBrowserCancels();
     void failedRecordingAddsNothing();
     void tabInFrontIsRecorded();
+    void hugePageIsRecordedAndReplayed();
     void weightTypes_data();
     void weightTypes();
     void teachAndLaunch();
@@ -267,6 +269,39 @@ void TestAddWeb::tabInFrontIsRecorded()
     QCOMPARE(ini.Section(u"Courier X"_s).Key(u"_WGX_RADIO"_s).Value(), u"speed,speed,speed"_s);
     CloseTab(newTab);
     CloseTab(tab);
+}
+
+void TestAddWeb::hugePageIsRecordedAndReplayed()
+{
+    // 100,000 fields, the last one the weight field: the recording and the replay still go through whole.
+    constexpr int count = 100000;
+    QByteArray html = "<!DOCTYPE html><html><body><form>";
+    for (int i = 0; i < count - 1; ++i)
+        html += "<input name=f" + QByteArray::number(i) + " value=v" + QByteArray::number(i) + ">";
+    html += "<input name=w value=LB></form></body></html>";
+    BrowserFixture& fixture = BrowserFixture::Instance();
+    fixture.ServeBody(u"https://huge.example.test/"_s, html);
+    auto page = fixture.NewPage();
+    QVERIFY(page && BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
+    QTemporaryDir dir;
+    IniFile ini;
+    QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
+    QString codes;
+    QVERIFY(frmAddWeb::RecordPageFields(ini, page->Document().get(), u"Huge"_s, &codes));
+    QCOMPARE(codes, u"LB"_s);
+    QCOMPARE(ini.Section(u"Huge"_s).Key(u"0_wgx_f99998"_s).Value(), u"v99998"_s);
+
+    QVERIFY(BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
+    ini.Section(u"Huge"_s).Key(u"0_wgx_f5"_s).SetValue(u"replayed"_s);
+    CWebUserAdd filler(ini);
+    filler.Create(u"Huge"_s, u"https://huge.example.test/"_s);
+    filler.EnglishUnits = 4;
+    // The list of 100,000 keys is longer than any value a replay reads: what it holds is replayed.
+    filler.FillContent(page->Document().get());
+    filler.FillWeight(page->Document().get(), 0.5);
+    QCOMPARE(PageProbe::Mismatches(page->Document().get(), u"0_wgx_f5=replayed"_s), QStringList());
+    QCOMPARE(ini.BufferSize(), 512);
+    page->ClosePage();
 }
 
 void TestAddWeb::weightTypes_data()

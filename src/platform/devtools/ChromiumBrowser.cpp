@@ -8,10 +8,13 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 using Json = nlohmann::json;
 constexpr int kBrowserCallMs = 5000;
 constexpr int kAliveCheckMs = 1000;
+constexpr int kLoadCheckMs = 15000;
 
 QString TargetFile(const BrowserLaunchOptions& options)
 {
@@ -236,11 +239,16 @@ int ReadyStateNumber(const std::string& state)
 
 int ChromiumBrowser::ReadyState()
 {
+    return ReadyState(mDomTimeoutMs);
+}
+
+int ChromiumBrowser::ReadyState(int timeoutMs)
+{
     if (!mAlive)
         return 0;
     const auto reply = mSession->Call(
         "Runtime.evaluate", {{"expression", "document.readyState"}, {"returnByValue", true}, {"silent", true}},
-        mSessionId, mDomTimeoutMs);
+        mSessionId, timeoutMs);
     if (!reply || reply->contains("exceptionDetails"))
         return 0;
     return ReadyStateNumber(Text((*reply)["result"], "value"));
@@ -349,7 +357,8 @@ void ChromiumBrowser::OnEvent(const Json& event)
 void ChromiumBrowser::OnLoadEvent()
 {
     // The load event of the main frame; the readiness check guards against a document replaced since.
-    if (ReadyState() == 4)
+    // A page of many thousands of elements may keep its renderer busy laying out for seconds after it.
+    if (ReadyState(std::max(mDomTimeoutMs, kLoadCheckMs)) == 4)
         Q_EMIT ProgressChange(0, 0);
 }
 

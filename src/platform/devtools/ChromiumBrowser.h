@@ -53,6 +53,7 @@ private:
     void OnLoadEvent();
     void Quit();
     std::optional<int> WindowId(const std::string& targetId);
+    int ReadyState(int timeoutMs);
     std::shared_ptr<HtmlDocument> DocumentOf(const std::string& sessionId);
     bool IsInFront(const std::string& sessionId);
 
