@@ -96,7 +96,8 @@ void TestAddWeb::initTestCase()
     QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
     fixture.Serve(u"https://shop.example.test/"_s, u"userpage/shop.html"_s);
     fixture.Serve(u"https://shop.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
-    fixture.Serve(u"https://courier.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
+    fixture.Serve(u"https://parcels.courier.test/parcel.html"_s, u"userpage/parcel.html"_s);
+    fixture.Serve(u"https://labels.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
 }
 
 void TestAddWeb::cleanup()
@@ -364,6 +365,9 @@ void TestAddWeb::teachAndLaunch()
     QVERIFY(Field(other.get(), u"0_wgx_reference"_s)->SetValue(u"X-1"_s));
     QVERIFY(Field(other.get(), u"0_wgx_parcelWeight"_s)->SetValue(u"kg"_s));
     QVERIFY(Field(other.get(), u"0_wgx_unit"_s)->SetSelectedIndex(1));
+    const auto sibling = document->Frame(2);
+    QVERIFY(sibling);
+    QVERIFY(Field(sibling.get(), u"0_wgx_reference"_s)->SetValue(u"L-2"_s));
     // The element's own key is the one recorded for it.
     QCOMPARE(MFieldKey::ElementKey(document.get(), Field(document.get(), u"2_wgx_qty"_s).get()), u"2_wgx_qty"_s);
 
@@ -396,7 +400,7 @@ void TestAddWeb::teachAndLaunch()
     QCOMPARE(key(x, u"_WGX_TEXTAREA"_s), u"0_wgx_note"_s);
     QCOMPARE(key(x, u"0_wgx_note"_s), u"line one_CRLF_line two, and then a great deal"_s);
     QCOMPARE(key(x, u"0_wgx_fullName"_s), kOddName);
-    QCOMPARE(key(x, u"_WGX_FRM_CNT"_s), u"2"_s);
+    QCOMPARE(key(x, u"_WGX_FRM_CNT"_s), u"3"_s);
     QCOMPARE(key(x + u"_FRAME1"_s, u"0_wgx_reference"_s), u"X-1"_s);
     QCOMPARE(key(x + u"_FRAME1"_s, u"_WGX_FRM_CNT"_s), u"0"_s);
     QVERIFY(!FileText().contains(u"token"_s));
@@ -407,7 +411,7 @@ void TestAddWeb::teachAndLaunch()
     }
     QCOMPARE(sections,
              QStringList({u"[_WGX_WEB]"_s, u"[Courier Y]"_s, u"[Courier X]"_s, u"[Courier X_FRAME0]"_s,
-                          u"[Courier X_FRAME1]"_s}));
+                          u"[Courier X_FRAME1]"_s, u"[Courier X_FRAME2]"_s}));
 
     // The main window has the page without a restart; launching it fills a fresh copy of the page.
     frmScale* scale = App().gScaleForm;
@@ -434,7 +438,7 @@ void TestAddWeb::teachAndLaunch()
                                       "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
                                       "0_wgx_note=line one\nline two, and then a great deal;"
                                       "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
-                                      "1:0_wgx_unit#=1"_s);
+                                      "1:0_wgx_unit#=1;2:0_wgx_reference=L-2"_s);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
     launched->ClosePage();
 }
