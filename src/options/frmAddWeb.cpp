@@ -101,7 +101,6 @@ frmAddWeb::frmAddWeb(QWidget* parent)
 {
     setObjectName(u"frmAddWeb"_s);
     setWindowTitle(u"Add New Auto Fill Web Page"_s);
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setAutoFillBackground(true);
     const std::pair<QWidget*, const char*> names[] = {
         {mLabel1, "Label1"},       {mlblstep, "lblstep"},     {mTextBox, "TextBox"},   {mLabels0, "Labels0"},
@@ -162,8 +161,12 @@ frmAddWeb::~frmAddWeb()
 
 void frmAddWeb::Start()
 {
+    // Opened by the user to type a name: it takes the focus now. Later it stays above the browser the
+    // user works in without taking the focus back.
     show();
     raise();
+    activateWindow();
+    mtxtName->setFocus();
 }
 
 void frmAddWeb::showEvent(QShowEvent* event)
@@ -174,7 +177,7 @@ void frmAddWeb::showEvent(QShowEvent* event)
 
 void frmAddWeb::ArrangeStep(int textHeight)
 {
-    const int textTop = mtxtName->isVisible() || mStep == 0 ? 110 : 76;
+    const int textTop = mStep == 0 ? 110 : 76; // below the name box while it shows
     mTextBox->setGeometry(kLeft, textTop, kInner, textHeight);
     const int below = textTop + textHeight;
     int bottom = 0;
