@@ -139,7 +139,7 @@ constexpr int kPageRuns = 20;
 constexpr int kPerFieldRuns = 3; // a write per evaluate takes seconds a run
 const QString kTopUrl = QStringLiteral("https://bench.example.test/");
 const QString kSameFrameUrl = QStringLiteral("https://bench.example.test/frame.html");
-const QString kOtherFrameUrl = QStringLiteral("https://other.example.test/frame.html");
+const QString kOtherFrameUrl = QStringLiteral("https://frames.other-site.test/frame.html");
 
 struct Field
 {

@@ -12,6 +12,8 @@ case "$build" in /*) ;; *) build="$repo/$build" ;; esac
 out="$repo/docs/screenshots"
 program="$build/src/pesavo"
 [ -x "$program" ] || { echo "no program at $program; build it first" >&2; exit 1; }
+wizard="$build/tools/wizard-shots/wizard_shots"
+[ -x "$wizard" ] || { echo "no wizard_shots at $wizard; build it first" >&2; exit 1; }
 for tool in xvfb-run import xdotool trayer convert; do
     command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
 done
@@ -23,6 +25,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/app" "$work/runtime"
 chmod 700 "$work/runtime"
 cp "$program" "$work/app/pesavo"
+cp "$wizard" "$work/wizard_shots"
 cat > "$work/scenario.txt" <<'SCENARIO'
 # an empty platform while the scale starts up, then a parcel of 1.85 kg
 0      0
@@ -110,6 +113,8 @@ sleep 0.5
 import -window "$options" "$out/options-fedex.png"
 xdotool key --window "$options" Escape
 stop
+# The add-page wizard's three steps.
+"$work/wizard_shots" "$out" >"$work/log" 2>&1
 SESSION
 chmod +x "$work/session.sh"
 

@@ -109,7 +109,8 @@ void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
         writes.append(Write(u"s"_s, key, QJsonObject {{u"i"_s, LeadingInt(value)}, {u"m"_s, positions}}));
     }
     // Fields that are gone are skipped by the page function; the rest of the page still gets its values.
-    document->ReplayFields(writes);
+    if (!writes.isEmpty())
+        document->ReplayFields(writes);
 
     // The frames the page has now, whatever their number was when it was recorded.
     const int frames = document->FrameCount();

@@ -101,7 +101,6 @@ frmAddWeb::frmAddWeb(QWidget* parent)
 {
     setObjectName(u"frmAddWeb"_s);
     setWindowTitle(u"Add New Auto Fill Web Page"_s);
-    setAttribute(Qt::WA_ShowWithoutActivating);
     setAutoFillBackground(true);
     const std::pair<QWidget*, const char*> names[] = {
         {mLabel1, "Label1"},       {mlblstep, "lblstep"},     {mTextBox, "TextBox"},   {mLabels0, "Labels0"},
@@ -162,8 +161,12 @@ frmAddWeb::~frmAddWeb()
 
 void frmAddWeb::Start()
 {
+    // Opened by the user to type a name: it takes the focus now. Later it stays above the browser the
+    // user works in without taking the focus back.
     show();
     raise();
+    activateWindow();
+    mtxtName->setFocus();
 }
 
 void frmAddWeb::showEvent(QShowEvent* event)
@@ -174,7 +177,7 @@ void frmAddWeb::showEvent(QShowEvent* event)
 
 void frmAddWeb::ArrangeStep(int textHeight)
 {
-    const int textTop = mtxtName->isVisible() || mStep == 0 ? 110 : 76;
+    const int textTop = mStep == 0 ? 110 : 76; // below the name box while it shows
     mTextBox->setGeometry(kLeft, textTop, kInner, textHeight);
     const int below = textTop + textHeight;
     int bottom = 0;
@@ -301,8 +304,14 @@ void frmAddWeb::cmdNext_Click()
         cmdCancel_Click(); // the browser was closed
         return;
     }
-    if (!mbPageLoaded)
-        return;
+    if (!mbPageLoaded) {
+        // A page the user opened in a new tab of the window loads where we do not listen.
+        const auto front = m_objAutoFill->FrontDocument();
+        const QString url = front ? front->URL().value_or(QString()) : QString();
+        if (url.isEmpty() || url.startsWith(u"about:"_s))
+            return;
+        mbPageLoaded = true;
+    }
     ShowStep3();
 }
 
@@ -368,7 +377,8 @@ bool frmAddWeb::RecordPage()
 {
     AppState& app = App();
     IniFile* settings = app.gSettings.get();
-    const auto document = m_objAutoFill->Document();
+    // The tab the user filled: ours, or the one in front if they opened the page in a new tab.
+    const auto document = m_objAutoFill->FrontDocument();
     if (!settings || !document)
         return false;
     const auto address = document->URL();

@@ -29,7 +29,7 @@ public:
     explicit frmAddWeb(QWidget* parent = nullptr);
     ~frmAddWeb() override;
 
-    // Shows the wizard at step 1, above the other windows, without taking the focus from them.
+    // Shows the wizard at step 1, above the other windows, ready for the name.
     void Start();
 
     // The trimmed name accepted in step 1, and whether Finish recorded the page under it.

@@ -19,6 +19,8 @@ public:
     virtual bool IsAlive() = 0; // the HWND test: our page/window still exists
     virtual int ReadyState() = 0; // 4 = complete, 0 when unknown/gone
     virtual std::shared_ptr<HtmlDocument> Document() = 0; // the current top document; nullptr when gone
+    // The top document of the tab in front of our window: ours, or a tab the user opened beside it.
+    virtual std::shared_ptr<HtmlDocument> FrontDocument() { return Document(); }
     virtual QString LastError() const = 0;
 Q_SIGNALS:
     void ProgressChange(int progress, int progressMax); // (0, 0) after a completed load of the main frame

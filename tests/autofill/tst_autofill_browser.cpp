@@ -517,8 +517,10 @@ void TestAutoFillBrowser::closedBrowserIsReplaced()
 
 void TestAutoFillBrowser::userPageOpensStoredAddress()
 {
-    // A taught page opens at its stored address; its replay is not there yet, so nothing is written.
-    PutKeys(*mIni, u"Post office"_s, u"_WGX_ADDRESS=https://postcalc.usps.com/;_WGX_WGT_TYPE=,lb,oz"_s);
+    // A taught page opens at its stored address and gets the weight in the units recorded for its fields.
+    PutKeys(*mIni, u"Post office"_s,
+            u"_WGX_ADDRESS=https://postcalc.usps.com/;_WGX_WGT_TYPE=,lb,oz;_WGX_TEXT=0_wgx_P,0_wgx_O;"
+            "0_wgx_P=lb;0_wgx_O=OZ"_s);
     QVERIFY(mLauncher->SaveSelection(9));
     CWebHelper::Accessors accessors;
     accessors.makeBrowser = [](QString*) -> std::unique_ptr<WebBrowser> {
@@ -531,13 +533,11 @@ void TestAutoFillBrowser::userPageOpensStoredAddress()
         return item == 10 ? std::optional<QString>(u"Post office"_s) : std::nullopt;
     });
     QVERIFY(launcher.LaunchWebPage());
-    WebBrowser* browser = launcher.WebHelper()->Browser();
-    QTRY_VERIFY_WITH_TIMEOUT(browser->ReadyState() == 4 && browser->Document()
-                                 && browser->Document()->URL().value_or(QString()) == u"https://postcalc.usps.com/"_s,
-                             kLoadTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(browser->Document()->All(u"P"_s), kLoadTimeoutMs);
-    QCOMPARE(ReadBack(browser->Document().get(), u"P="_s), u"P="_s);
-    QVERIFY(!launcher.WebHelper()->CurrentFiller()->IsFilled());
+    QVERIFY(WaitFilled(launcher.WebHelper()));
+    const auto document = launcher.WebHelper()->Browser()->Document();
+    QCOMPARE(document->URL().value_or(QString()), u"https://postcalc.usps.com/"_s);
+    QCOMPARE(ReadBack(document.get(), u"P="_s), u"P=1"_s);
+    QCOMPARE(ReadBack(document.get(), u"O="_s), u"O=1.6"_s);
 }
 
 void TestAutoFillBrowser::converterPage_data()

@@ -16,11 +16,14 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kLoadTimeoutMs = 20000;
 
-// The frames of the shop page: parcel.html once from the shop's own host, once from the courier's.
+// The frames of the shop page: parcel.html from the shop's own host, from a courier's site (a process of
+// its own) and from another host of the shop's site (another origin in the shop's process).
 const QString kFrames = u"[Shop_FRAME0]\n_WGX_TEXT=0_wgx_reference,0_wgx_parcelWeight\n0_wgx_reference=same\n"
                         "0_wgx_parcelWeight=oz\n_WGX_SELECT=0_wgx_unit\n0_wgx_unit=1\n_WGX_FRM_CNT=0\n"
                         "[Shop_FRAME1]\n_WGX_TEXT=0_wgx_reference,0_wgx_parcelWeight\n0_wgx_reference=other\n"
-                        "0_wgx_parcelWeight=OZ\n_WGX_FRM_CNT=0\n"_s;
+                        "0_wgx_parcelWeight=OZ\n_WGX_FRM_CNT=0\n"
+                        "[Shop_FRAME2]\n_WGX_TEXT=0_wgx_reference,0_wgx_parcelWeight\n0_wgx_reference=sibling\n"
+                        "0_wgx_parcelWeight=oz\n_WGX_FRM_CNT=0\n"_s;
 } // namespace
 
 class TestUserPage : public QObject
@@ -38,7 +41,8 @@ void TestUserPage::initTestCase()
     QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
     fixture.Serve(u"https://shop.example.test/"_s, u"userpage/shop.html"_s);
     fixture.Serve(u"https://shop.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
-    fixture.Serve(u"https://courier.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
+    fixture.Serve(u"https://parcels.courier.test/parcel.html"_s, u"userpage/parcel.html"_s);
+    fixture.Serve(u"https://labels.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
 }
 
 void TestUserPage::replay_data()
@@ -49,7 +53,7 @@ void TestUserPage::replay_data()
     QTest::addColumn<QString>("checks"); // PageProbe checks, ";"-separated
 
     QTest::newRow("every kind, Lb written as pounds")
-        << u"_WGX_FRM_CNT=2\n_WGX_WGT_TYPE=,lb\n"
+        << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,lb\n"
            "_WGX_TEXT=0_wgx_fullName,0_wgx_zip,0_wgx_weight,1_wgx_qty,2_wgx_qty\n"
            "0_wgx_fullName=O'Brien \"Bob\" \\ </script> [x]=y\n0_wgx_zip=10115\n0_wgx_weight=Lb\n"
            "1_wgx_qty=3\n2_wgx_qty=4\n"
@@ -72,12 +76,14 @@ void TestUserPage::replay_data()
     QTest::newRow("KG and G") << u"_WGX_WGT_TYPE=,kg,g\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=KG\n"
                                  "0_wgx_zip=G\n"_s
                               << 1.25 << true << u"0_wgx_weight=1;0_wgx_zip=250"_s;
-    QTest::newRow("frames of both origins") << u"_WGX_FRM_CNT=2\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
+    QTest::newRow("frames of every origin") << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
                                             << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=17.6;0:0_wgx_unit#=1;"
-                                               "1:0_wgx_reference=other;1:0_wgx_parcelWeight=17.6"_s;
+                                               "1:0_wgx_reference=other;1:0_wgx_parcelWeight=17.6;"
+                                               "2:0_wgx_reference=sibling;2:0_wgx_parcelWeight=17.6"_s;
     QTest::newRow("frame count differs: values only")
-        << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
-        << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=;1:0_wgx_reference=other;1:0_wgx_parcelWeight="_s;
+        << u"_WGX_FRM_CNT=2\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
+        << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=;1:0_wgx_reference=other;1:0_wgx_parcelWeight=;"
+           "2:0_wgx_reference=sibling"_s;
     QTest::newRow("address differs in letter case: values but no weight")
         << u"_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,0_wgx_weight\n0_wgx_zip=5\n0_wgx_weight=oz\n"_s << 0.5 << false
         << u"0_wgx_zip=5;0_wgx_weight="_s;

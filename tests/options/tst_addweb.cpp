@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "BrowserFixture.h"
 #include "CPageLauncher.h"
+#include "CWebUserAdd.h"
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
 #include "HtmlDocument.h"
@@ -41,6 +42,11 @@ void WriteFile(const QString& path, const QString& text)
     file.write(text.toUtf8());
 }
 
+void CloseTab(const std::string& targetId)
+{
+    BrowserFixture::Instance().Session()->Call("Target.closeTarget", {{"targetId", targetId}});
+}
+
 std::shared_ptr<HtmlElement> Field(HtmlDocument* document, const QString& key)
 {
     return MFieldKey::ElementByKey(document, key);
@@ -71,6 +77,8 @@ private Q_SLOTS:
     void nameStep();
     void closedBrowserCancels();
     void failedRecordingAddsNothing();
+    void tabInFrontIsRecorded();
+    void hugePageIsRecordedAndReplayed();
     void weightTypes_data();
     void weightTypes();
     void teachAndLaunch();
@@ -88,7 +96,8 @@ void TestAddWeb::initTestCase()
     QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
     fixture.Serve(u"https://shop.example.test/"_s, u"userpage/shop.html"_s);
     fixture.Serve(u"https://shop.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
-    fixture.Serve(u"https://courier.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
+    fixture.Serve(u"https://parcels.courier.test/parcel.html"_s, u"userpage/parcel.html"_s);
+    fixture.Serve(u"https://labels.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
 }
 
 void TestAddWeb::cleanup()
@@ -195,6 +204,8 @@ void TestAddWeb::failedRecordingAddsNothing()
     wizard->cmdNext_Click();
     auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
     QVERIFY(page);
+    // The wizard lets go of its browser when it closes; the tab stays open until we close it.
+    const std::string tab = page->TargetId();
     QVERIFY(BrowserFixture::Load(*page, kShop));
     QTRY_VERIFY(wizard->PageLoaded());
     wizard->cmdNext_Click();
@@ -212,6 +223,85 @@ void TestAddWeb::failedRecordingAddsNothing()
     delete wizard->Message();
     QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
     QCOMPARE(FileText(), before);
+    CloseTab(tab);
+}
+
+void TestAddWeb::tabInFrontIsRecorded()
+{
+    QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
+    QVERIFY(wizard);
+    wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(u"Courier X"_s);
+    wizard->cmdNext_Click();
+    auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
+    QVERIFY(page);
+    // The wizard lets go of its browser when it closes; the tab stays open until we close it.
+    const std::string tab = page->TargetId();
+    // The person opens the page in a new tab of the wizard's window; the wizard's own tab stays blank.
+    const auto& session = BrowserFixture::Instance().Session();
+    const auto window = session->Call("Browser.getWindowForTarget", {{"targetId", page->TargetId()}});
+    QVERIFY(window);
+    const auto created
+        = session->Call("Target.createTarget", {{"url", "about:blank"}, {"windowId", (*window)["windowId"]}});
+    QVERIFY(created);
+    const std::string newTab = (*created)["targetId"].get<std::string>();
+    const auto attached = session->Call("Target.attachToTarget", {{"targetId", newTab}, {"flatten", true}});
+    QVERIFY(attached);
+    const std::string newSession = (*attached)["sessionId"].get<std::string>();
+    // Served offline like every page of the tests.
+    const nlohmann::json patterns = nlohmann::json::array({{{"urlPattern", "https://*"}, {"requestStage", "Request"}}});
+    QVERIFY(session->Call("Fetch.enable", {{"patterns", patterns}}, newSession));
+    session->Send("Page.navigate", {{"url", (kShop + u"?tab=2"_s).toStdString()}}, newSession);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        session->Call("Runtime.evaluate",
+                      {{"expression", "location.search == '?tab=2' && document.readyState"}, {"returnByValue", true}},
+                      newSession)
+                .value_or(nlohmann::json::object())
+                .value("result", nlohmann::json::object())
+                .value("value", nlohmann::json())
+            == "complete",
+        kLoadTimeoutMs);
+    QVERIFY(session->Call("Target.activateTarget", {{"targetId", newTab}}));
+    QTRY_VERIFY_WITH_TIMEOUT((wizard->cmdNext_Click(), wizard->Step() == 2), kLoadTimeoutMs);
+    wizard->cmdFinish_Click();
+    QVERIFY(wizard->PageAdded());
+    IniFile ini;
+    QVERIFY(ini.OpenFile(mDir->filePath(u"Data1.ini"_s)));
+    QCOMPARE(ini.Section(u"Courier X"_s).Key(u"_WGX_ADDRESS"_s).Value(), kShop + u"?tab=2"_s);
+    QCOMPARE(ini.Section(u"Courier X"_s).Key(u"_WGX_RADIO"_s).Value(), u"speed,speed,speed"_s);
+    CloseTab(newTab);
+    CloseTab(tab);
+}
+
+void TestAddWeb::hugePageIsRecordedAndReplayed()
+{
+    // 100,000 fields, the last one the weight field: the recording and the replay still go through whole.
+    constexpr int count = 100000;
+    QByteArray html = "<!DOCTYPE html><html><body><form>";
+    for (int i = 0; i < count - 1; ++i)
+        html += "<input name=f" + QByteArray::number(i) + " value=v" + QByteArray::number(i) + ">";
+    html += "<input name=w value=LB></form></body></html>";
+    BrowserFixture& fixture = BrowserFixture::Instance();
+    fixture.ServeBody(u"https://huge.example.test/"_s, html);
+    auto page = fixture.NewPage();
+    QVERIFY(page && BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
+    QTemporaryDir dir;
+    IniFile ini;
+    QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
+    QString codes;
+    QVERIFY(frmAddWeb::RecordPageFields(ini, page->Document().get(), u"Huge"_s, &codes));
+    QCOMPARE(codes, u"LB"_s);
+    QCOMPARE(ini.Section(u"Huge"_s).Key(u"0_wgx_f99998"_s).Value(), u"v99998"_s);
+
+    QVERIFY(BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
+    ini.Section(u"Huge"_s).Key(u"0_wgx_f5"_s).SetValue(u"replayed"_s);
+    CWebUserAdd filler(ini);
+    filler.Create(u"Huge"_s, u"https://huge.example.test/"_s);
+    filler.EnglishUnits = 4;
+    // The list of 100,000 keys is longer than any value a replay reads: what it holds is replayed.
+    filler.FillContent(page->Document().get());
+    filler.FillWeight(page->Document().get(), 0.5);
+    QCOMPARE(PageProbe::Mismatches(page->Document().get(), u"0_wgx_f5=replayed"_s), QStringList());
+    QCOMPARE(ini.BufferSize(), 512);
     page->ClosePage();
 }
 
@@ -242,6 +332,8 @@ void TestAddWeb::teachAndLaunch()
     QCOMPARE(wizard->Step(), 1);
     auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
     QVERIFY(page);
+    // The wizard lets go of its browser when it closes; the tab stays open until we close it.
+    const std::string tab = page->TargetId();
 
     // The person goes to the shop and fills it, the weight fields with codes.
     QVERIFY(BrowserFixture::Load(*page, kShop));
@@ -273,6 +365,9 @@ void TestAddWeb::teachAndLaunch()
     QVERIFY(Field(other.get(), u"0_wgx_reference"_s)->SetValue(u"X-1"_s));
     QVERIFY(Field(other.get(), u"0_wgx_parcelWeight"_s)->SetValue(u"kg"_s));
     QVERIFY(Field(other.get(), u"0_wgx_unit"_s)->SetSelectedIndex(1));
+    const auto sibling = document->Frame(2);
+    QVERIFY(sibling);
+    QVERIFY(Field(sibling.get(), u"0_wgx_reference"_s)->SetValue(u"L-2"_s));
     // The element's own key is the one recorded for it.
     QCOMPARE(MFieldKey::ElementKey(document.get(), Field(document.get(), u"2_wgx_qty"_s).get()), u"2_wgx_qty"_s);
 
@@ -305,7 +400,7 @@ void TestAddWeb::teachAndLaunch()
     QCOMPARE(key(x, u"_WGX_TEXTAREA"_s), u"0_wgx_note"_s);
     QCOMPARE(key(x, u"0_wgx_note"_s), u"line one_CRLF_line two, and then a great deal"_s);
     QCOMPARE(key(x, u"0_wgx_fullName"_s), kOddName);
-    QCOMPARE(key(x, u"_WGX_FRM_CNT"_s), u"2"_s);
+    QCOMPARE(key(x, u"_WGX_FRM_CNT"_s), u"3"_s);
     QCOMPARE(key(x + u"_FRAME1"_s, u"0_wgx_reference"_s), u"X-1"_s);
     QCOMPARE(key(x + u"_FRAME1"_s, u"_WGX_FRM_CNT"_s), u"0"_s);
     QVERIFY(!FileText().contains(u"token"_s));
@@ -316,7 +411,7 @@ void TestAddWeb::teachAndLaunch()
     }
     QCOMPARE(sections,
              QStringList({u"[_WGX_WEB]"_s, u"[Courier Y]"_s, u"[Courier X]"_s, u"[Courier X_FRAME0]"_s,
-                          u"[Courier X_FRAME1]"_s}));
+                          u"[Courier X_FRAME1]"_s, u"[Courier X_FRAME2]"_s}));
 
     // The main window has the page without a restart; launching it fills a fresh copy of the page.
     frmScale* scale = App().gScaleForm;
@@ -325,7 +420,7 @@ void TestAddWeb::teachAndLaunch()
     QCOMPARE(scale->cboWeb()->itemText(scale->cboWeb()->count() - 1), x);
     QAction* item = scale->AutoLaunchMenu()->actions().last();
     QCOMPARE(item->text(), x);
-    page->ClosePage();
+    CloseTab(tab);
     item->trigger();
     App().gCurWeight = 0.5;
     scale->LaunchWebPage();
@@ -343,7 +438,7 @@ void TestAddWeb::teachAndLaunch()
                                       "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
                                       "0_wgx_note=line one\nline two, and then a great deal;"
                                       "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
-                                      "1:0_wgx_unit#=1"_s);
+                                      "1:0_wgx_unit#=1;2:0_wgx_reference=L-2"_s);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
     launched->ClosePage();
 }

@@ -34,20 +34,31 @@ constexpr const char* kByName = "function(n) { const a = Array.from(this.getElem
 // Every form field of the document in one pass. The key number is the field's 1-based position among
 // the elements of its name (0 when the name is unique); the name lists are taken once per name.
 constexpr const char* kRecord = R"js(function() {
-  const d = this, w = d.defaultView, byName = new Map(), fields = [];
-  const group = n => { let a = byName.get(n); if (!a) { a = Array.from(d.getElementsByName(n)); byName.set(n, a); } return a; };
+  const d = this, w = d.defaultView, fields = [];
+  // getElementsByName for every name at once: one walk, not one per field.
+  const byName = new Map(), position = new Map(), checked = new Map();
+  for (const e of d.getElementsByTagName('*')) {
+    const n = e.getAttribute('name');
+    if (n === null) continue;
+    let a = byName.get(n);
+    if (!a) byName.set(n, a = []);
+    position.set(e, a.length);
+    a.push(e);
+  }
   const skipped = ['hidden', 'button', 'image', 'submit', 'reset'];
   for (const e of d.querySelectorAll('input, select, textarea')) {
     try {
       const tag = String(e.localName), type = String(e.type || '').toLowerCase();
       if (type === 'hidden' || (tag === 'input' && skipped.includes(type))) continue;
       const name = typeof e.name === 'string' ? e.name : '';
-      const same = group(name);
-      let n = 0;
-      if (same.length !== 1) for (const s of same) { n++; if (s === e) break; }
+      const same = byName.get(name) || [];
+      const at = position.get(e);
+      const n = same.length === 1 ? 0 : (at === undefined || same[at] !== e ? same.length : at + 1);
       const f = {tag, type, name, n};
-      if (tag === 'input' && type === 'radio') f.checked = same.findIndex(s => s.checked === true);
-      else if (tag === 'input' && type === 'checkbox') f.checked = e.checked === true;
+      if (tag === 'input' && type === 'radio') {
+        if (!checked.has(name)) checked.set(name, same.findIndex(s => s.checked === true));
+        f.checked = checked.get(name);
+      } else if (tag === 'input' && type === 'checkbox') f.checked = e.checked === true;
       else if (tag === 'select') {
         f.index = e.selectedIndex; f.selected = [];
         Array.from(e.options).forEach((o, i) => { if (o.selected) f.selected.push(i); });

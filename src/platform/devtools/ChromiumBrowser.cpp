@@ -6,10 +6,13 @@
 #include "DevToolsSession.h"
 
 
+#include <algorithm>
+
 namespace {
 using Json = nlohmann::json;
 constexpr int kBrowserCallMs = 5000;
 constexpr int kAliveCheckMs = 1000;
+constexpr int kLoadCheckMs = 15000;
 
 std::string Text(const Json& object, const char* key)
 {
@@ -66,6 +69,10 @@ ChromiumBrowser::~ChromiumBrowser()
     // The window stays for the user; we only stop listening to it.
     if (mSession && mSession->IsOpen() && !mSessionId.empty() && mAlive)
         mSession->Send("Target.detachFromTarget", {{"sessionId", mSessionId}});
+    if (mSession && mSession->IsOpen()) {
+        for (const auto& [target, session] : mOtherTabs)
+            mSession->Send("Target.detachFromTarget", {{"sessionId", session}});
+    }
 }
 
 bool ChromiumBrowser::OpenNewPage(bool newWindow)
@@ -112,6 +119,10 @@ bool ChromiumBrowser::IsOurSession(const std::string& sessionId) const
         return false;
     if (sessionId == mSessionId)
         return true;
+    for (const auto& [tab, session] : mOtherTabs) {
+        if (session == sessionId)
+            return true;
+    }
     for (const auto& [frame, session] : *mFrameSessions) {
         if (session == sessionId)
             return true;
@@ -157,9 +168,9 @@ bool ChromiumBrowser::Navigate(const QString& url)
     return mSession->Send("Page.navigate", {{"url", url.toStdString()}}, mSessionId) != 0;
 }
 
-std::optional<int> ChromiumBrowser::WindowId()
+std::optional<int> ChromiumBrowser::WindowId(const std::string& targetId)
 {
-    const auto window = mSession->Call("Browser.getWindowForTarget", {{"targetId", mTargetId}}, {}, kAliveCheckMs);
+    const auto window = mSession->Call("Browser.getWindowForTarget", {{"targetId", targetId}}, {}, kAliveCheckMs);
     if (!window || !(*window)["windowId"].is_number_integer())
         return std::nullopt;
     return (*window)["windowId"].get<int>();
@@ -179,7 +190,7 @@ bool ChromiumBrowser::SetVisible(bool visible)
 {
     if (!mAlive)
         return false;
-    const auto windowId = WindowId();
+    const auto windowId = WindowId(mTargetId);
     if (!windowId)
         return false;
     const Json bounds = {{"windowState", visible ? "normal" : "minimized"}};
@@ -214,11 +225,16 @@ int ReadyStateNumber(const std::string& state)
 
 int ChromiumBrowser::ReadyState()
 {
+    return ReadyState(mDomTimeoutMs);
+}
+
+int ChromiumBrowser::ReadyState(int timeoutMs)
+{
     if (!mAlive)
         return 0;
     const auto reply = mSession->Call(
         "Runtime.evaluate", {{"expression", "document.readyState"}, {"returnByValue", true}, {"silent", true}},
-        mSessionId, mDomTimeoutMs);
+        mSessionId, timeoutMs);
     if (!reply || reply->contains("exceptionDetails"))
         return 0;
     return ReadyStateNumber(Text((*reply)["result"], "value"));
@@ -228,8 +244,54 @@ std::shared_ptr<HtmlDocument> ChromiumBrowser::Document()
 {
     if (!mAlive)
         return nullptr;
+    return DocumentOf(mSessionId);
+}
+
+bool ChromiumBrowser::IsInFront(const std::string& sessionId)
+{
+    // Of the tabs of a window only the one in front is visible.
+    const auto reply = mSession->Call(
+        "Runtime.evaluate", {{"expression", "document.visibilityState"}, {"returnByValue", true}, {"silent", true}},
+        sessionId, mDomTimeoutMs);
+    return reply && !reply->contains("exceptionDetails") && Text((*reply)["result"], "value") == "visible";
+}
+
+std::shared_ptr<HtmlDocument> ChromiumBrowser::FrontDocument()
+{
+    if (!mAlive)
+        return nullptr;
+    if (IsInFront(mSessionId))
+        return Document();
+    const auto window = WindowId(mTargetId);
+    const auto targets = mSession->Call("Target.getTargets", Json::object(), {}, kBrowserCallMs);
+    if (!window || !targets || !(*targets)["targetInfos"].is_array())
+        return Document();
+    for (const Json& info : (*targets)["targetInfos"]) {
+        const std::string id = Text(info, "targetId");
+        if (Text(info, "type") != "page" || id == mTargetId || WindowId(id) != window)
+            continue;
+        auto known = mOtherTabs.find(id);
+        if (known == mOtherTabs.end()) {
+            const auto attached
+                = mSession->Call("Target.attachToTarget", {{"targetId", id}, {"flatten", true}}, {}, kBrowserCallMs);
+            if (!attached)
+                continue;
+            known = mOtherTabs.emplace(id, Text(*attached, "sessionId")).first;
+            // Its frames of other sites, as for our own tab.
+            mSession->Call("Target.setAutoAttach",
+                           {{"autoAttach", true}, {"waitForDebuggerOnStart", false}, {"flatten", true}}, known->second,
+                           kBrowserCallMs);
+        }
+        if (IsInFront(known->second))
+            return DocumentOf(known->second);
+    }
+    return Document();
+}
+
+std::shared_ptr<HtmlDocument> ChromiumBrowser::DocumentOf(const std::string& sessionId)
+{
     std::weak_ptr<std::map<std::string, std::string>> frames = mFrameSessions;
-    auto context = std::make_shared<CdpContext>(mSession, mSessionId, mDomTimeoutMs, [frames](const std::string& id) {
+    auto context = std::make_shared<CdpContext>(mSession, sessionId, mDomTimeoutMs, [frames](const std::string& id) {
         const auto map = frames.lock();
         if (!map)
             return std::string();
@@ -281,7 +343,8 @@ void ChromiumBrowser::OnEvent(const Json& event)
 void ChromiumBrowser::OnLoadEvent()
 {
     // The load event of the main frame; the readiness check guards against a document replaced since.
-    if (ReadyState() == 4)
+    // A page of many thousands of elements may keep its renderer busy laying out for seconds after it.
+    if (ReadyState(std::max(mDomTimeoutMs, kLoadCheckMs)) == 4)
         Q_EMIT ProgressChange(0, 0);
 }
 

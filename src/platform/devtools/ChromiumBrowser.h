@@ -35,6 +35,7 @@ public:
     bool IsAlive() override;
     int ReadyState() override;
     std::shared_ptr<HtmlDocument> Document() override;
+    std::shared_ptr<HtmlDocument> FrontDocument() override;
     QString LastError() const override { return mLastError; }
 
     const std::string& TargetId() const { return mTargetId; }
@@ -51,7 +52,10 @@ private:
     bool IsOurSession(const std::string& sessionId) const;
     void OnLoadEvent();
     void Quit();
-    std::optional<int> WindowId();
+    std::optional<int> WindowId(const std::string& targetId);
+    int ReadyState(int timeoutMs);
+    std::shared_ptr<HtmlDocument> DocumentOf(const std::string& sessionId);
+    bool IsInFront(const std::string& sessionId);
 
     std::shared_ptr<DevToolsSession> mSession;
     std::string mTargetId;
@@ -65,4 +69,5 @@ private:
     std::shared_ptr<std::map<std::string, std::string>> mFrameSessions
         = std::make_shared<std::map<std::string, std::string>>();
     std::map<std::string, std::string> mFrameUrls; // frame id -> address, for DocumentComplete
+    std::map<std::string, std::string> mOtherTabs; // target id -> our session, tabs beside ours we looked at
 };
