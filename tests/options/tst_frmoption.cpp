@@ -9,6 +9,9 @@
 #include "IAutoFillWeb.h"
 #include "IniFile.h"
 #include "MMain.h"
+#include "ProgramRun.h"
+#include "ScopedEnv.h"
+#include "TestFiles.h"
 #include "UsbDevice.h"
 #include "WebBrowser.h"
 #include "frmAddWeb.h"
@@ -38,19 +41,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toUtf8());
-}
-
 // "KEY=VALUE" lines as one section of a settings file.
 QString SectionText(const QString& section, const QStringList& pairs)
 {
@@ -77,7 +67,9 @@ class tst_frmOption : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> mDir;
-    std::unique_ptr<QTemporaryDir> mConfig;
+    // Start-with-the-session entries go to a folder of the test's own.
+    QTemporaryDir mConfig;
+    ScopedEnv mConfigHome {"XDG_CONFIG_HOME", QFile::encodeName(mConfig.path())};
 
     QString Data1() const { return mDir->filePath(u"Data1.ini"_s); }
     QString Data2() const { return mDir->filePath(u"Data2.ini"_s); }
@@ -93,20 +85,16 @@ class tst_frmOption : public QObject
     }
 
     // The program with its windows on the settings in the temporary folder, and the dialog
-    // opened from the main window as the user opens it.
-    void Open(const QString& settings)
+    // opened from the main window as the user opens it. False, for the caller's QVERIFY, when
+    // any of that failed.
+    bool Open(const QString& settings)
     {
-        WriteFile(Data1(), settings);
-        AppState::Reset();
-        App().gTrayAvailable = [] {
+        if (!WriteFile(Data1(), settings))
             return false;
-        };
-        App().gDeviceFactory = []() -> std::unique_ptr<UsbDevice> {
-            return nullptr;
-        };
-        QVERIFY(MMain::Main({u"/s"_s}, mDir->path()));
+        if (!ProgramRun::Start(mDir->path(), {u"/s"_s}))
+            return false;
         Scale()->ShowOptions();
-        QVERIFY(Dialog()->isVisible());
+        return Dialog()->isVisible();
     }
 
     QString Stored(const QString& section, const QString& key) const
@@ -119,30 +107,13 @@ class tst_frmOption : public QObject
     void Click(const QString& button) { Control<QPushButton>(button)->click(); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        // Start-with-the-session entries go to a folder of the test's own.
-        mConfig = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig->path()));
-    }
-
     void init()
     {
         mDir = std::make_unique<QTemporaryDir>();
         QVERIFY(mDir->isValid());
     }
 
-    void cleanup()
-    {
-        if (Scale())
-            MMain::ExitApp();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            windows << w;
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
-    }
+    void cleanup() { ProgramRun::CleanUp(); }
 
     // Every key of a carrier section reaches its control and is written back unchanged,
     // in its own form; a value in a control shows that the key went to the right one.
@@ -195,7 +166,7 @@ private Q_SLOTS:
         QFETCH(QString, section);
         QFETCH(QStringList, pairs);
         QFETCH(QString, control);
-        Open(SectionText(section, pairs));
+        QVERIFY(Open(SectionText(section, pairs)));
         QTEST(Shown(Control(control)), "shown");
         Click(u"cmdOK"_s);
         QVERIFY(!Dialog()->isVisible());
@@ -239,7 +210,7 @@ private Q_SLOTS:
         QFETCH(QString, section);
         QFETCH(QString, pairs);
         QFETCH(QString, control);
-        Open(SectionText(section, {pairs}));
+        QVERIFY(Open(SectionText(section, {pairs})));
         QTEST(Shown(Control(control)), "shown");
     }
 
@@ -256,7 +227,7 @@ private Q_SLOTS:
     void nonsenseInEveryKey()
     {
         QFETCH(QString, nonsense);
-        Open(QString());
+        QVERIFY(Open(QString()));
         Click(u"cmdOK"_s);
         QStringList lines = QString::fromUtf8(ReadBytes(Data1())).split(u'\n');
         int keys = 0;
@@ -267,9 +238,8 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(keys, 54 + 1); // the seven carrier sections and STARTUP
-        MMain::ExitApp();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Open(lines.join(u'\n'));
+        ProgramRun::Exit();
+        QVERIFY(Open(lines.join(u'\n')));
         Click(u"cmdOK"_s);
         QCOMPARE(Stored(u"_WGX_UPS"_s, u"CITY2"_s), nonsense);
         QVERIFY(!Stored(u"_WGX_UPS"_s, u"CNTRY2"_s).isEmpty());
@@ -277,7 +247,7 @@ private Q_SLOTS:
 
     void carrierRules()
     {
-        Open(QString());
+        QVERIFY(Open(QString()));
         auto* show = Control<QComboBox>(u"cboEbayShow"_s);
         show->setCurrentIndex(show->findText(u"Boston"_s));
         QCOMPARE(Shown(Control(u"txtEbayZIP2"_s)), u"02115"_s);
@@ -327,7 +297,7 @@ private Q_SLOTS:
     void hostileValuesKeepTheFileWhole()
     {
         QFETCH(QString, typed);
-        Open(u"[_WGX_GENERAL]\nSKIN=2\nAUTO_LAUNCH=0\n[_WGX_UPS]\nAUTO_FILL=0\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nSKIN=2\nAUTO_LAUNCH=0\n[_WGX_UPS]\nAUTO_FILL=0\n"_s));
         Control<QLineEdit>(u"txtZip1"_s)->setText(typed);
         Control<QLineEdit>(u"txtUPSCity1"_s)->setText(typed);
         Click(u"cmdOK"_s);
@@ -354,7 +324,7 @@ private Q_SLOTS:
     {
         const QString settings
             = u"[_WGX_GENERAL]\r\nAUTO_LAUNCH=2\r\nSKIN=1\r\n; kept\r\n[_WGX_FEDEX]\r\nZIP1=38017\r\n"_s;
-        Open(settings);
+        QVERIFY(Open(settings));
         const QByteArray before = ReadBytes(Data1());
         QCOMPARE(ReadBytes(Data2()), before);
 
@@ -389,7 +359,7 @@ private Q_SLOTS:
     {
         QVERIFY(QDir().mkpath(Data2()));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"backup copy not taken"_s));
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n"_s));
         auto* web = Control<QComboBox>(u"cboWeb"_s);
         web->setCurrentIndex(4);
         Dialog()->cboWeb_Click();
@@ -402,7 +372,7 @@ private Q_SLOTS:
     // The close box: neither saved nor restored; the auto-launch choice stays in effect.
     void closeBoxKeepsOnlyWhatTookEffect()
     {
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_FEDEX]\nZIP1=38017\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_FEDEX]\nZIP1=38017\n"_s));
         auto* web = Control<QComboBox>(u"cboWeb"_s);
         web->setCurrentIndex(3);
         Dialog()->cboWeb_Click();
@@ -416,7 +386,7 @@ private Q_SLOTS:
 
     void colourAndStartup()
     {
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s));
         // The colour already in use: no key written, no re-skin.
         Control<QToolButton>(u"Imgs0"_s)->click();
         auto* startup = Control<QCheckBox>(u"chkAutoStart"_s);
@@ -474,7 +444,7 @@ private Q_SLOTS:
             settings
                 += u"[%1_FRAME0]\n_WGX_FRM_CNT=0\n[%1_FRAME1]\n_WGX_FRM_CNT=1\n[%1_FRAME1_FRAME0]\nX=1\n"_s.arg(page);
         }
-        Open(settings);
+        QVERIFY(Open(settings));
         auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
         QCOMPARE(list->topLevelItemCount(), 3);
         QCOMPARE(list->topLevelItem(1)->text(1), u"B title"_s);
@@ -510,7 +480,7 @@ private Q_SLOTS:
     // the file and the main window again.
     void addedPageUndoneByCancel()
     {
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s));
         const QByteArray before = ReadBytes(Data1());
         int shown = 0;
         Dialog()->SetAddPageWizard([&shown](QWidget* owner, const std::function<void(const QString&)>& added) {
@@ -562,7 +532,7 @@ private Q_SLOTS:
         fixture.Serve(u"https://www.fedex.com/ratefinder/home"_s, u"fedex_home.html"_s);
         fixture.Serve(u"https://www.fedex.com/ratefinder/package"_s, u"fedex_package.html"_s);
         App().gBrowserFactory = nullptr;
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s));
         App().gBrowserFactory = [&fixture](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
             auto page = fixture.NewPage();
             if (!page)
@@ -602,7 +572,7 @@ private Q_SLOTS:
     // "Add" opens the program's own wizard over the dialog; cancelling it adds nothing.
     void addOpensTheWizard()
     {
-        Open(QString());
+        QVERIFY(Open(QString()));
         Dialog()->SetAddPageWizard(nullptr);
         Click(u"cmdAdd"_s);
         auto* wizard = Dialog()->findChild<frmAddWeb*>();
@@ -617,7 +587,7 @@ private Q_SLOTS:
 
     void keyboardAndSize()
     {
-        Open(u"[_WGX_FEDEX]\nZIP1=38017\n"_s);
+        QVERIFY(Open(u"[_WGX_FEDEX]\nZIP1=38017\n"_s));
         auto* tabs = Control<QTabWidget>(u"TabStrip"_s);
         QStringList captions;
         for (int i = 0; i < tabs->count(); ++i)
