@@ -211,12 +211,10 @@ std::span<const std::uint8_t> Bytes(const QByteArray& data)
     return {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())};
 }
 
+// Our scale's report as it arrives from a node without report ids.
 QByteArray ScaleReport(int adc)
 {
-    QByteArray r = QByteArray::fromHex("AB00138840200000");
-    r[6] = char((adc >> 8) & 0xFF);
-    r[7] = char(adc & 0xFF);
-    return r;
+    return SimulatedUsbDevice::MakeReport(5000, 20000, adc).mid(1);
 }
 
 // Drops root for a moment, so an open that root would be allowed really fails.
