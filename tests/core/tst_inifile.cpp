@@ -207,7 +207,7 @@ private Q_SLOTS:
         QFETCH(bool, atomicCopy);
         const QString data2 = mDir.filePath(u"Data2.ini"_s);
         QVERIFY(writeRaw(path(), "[S]\nK=1\n"));
-        writeRaw(data2, "[S]\nK=2\n");
+        QVERIFY(writeRaw(data2, "[S]\nK=2\n"));
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         QCOMPARE(ini.Section(u"S"_s).Key(u"K"_s).Value(), u"1"_s);

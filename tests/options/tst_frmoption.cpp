@@ -473,9 +473,10 @@ private Q_SLOTS:
         QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s));
         const QByteArray before = ReadBytes(Data1());
         int shown = 0;
-        Dialog()->SetAddPageWizard([&shown](QWidget* owner, const std::function<void(const QString&)>& added) {
+        QWidget* owner = nullptr;
+        Dialog()->SetAddPageWizard([&](QWidget* over, const std::function<void(const QString&)>& added) {
             ++shown;
-            QCOMPARE(owner, static_cast<QWidget*>(App().gOptionForm));
+            owner = over;
             // What the wizard leaves behind when the user finishes it.
             IniFile& settings = *App().gSettings;
             settings.Section(u"Shop"_s).Key(u"_WGX_TITLE"_s).SetValue(u"Shop rates"_s);
@@ -489,6 +490,7 @@ private Q_SLOTS:
         });
         Click(u"cmdAdd"_s);
         QCOMPARE(shown, 1);
+        QCOMPARE(owner, static_cast<QWidget*>(App().gOptionForm));
         auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
         QCOMPARE(list->topLevelItemCount(), 2);
         QCOMPARE(list->topLevelItem(1)->text(1), u"Shop rates"_s);
