@@ -1,4 +1,6 @@
 // The real program as a process: how it ends, and what a second start does.
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -21,9 +23,8 @@ private Q_SLOTS:
         QFile::setPermissions(mRuntime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         mProgram = mDir->filePath(QStringLiteral("app/pesavo"));
         QVERIFY(QFile::copy(QStringLiteral(PESAVO_BINARY_DIR "/src/pesavo"), mProgram));
-        QFile ini(mDir->filePath(QStringLiteral("app/Data1.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[_WGX_GENERAL]\nUNIT=2\nTOP=-1\nSKIN=5\n[_WGX_UPS]\nAUTO_FILL=1\n");
+        QVERIFY(WriteFile(mDir->filePath(QStringLiteral("app/Data1.ini")),
+                          QStringLiteral("[_WGX_GENERAL]\nUNIT=2\nTOP=-1\nSKIN=5\n[_WGX_UPS]\nAUTO_FILL=1\n")));
     }
 
     void endsThroughExitOnSignal_data()
@@ -89,8 +90,7 @@ private:
 
     QString SettingsText() const
     {
-        QFile ini(mDir->filePath(QStringLiteral("app/Data1.ini")));
-        return ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
+        return QString::fromUtf8(ReadBytes(mDir->filePath(QStringLiteral("app/Data1.ini"))));
     }
 
     std::unique_ptr<QTemporaryDir> mDir;
