@@ -3,6 +3,7 @@
 // once the engine runs in steady state. Goals: under 1 us and 0 allocations.
 #include "CScaleCalc.h"
 #include "ManualTickTimer.h"
+#include "ScaleReports.h"
 
 #include <array>
 #include <atomic>
@@ -42,9 +43,7 @@ int main()
         seed = seed * 1664525u + 1013904223u;
         const int load = (i / 300) % 3 == 1 ? 4000 + (i / 900) * 7 : 0;
         const int adc = load + static_cast<int>(seed >> 30) - 1;
-        const auto a = static_cast<std::uint16_t>(adc);
-        reports.push_back({0x00, 0xAB, 0x00, 0x13, 0x88, 0x4E, 0x20, static_cast<std::uint8_t>(a >> 8),
-                           static_cast<std::uint8_t>(a & 0xFF)});
+        reports.push_back(scaleReport(adc));
     }
 
     ManualTickTimer timer;

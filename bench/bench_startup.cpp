@@ -3,9 +3,9 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "AppState.h"
 #include "CScaleCalc.h"
+#include "FeedUsbDevice.h"
 #include "MMain.h"
 #include "SimulatedUsbDevice.h"
-#include "UsbDevice.h"
 #include "frmScale.h"
 
 #include <QApplication>
@@ -19,29 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-// Hands reports to the window as fast as the test loop calls Feed.
-class BenchDevice final : public UsbDevice
-{
-public:
-    using UsbDevice::UsbDevice;
-    void OpenDevice(WId, int, int, const QString&) override { }
-    bool FindDevice() override { return true; }
-    void SetEnabled(bool enabled) override { mEnabled = enabled; }
-    bool Enabled() const override { return mEnabled; }
-    bool IsAttached() const override { return true; }
-    QByteArray ReportData() const override { return mReport; }
-    QString LastError() const override { return QString(); }
-    void Feed(const QByteArray& report)
-    {
-        mReport = report;
-        Q_EMIT OnUsb();
-    }
-
-private:
-    bool mEnabled = false;
-    QByteArray mReport;
-};
 
 long ResidentKiB()
 {
@@ -73,9 +50,9 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QTemporaryDir dir;
 
-    BenchDevice* device = nullptr;
+    FeedUsbDevice* device = nullptr;
     App().gDeviceFactory = [&device]() -> std::unique_ptr<UsbDevice> {
-        auto made = std::make_unique<BenchDevice>();
+        auto made = std::make_unique<FeedUsbDevice>();
         device = made.get();
         return made;
     };

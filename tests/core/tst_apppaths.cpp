@@ -1,4 +1,5 @@
 #include "AppPaths.h"
+#include "ScopedEnv.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,10 +109,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, value);
         QFETCH(QString, expected);
-        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", value);
+        const ScopedEnv configHome("XDG_CONFIG_HOME", value);
         QCOMPARE(AppPaths::DefaultConfigHome(), expected);
-        qputenv("XDG_CONFIG_HOME", saved);
     }
 };
 

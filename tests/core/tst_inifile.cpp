@@ -22,11 +22,11 @@ QByteArray readAll(const QString& path)
     return f.readAll();
 }
 
-void writeRaw(const QString& path, const QByteArray& content)
+// False, for the caller's QVERIFY, when the file could not be written whole.
+bool writeRaw(const QString& path, const QByteArray& content)
 {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(content), content.size());
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }
 
 QByteArray stateFile(int count, int dataRound)
@@ -73,7 +73,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, expected);
-        writeRaw(path(), content);
+        QVERIFY(writeRaw(path(), content));
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         QCOMPARE(ini.Section(u"S"_s).Key(u"K"_s).Value(), expected);
@@ -120,7 +120,7 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
         if (!before.isEmpty())
-            writeRaw(path(), before);
+            QVERIFY(writeRaw(path(), before));
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         QVERIFY2(ini.Section(section).Key(key).SetValue(value), qPrintable(ini.LastError()));
@@ -144,7 +144,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, section);
         QFETCH(QByteArray, after);
-        writeRaw(path(), "[A]\nX=1\n\n[B]\nZ=3\n");
+        QVERIFY(writeRaw(path(), "[A]\nX=1\n\n[B]\nZ=3\n"));
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         // The line break is refused alone; the last value given for a key wins.
@@ -189,7 +189,7 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, value);
         const QByteArray before = "[S]\nK=old\n";
-        writeRaw(path(), before);
+        QVERIFY(writeRaw(path(), before));
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         QVERIFY(!ini.Section(section).Key(key).SetValue(value));
@@ -209,8 +209,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, atomicCopy);
         const QString data2 = mDir.filePath(u"Data2.ini"_s);
-        writeRaw(path(), "[S]\nK=1\n");
-        writeRaw(data2, "[S]\nK=2\n");
+        QVERIFY(writeRaw(path(), "[S]\nK=1\n"));
+        QVERIFY(writeRaw(data2, "[S]\nK=2\n"));
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         QCOMPARE(ini.Section(u"S"_s).Key(u"K"_s).Value(), u"1"_s);
@@ -218,7 +218,7 @@ private Q_SLOTS:
             QString error;
             QVERIFY2(IniFile::CopyFileAtomic(data2, path(), &error), qPrintable(error));
         } else {
-            writeRaw(path(), "[S]\nK=2\n");
+            QVERIFY(writeRaw(path(), "[S]\nK=2\n"));
         }
         QCOMPARE(ini.Section(u"S"_s).Key(u"K"_s).Value(), u"2"_s);
         // A write after the replacement starts from the new contents.
@@ -247,7 +247,7 @@ private Q_SLOTS:
             garbage += char((i * 7919) % 256);
         garbage.replace('\r', 'x');
         garbage += 'z';
-        writeRaw(path(), garbage);
+        QVERIFY(writeRaw(path(), garbage));
         IniFile ini;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"not text"_s));
         QVERIFY(ini.OpenFile(path()));
@@ -259,7 +259,7 @@ private Q_SLOTS:
     void deleteSection()
     {
         // Every block of a duplicated section goes, with its comments; the rest stays as it was.
-        writeRaw(path(), "[PAGE]\nK=1\n[A]\nX = 1\r\n[PAGE]\nL=2\n; inside\n[B]\nY=2\n");
+        QVERIFY(writeRaw(path(), "[PAGE]\nK=1\n[A]\nX = 1\r\n[PAGE]\nL=2\n; inside\n[B]\nY=2\n"));
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         QVERIFY(ini.Section(u"PAGE"_s).Delete());
@@ -273,7 +273,7 @@ private Q_SLOTS:
     // replaced meanwhile wins over them.
     void batch()
     {
-        writeRaw(path(), "[A]\nX=1\n");
+        QVERIFY(writeRaw(path(), "[A]\nX=1\n"));
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         {
@@ -292,7 +292,7 @@ private Q_SLOTS:
             const IniFile::Batch held(ini);
             QVERIFY(ini.Section(u"A"_s).Key(u"X"_s).SetValue(3));
             QVERIFY(IniFile::CopyFileAtomic(path(), path() + u".copy"_s));
-            writeRaw(path() + u".copy"_s, "[A]\nX=9\n");
+            QVERIFY(writeRaw(path() + u".copy"_s, "[A]\nX=9\n"));
             QVERIFY(IniFile::CopyFileAtomic(path() + u".copy"_s, path()));
         }
         QCOMPARE(readAll(path()), QByteArray("[A]\nX=9\n"));
@@ -311,7 +311,7 @@ private Q_SLOTS:
     void killedWriter()
     {
         QFETCH(int, delayMs);
-        writeRaw(path(), stateFile(0, 0));
+        QVERIFY(writeRaw(path(), stateFile(0, 0)));
         QProcess writer;
         writer.start(QStringLiteral(PESAVO_INI_WRITER), {path()});
         QVERIFY(writer.waitForStarted());

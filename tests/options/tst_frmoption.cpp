@@ -9,6 +9,9 @@
 #include "IAutoFillWeb.h"
 #include "IniFile.h"
 #include "MMain.h"
+#include "ProgramRun.h"
+#include "ScopedEnv.h"
+#include "TestFiles.h"
 #include "UsbDevice.h"
 #include "WebBrowser.h"
 #include "frmAddWeb.h"
@@ -38,19 +41,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toUtf8());
-}
-
 // "KEY=VALUE" lines as one section of a settings file.
 QString SectionText(const QString& section, const QStringList& pairs)
 {
@@ -77,7 +67,9 @@ class tst_frmOption : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> mDir;
-    std::unique_ptr<QTemporaryDir> mConfig;
+    // Start-with-the-session entries go to a folder of the test's own.
+    QTemporaryDir mConfig;
+    ScopedEnv mConfigHome {"XDG_CONFIG_HOME", QFile::encodeName(mConfig.path())};
 
     QString Data1() const { return mDir->filePath(u"Data1.ini"_s); }
     QString Data2() const { return mDir->filePath(u"Data2.ini"_s); }
@@ -93,20 +85,16 @@ class tst_frmOption : public QObject
     }
 
     // The program with its windows on the settings in the temporary folder, and the dialog
-    // opened from the main window as the user opens it.
-    void Open(const QString& settings)
+    // opened from the main window as the user opens it. False, for the caller's QVERIFY, when
+    // any of that failed.
+    bool Open(const QString& settings)
     {
-        WriteFile(Data1(), settings);
-        AppState::Reset();
-        App().gTrayAvailable = [] {
+        if (!WriteFile(Data1(), settings))
             return false;
-        };
-        App().gDeviceFactory = []() -> std::unique_ptr<UsbDevice> {
-            return nullptr;
-        };
-        QVERIFY(MMain::Main({u"/s"_s}, mDir->path()));
+        if (!ProgramRun::Start(mDir->path(), {u"/s"_s}))
+            return false;
         Scale()->ShowOptions();
-        QVERIFY(Dialog()->isVisible());
+        return Dialog()->isVisible();
     }
 
     QString Stored(const QString& section, const QString& key) const
@@ -119,87 +107,60 @@ class tst_frmOption : public QObject
     void Click(const QString& button) { Control<QPushButton>(button)->click(); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        // Start-with-the-session entries go to a folder of the test's own.
-        mConfig = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig->path()));
-    }
-
     void init()
     {
         mDir = std::make_unique<QTemporaryDir>();
         QVERIFY(mDir->isValid());
     }
 
-    void cleanup()
-    {
-        if (Scale())
-            MMain::ExitApp();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            windows << w;
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
-    }
+    void cleanup() { ProgramRun::CleanUp(); }
 
     // Every key of a carrier section reaches its control and is written back unchanged,
     // in its own form; a value in a control shows that the key went to the right one.
     void carrierSectionRoundTrip_data()
     {
         QTest::addColumn<QString>("section");
-        QTest::addColumn<QStringList>("pairs");
+        QTest::addColumn<QString>("pairs"); // KEY=VALUE, space-separated
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("FedEx") << u"_WGX_FEDEX"_s << QStringList {u"AUTO_FILL=1"_s,   u"CNTRY1=3"_s,   u"CNTRY2=179"_s,
-                                                                  u"ZIP1=38017"_s,    u"ZIP2=10001"_s, u"SERVICE=1"_s,
-                                                                  u"SHIP_TO_RES=0"_s, u"PACK_NO=3"_s,  u"SHIP_DATE=4"_s}
-                               << u"cboShipDate"_s << u"4 days later"_s;
-        QTest::newRow("FedEx typed country")
-            << u"_WGX_FEDEX"_s << QStringList {u"CNTRY1=-1"_s, u"PACK_NO=12"_s} << u"cboPackNo"_s << u"12"_s;
+        const auto row
+            = [](const char* name, const char* section, const char* pairs, const char* control, const QString& shown) {
+                  QTest::newRow(name) << QString::fromLatin1(section) << QString::fromLatin1(pairs)
+                                      << QString::fromLatin1(control) << shown;
+              };
+        row("FedEx", "_WGX_FEDEX",
+            "AUTO_FILL=1 CNTRY1=3 CNTRY2=179 ZIP1=38017 ZIP2=10001 SERVICE=1 SHIP_TO_RES=0 PACK_NO=3 SHIP_DATE=4",
+            "cboShipDate", u"4 days later"_s);
+        row("FedEx typed country", "_WGX_FEDEX", "CNTRY1=-1 PACK_NO=12", "cboPackNo", u"12"_s);
         // The city pick fills the ZIP box; the stored ZIP, read after it, wins.
-        QTest::newRow("eBay") << u"_WGX_EBAY"_s
-                              << QStringList {u"AUTO_FILL=1"_s, u"PACK_SIZE=4"_s, u"SHOW_RATE_TO=3"_s, u"HEIGHT=5"_s,
-                                              u"WIDTH=6"_s,     u"LEN=7"_s,       u"ZIP1=95125"_s,     u"ZIP2=99999"_s}
-                              << u"txtEbayZIP2"_s << u"99999"_s;
-        QTest::newRow("DHL domestic") << u"_WGX_DHL"_s << QStringList {u"AUTO_FILL=1"_s,      u"ZIP1=83702"_s,
-                                                                       u"ZIP2=02115"_s,       u"SHIP_TO_RES=1"_s,
-                                                                       u"CNTRY2=267"_s,       u"SERVICE=1"_s,
-                                                                       u"HEIGHT=2"_s,         u"LEN=3"_s,
-                                                                       u"WIDTH=4"_s,          u"EMP=50"_s,
-                                                                       u"SHIP_PRO_VAL=100"_s, u"SAT=1"_s,
-                                                                       u"CITY=Boise"_s}
-                                      << u"cboDHLService0"_s << u"Ground"_s;
-        QTest::newRow("DHL international")
-            << u"_WGX_DHL"_s << QStringList {u"CNTRY2=10"_s, u"SERVICE=1"_s, u"CITY=Vienna"_s} << u"cboDHLService1"_s
-            << u"International Document (Non Dutiable)"_s;
-        QTest::newRow("USPS domestic") << u"_WGX_USPS_DOM"_s
-                                       << QStringList {u"AUTO_FILL=1"_s, u"SERVICE=1"_s, u"ZIP1=20001"_s,
-                                                       u"ZIP2=94105"_s}
-                                       << u"txtUSPSDomZIP2"_s << u"94105"_s;
-        QTest::newRow("USPS international") << u"_WGX_USPS_INT"_s << QStringList {u"AUTO_FILL=1"_s, u"CNTRY=794"_s}
-                                            << u"cboUSPSIntCntry"_s << u"Zimbabwe"_s;
-        QTest::newRow("UPS") << u"_WGX_UPS"_s << QStringList {u"AUTO_FILL=1"_s, u"ZIP1=30301"_s,    u"ZIP2=M5V"_s,
-                                                              u"DOC=1"_s,       u"CNTRY1=194"_s,    u"CNTRY2=36"_s,
-                                                              u"PACK_NO=2"_s,   u"CITY1=Atlanta"_s, u"CITY2=Toronto"_s,
-                                                              u"CUS_VAL=250"_s, u"CUS_CNTRY=21"_s,  u"SHIP_TO_RES=1"_s}
-                             << u"cboUPSCusCntry"_s << u"CAD Canadian Dollar"_s;
-        QTest::newRow("USPS business") << u"_WGX_USPS_BUSI"_s
-                                       << QStringList {u"AUTO_FILL=1"_s, u"ZIP1=10001"_s, u"ZIP2=60601"_s,
-                                                       u"NON=1"_s,       u"SIZE=1"_s,     u"RATE=1"_s}
-                                       << u"cboUSPSBusiRate"_s << u"Presorted"_s;
+        row("eBay", "_WGX_EBAY", "AUTO_FILL=1 PACK_SIZE=4 SHOW_RATE_TO=3 HEIGHT=5 WIDTH=6 LEN=7 ZIP1=95125 ZIP2=99999",
+            "txtEbayZIP2", u"99999"_s);
+        row("DHL domestic", "_WGX_DHL",
+            "AUTO_FILL=1 ZIP1=83702 ZIP2=02115 SHIP_TO_RES=1 CNTRY2=267 SERVICE=1 HEIGHT=2 LEN=3 WIDTH=4 EMP=50 "
+            "SHIP_PRO_VAL=100 SAT=1 CITY=Boise",
+            "cboDHLService0", u"Ground"_s);
+        row("DHL international", "_WGX_DHL", "CNTRY2=10 SERVICE=1 CITY=Vienna", "cboDHLService1",
+            u"International Document (Non Dutiable)"_s);
+        row("USPS domestic", "_WGX_USPS_DOM", "AUTO_FILL=1 SERVICE=1 ZIP1=20001 ZIP2=94105", "txtUSPSDomZIP2",
+            u"94105"_s);
+        row("USPS international", "_WGX_USPS_INT", "AUTO_FILL=1 CNTRY=794", "cboUSPSIntCntry", u"Zimbabwe"_s);
+        row("UPS", "_WGX_UPS",
+            "AUTO_FILL=1 ZIP1=30301 ZIP2=M5V DOC=1 CNTRY1=194 CNTRY2=36 PACK_NO=2 CITY1=Atlanta CITY2=Toronto "
+            "CUS_VAL=250 CUS_CNTRY=21 SHIP_TO_RES=1",
+            "cboUPSCusCntry", u"CAD Canadian Dollar"_s);
+        row("USPS business", "_WGX_USPS_BUSI", "AUTO_FILL=1 ZIP1=10001 ZIP2=60601 NON=1 SIZE=1 RATE=1",
+            "cboUSPSBusiRate", u"Presorted"_s);
     }
     void carrierSectionRoundTrip()
     {
         QFETCH(QString, section);
-        QFETCH(QStringList, pairs);
+        QFETCH(QString, pairs);
         QFETCH(QString, control);
-        Open(SectionText(section, pairs));
+        QVERIFY(Open(SectionText(section, pairs.split(u' '))));
         QTEST(Shown(Control(control)), "shown");
         Click(u"cmdOK"_s);
         QVERIFY(!Dialog()->isVisible());
-        for (const QString& pair : std::as_const(pairs)) {
+        for (const QString& pair : pairs.split(u' ')) {
             const QString key = pair.section(u'=', 0, 0);
             QCOMPARE(key + u'=' + Stored(section, key), pair);
         }
@@ -239,7 +200,7 @@ private Q_SLOTS:
         QFETCH(QString, section);
         QFETCH(QString, pairs);
         QFETCH(QString, control);
-        Open(SectionText(section, {pairs}));
+        QVERIFY(Open(SectionText(section, {pairs})));
         QTEST(Shown(Control(control)), "shown");
     }
 
@@ -256,7 +217,7 @@ private Q_SLOTS:
     void nonsenseInEveryKey()
     {
         QFETCH(QString, nonsense);
-        Open(QString());
+        QVERIFY(Open(QString()));
         Click(u"cmdOK"_s);
         QStringList lines = QString::fromUtf8(ReadBytes(Data1())).split(u'\n');
         int keys = 0;
@@ -267,9 +228,8 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(keys, 54 + 1); // the seven carrier sections and STARTUP
-        MMain::ExitApp();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Open(lines.join(u'\n'));
+        ProgramRun::Exit();
+        QVERIFY(Open(lines.join(u'\n')));
         Click(u"cmdOK"_s);
         QCOMPARE(Stored(u"_WGX_UPS"_s, u"CITY2"_s), nonsense);
         QVERIFY(!Stored(u"_WGX_UPS"_s, u"CNTRY2"_s).isEmpty());
@@ -277,7 +237,7 @@ private Q_SLOTS:
 
     void carrierRules()
     {
-        Open(QString());
+        QVERIFY(Open(QString()));
         auto* show = Control<QComboBox>(u"cboEbayShow"_s);
         show->setCurrentIndex(show->findText(u"Boston"_s));
         QCOMPARE(Shown(Control(u"txtEbayZIP2"_s)), u"02115"_s);
@@ -327,7 +287,7 @@ private Q_SLOTS:
     void hostileValuesKeepTheFileWhole()
     {
         QFETCH(QString, typed);
-        Open(u"[_WGX_GENERAL]\nSKIN=2\nAUTO_LAUNCH=0\n[_WGX_UPS]\nAUTO_FILL=0\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nSKIN=2\nAUTO_LAUNCH=0\n[_WGX_UPS]\nAUTO_FILL=0\n"_s));
         Control<QLineEdit>(u"txtZip1"_s)->setText(typed);
         Control<QLineEdit>(u"txtUPSCity1"_s)->setText(typed);
         Click(u"cmdOK"_s);
@@ -354,7 +314,7 @@ private Q_SLOTS:
     {
         const QString settings
             = u"[_WGX_GENERAL]\r\nAUTO_LAUNCH=2\r\nSKIN=1\r\n; kept\r\n[_WGX_FEDEX]\r\nZIP1=38017\r\n"_s;
-        Open(settings);
+        QVERIFY(Open(settings));
         const QByteArray before = ReadBytes(Data1());
         QCOMPARE(ReadBytes(Data2()), before);
 
@@ -389,7 +349,7 @@ private Q_SLOTS:
     {
         QVERIFY(QDir().mkpath(Data2()));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"backup copy not taken"_s));
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n"_s));
         auto* web = Control<QComboBox>(u"cboWeb"_s);
         web->setCurrentIndex(4);
         Dialog()->cboWeb_Click();
@@ -402,7 +362,7 @@ private Q_SLOTS:
     // The close box: neither saved nor restored; the auto-launch choice stays in effect.
     void closeBoxKeepsOnlyWhatTookEffect()
     {
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_FEDEX]\nZIP1=38017\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_FEDEX]\nZIP1=38017\n"_s));
         auto* web = Control<QComboBox>(u"cboWeb"_s);
         web->setCurrentIndex(3);
         Dialog()->cboWeb_Click();
@@ -416,7 +376,7 @@ private Q_SLOTS:
 
     void colourAndStartup()
     {
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s));
         // The colour already in use: no key written, no re-skin.
         Control<QToolButton>(u"Imgs0"_s)->click();
         auto* startup = Control<QCheckBox>(u"chkAutoStart"_s);
@@ -474,7 +434,7 @@ private Q_SLOTS:
             settings
                 += u"[%1_FRAME0]\n_WGX_FRM_CNT=0\n[%1_FRAME1]\n_WGX_FRM_CNT=1\n[%1_FRAME1_FRAME0]\nX=1\n"_s.arg(page);
         }
-        Open(settings);
+        QVERIFY(Open(settings));
         auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
         QCOMPARE(list->topLevelItemCount(), 3);
         QCOMPARE(list->topLevelItem(1)->text(1), u"B title"_s);
@@ -510,12 +470,13 @@ private Q_SLOTS:
     // the file and the main window again.
     void addedPageUndoneByCancel()
     {
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s));
         const QByteArray before = ReadBytes(Data1());
         int shown = 0;
-        Dialog()->SetAddPageWizard([&shown](QWidget* owner, const std::function<void(const QString&)>& added) {
+        QWidget* owner = nullptr;
+        Dialog()->SetAddPageWizard([&](QWidget* over, const std::function<void(const QString&)>& added) {
             ++shown;
-            QCOMPARE(owner, static_cast<QWidget*>(App().gOptionForm));
+            owner = over;
             // What the wizard leaves behind when the user finishes it.
             IniFile& settings = *App().gSettings;
             settings.Section(u"Shop"_s).Key(u"_WGX_TITLE"_s).SetValue(u"Shop rates"_s);
@@ -529,6 +490,7 @@ private Q_SLOTS:
         });
         Click(u"cmdAdd"_s);
         QCOMPARE(shown, 1);
+        QCOMPARE(owner, static_cast<QWidget*>(App().gOptionForm));
         auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
         QCOMPARE(list->topLevelItemCount(), 2);
         QCOMPARE(list->topLevelItem(1)->text(1), u"Shop rates"_s);
@@ -562,7 +524,7 @@ private Q_SLOTS:
         fixture.Serve(u"https://www.fedex.com/ratefinder/home"_s, u"fedex_home.html"_s);
         fixture.Serve(u"https://www.fedex.com/ratefinder/package"_s, u"fedex_package.html"_s);
         App().gBrowserFactory = nullptr;
-        Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s);
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s));
         App().gBrowserFactory = [&fixture](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
             auto page = fixture.NewPage();
             if (!page)
@@ -602,7 +564,7 @@ private Q_SLOTS:
     // "Add" opens the program's own wizard over the dialog; cancelling it adds nothing.
     void addOpensTheWizard()
     {
-        Open(QString());
+        QVERIFY(Open(QString()));
         Dialog()->SetAddPageWizard(nullptr);
         Click(u"cmdAdd"_s);
         auto* wizard = Dialog()->findChild<frmAddWeb*>();
@@ -617,7 +579,7 @@ private Q_SLOTS:
 
     void keyboardAndSize()
     {
-        Open(u"[_WGX_FEDEX]\nZIP1=38017\n"_s);
+        QVERIFY(Open(u"[_WGX_FEDEX]\nZIP1=38017\n"_s));
         auto* tabs = Control<QTabWidget>(u"TabStrip"_s);
         QStringList captions;
         for (int i = 0; i < tabs->count(); ++i)

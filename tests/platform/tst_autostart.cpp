@@ -1,5 +1,6 @@
 #include "Autostart.h"
 #include "DesktopEntry.h"
+#include "ScopedEnv.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@ class TestAutostart : public QObject
 
 private:
     QTemporaryDir mConfig;
+    // The config folder's autostart subfolder does not exist yet.
+    ScopedEnv mConfigHome {"XDG_CONFIG_HOME", QFile::encodeName(mConfig.path() + u"/config"_s)};
 
     static QByteArray readEntry()
     {
@@ -25,12 +28,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(mConfig.isValid());
-        // The config folder's autostart subfolder does not exist yet.
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig.path() + u"/config"_s));
-    }
+    void initTestCase() { QVERIFY(mConfig.isValid()); }
 
     void entryPathFollowsConfigHome()
     {

@@ -1,4 +1,5 @@
 #include "CalculatorLocator.h"
+#include "ScopedEnv.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,15 +20,13 @@ private:
 
     QString Bin() const { return mRoot.path() + u"/bin"_s; }
 
-    void Write(const QString& path, const QByteArray& content, bool executable = false)
+    // False, for the caller's QVERIFY, when the file could not be made.
+    static bool Write(const QString& path, const QByteArray& content, bool executable = false)
     {
-        QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-        f.close();
-        if (executable)
-            f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return QDir().mkpath(QFileInfo(path).absolutePath()) && f.open(QIODevice::WriteOnly)
+            && f.write(content) == content.size()
+            && (!executable || f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
 private Q_SLOTS:
@@ -73,18 +72,16 @@ private Q_SLOTS:
         for (const QString& entry : entries) {
             const QString where = entry.section(u' ', 0, 0);
             const QString name = entry.section(u' ', 1).section(u'\n', 0, 0);
-            Write(u"%1/%2/applications/%3"_s.arg(mRoot.path(), where, name), entry.section(u'\n', 1).toUtf8());
+            QVERIFY(Write(u"%1/%2/applications/%3"_s.arg(mRoot.path(), where, name), entry.section(u'\n', 1).toUtf8()));
         }
         for (const QString& program : programs)
-            Write(Bin() + u'/' + program, "#!/bin/sh\n", true);
-        qputenv("XDG_DATA_HOME", QFile::encodeName(mRoot.path() + u"/user"_s));
-        qputenv("XDG_DATA_DIRS", QFile::encodeName(mRoot.path() + u"/system"_s));
-        qputenv("XDG_CURRENT_DESKTOP", desktop.toUtf8());
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(Bin()));
+            QVERIFY(Write(Bin() + u'/' + program, "#!/bin/sh\n", true));
+        const ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(mRoot.path() + u"/user"_s));
+        const ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(mRoot.path() + u"/system"_s));
+        const ScopedEnv currentDesktop("XDG_CURRENT_DESKTOP", desktop.toUtf8());
+        const ScopedEnv path("PATH", QFile::encodeName(Bin()));
 
         const CalculatorLocator::Command found = CalculatorLocator::Find();
-        qputenv("PATH", path);
         QStringList got;
         if (!found.program.isEmpty())
             got = QStringList {QFileInfo(found.program).fileName()} + found.arguments;

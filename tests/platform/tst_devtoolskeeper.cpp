@@ -2,6 +2,7 @@
 #include "BrowserLocator.h"
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
+#include "ScopedEnv.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -157,9 +158,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, value);
         QFETCH(bool, found);
-        qputenv("PESAVO_BROWSER", value.toLocal8Bit());
+        const ScopedEnv browser("PESAVO_BROWSER", value.toLocal8Bit());
         const QString path = BrowserLocator::FindBrowser();
-        qunsetenv("PESAVO_BROWSER");
         QCOMPARE(!path.isEmpty(), found);
         if (found)
             QVERIFY(QFileInfo(path).isExecutable());

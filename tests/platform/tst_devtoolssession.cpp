@@ -26,8 +26,9 @@ public:
     }
     ~RecordedPeer() { CloseOurEnd(); }
     int TakeSessionEnd() { return std::exchange(mSessionFd, -1); }
-    void Write(const std::string& raw) { QCOMPARE(::write(mFd, raw.data(), raw.size()), ssize_t(raw.size())); }
-    void Message(const std::string& json) { Write(json + std::string(1, '\0')); }
+    // False, for the caller's QVERIFY, when the bytes did not all go out.
+    bool Write(const std::string& raw) { return ::write(mFd, raw.data(), raw.size()) == ssize_t(raw.size()); }
+    bool Message(const std::string& json) { return Write(json + std::string(1, '\0')); }
     void CloseOurEnd()
     {
         if (mFd >= 0)
@@ -98,7 +99,7 @@ private Q_SLOTS:
         DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
         QSignalSpy delivered(&session, &DevToolsSession::EventReceived);
         for (const QString& message : recorded)
-            peer.Message(message.toStdString());
+            QVERIFY(peer.Message(message.toStdString()));
         const auto reply = session.Call("Target.getTargets", Json::object(), {}, 300);
         QCOMPARE(reply.has_value(), succeeds);
         if (succeeds)
@@ -118,7 +119,7 @@ private Q_SLOTS:
         DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
         QSignalSpy disconnected(&session, &DevToolsSession::Disconnected);
         QSignalSpy delivered(&session, &DevToolsSession::EventReceived);
-        peer.Message(R"({"method":"Inspector.detached","params":{"reason":"Render process gone."}})");
+        QVERIFY(peer.Message(R"({"method":"Inspector.detached","params":{"reason":"Render process gone."}})"));
         peer.CloseOurEnd();
         QVERIFY(!session.Call("Target.getTargets", Json::object(), {}, 2000));
         QVERIFY(!session.IsOpen());
@@ -153,7 +154,7 @@ private Q_SLOTS:
         const int fd = peer.TakeSessionEnd();
         DevToolsPipe pipe(fd, fd);
         for (int i = 0; i < chunks.size(); ++i) {
-            peer.Write(chunks[i].toStdString());
+            QVERIFY(peer.Write(chunks[i].toStdString()));
             std::vector<std::string> messages;
             QVERIFY(pipe.Receive(messages, 0));
             QCOMPARE(int(messages.size()), completeAfterChunk[i]);

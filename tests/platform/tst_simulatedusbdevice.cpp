@@ -4,7 +4,6 @@
 
 #include <QSignalSpy>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdint>
@@ -146,20 +145,6 @@ private Q_SLOTS:
         QCOMPARE(announcements.log, announced);
         QVERIFY(device.IsAttached());
         QTRY_COMPARE(AdcOf(device.ReportData()), finalAdc);
-    }
-
-    void brokenScenarioFileNamesItsLine()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"demo.scenario"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("0 0\n# ok\n10 forty-two\n");
-        file.close();
-        SimulatedUsbDevice device;
-        QVERIFY(!device.LoadScenarioFile(path));
-        QVERIFY2(device.LastError().contains(u"line 3"_s), qPrintable(device.LastError()));
-        QVERIFY2(device.LastError().contains(path), qPrintable(device.LastError()));
     }
 
     void engineSettlesOnLoad_data()

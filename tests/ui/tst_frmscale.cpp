@@ -7,7 +7,10 @@
 #include "IniFile.h"
 #include "MMain.h"
 #include "MReadout.h"
+#include "ProgramRun.h"
+#include "ScopedEnv.h"
 #include "SimulatedUsbDevice.h"
+#include "TestFiles.h"
 #include "frmLCDDisplay.h"
 #include "frmOption.h"
 #include "frmProgressBar.h"
@@ -38,19 +41,6 @@ QByteArray Report(double grams)
                                           int(grams * 100.0 / 25.0));
 }
 
-QString ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void WriteFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toUtf8());
-}
-
 QMessageBox* MessageBox(const QString& name)
 {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -66,7 +56,9 @@ class tst_frmScale : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> mDir;
-    std::unique_ptr<QTemporaryDir> mConfig;
+    // The options dialog's OK writes the start-with-the-session entry: never the user's own.
+    QTemporaryDir mConfig;
+    ScopedEnv mConfigHome {"XDG_CONFIG_HOME", QFile::encodeName(mConfig.path())};
     FeedUsbDevice* mFeed = nullptr;
     SimulatedUsbDevice* mSim = nullptr;
     bool mUseSimulated = false;
@@ -77,11 +69,7 @@ class tst_frmScale : public QObject
 
     bool Start(const QStringList& args = {}, bool tray = true)
     {
-        AppState::Reset();
-        App().gTrayAvailable = [tray] {
-            return tray;
-        };
-        App().gDeviceFactory = [this]() -> std::unique_ptr<UsbDevice> {
+        return ProgramRun::Start(mDir->path(), args, tray, [this]() -> std::unique_ptr<UsbDevice> {
             if (mUseSimulated) {
                 auto device = std::make_unique<SimulatedUsbDevice>();
                 device->SetNoiseAndDrift(false);
@@ -93,25 +81,17 @@ class tst_frmScale : public QObject
             device->mAttached = mStartAttached;
             mFeed = device.get();
             return device;
-        };
-        return MMain::Main(args, mDir->path());
+        });
     }
 
-    void Exit()
+    // False when the menu has no such item, for the caller's QVERIFY.
+    bool Trigger(const QString& caption)
     {
-        MMain::ExitApp();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        mFeed = nullptr;
-        mSim = nullptr;
-    }
-
-    void Trigger(const QString& caption)
-    {
-        const auto actions = Scale()->PopupMenu()->actions();
-        const auto item
-            = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == caption; });
-        QVERIFY2(item != actions.end(), qPrintable(caption));
-        (*item)->trigger();
+        for (QAction* item : Scale()->PopupMenu()->actions())
+            if (item->text() == caption)
+                return item->trigger(), true;
+        qWarning() << "no menu item" << caption;
+        return false;
     }
 
     void Feed(double grams, int times)
@@ -121,13 +101,6 @@ class tst_frmScale : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        // The options dialog's OK writes the start-with-the-session entry: never the user's own.
-        mConfig = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig->path()));
-    }
-
     void init()
     {
         mDir = std::make_unique<QTemporaryDir>();
@@ -136,18 +109,7 @@ private Q_SLOTS:
         mStartAttached = true;
     }
 
-    void cleanup()
-    {
-        if (App().gScaleForm)
-            Exit();
-        // Deleting one window may take owned ones with it.
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            windows << w;
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
-        AppState::Reset();
-    }
+    void cleanup() { ProgramRun::CleanUp(); }
 
     void startsWithSettings_data()
     {
@@ -176,7 +138,7 @@ private Q_SLOTS:
         QFETCH(bool, small);
         QFETCH(int, unit);
         if (!ini.isNull())
-            WriteFile(Data1(), ini);
+            QVERIFY(WriteFile(Data1(), ini));
         QVERIFY(Start());
         const AppState& app = App();
         QCOMPARE(int(app.gUnit), unit);
@@ -192,13 +154,13 @@ private Q_SLOTS:
 
     void settingsRoundTripAcrossRestart()
     {
-        WriteFile(Data1(),
-                  u"[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=0\nSKIN=4\nSTARTUP=1\n"
-                  "[_WGX_FEDEX]\nAUTO_FILL=1\n"_s);
+        QVERIFY(WriteFile(Data1(),
+                          u"[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=0\nSKIN=4\nSTARTUP=1\n"
+                          "[_WGX_FEDEX]\nAUTO_FILL=1\n"_s));
         QVERIFY(Start());
-        Trigger(u"Always on Top"_s);
-        Exit();
-        const QString text = ReadFile(Data1());
+        QVERIFY(Trigger(u"Always on Top"_s));
+        ProgramRun::Exit();
+        const QString text = QString::fromUtf8(ReadBytes(Data1()));
         // Keys and sections that are not ours survive.
         for (const char* line : {"UNIT=1\n", "AUTO_LAUNCH=3\n", "DISPLAY=1\n", "TOP=1\n", "SKIN=4\n", "STARTUP=1\n",
                                  "[_WGX_FEDEX]\nAUTO_FILL=1"})
@@ -238,9 +200,9 @@ private Q_SLOTS:
 
     void webPagesList()
     {
-        WriteFile(Data1(),
-                  u"[_WGX_WEB]\nCNT=5\n_WGX_NAME1=My Post\n_WGX_NAME2=\n_WGX_NAME3=Freight\n"
-                  "_WGX_NAME4=FREIGHT\n_WGX_NAME5=Other\n"_s);
+        QVERIFY(WriteFile(Data1(),
+                          u"[_WGX_WEB]\nCNT=5\n_WGX_NAME1=My Post\n_WGX_NAME2=\n_WGX_NAME3=Freight\n"
+                          "_WGX_NAME4=FREIGHT\n_WGX_NAME5=Other\n"_s));
         QVERIFY(Start());
         QMenu* pages = Scale()->AutoLaunchMenu();
         QCOMPARE(pages->actions().size(), 12);
@@ -400,25 +362,25 @@ private Q_SLOTS:
         QVERIFY(Start());
         const QPoint holdPlace = App().gLayout.holdMsg;
         // Not ready yet: the hold stays off.
-        Trigger(u"Hold"_s);
+        QVERIFY(Trigger(u"Hold"_s));
         QVERIFY(!Scale()->PopupItem(2)->isChecked());
         QCOMPARE(MReadout::PaintedAt(holdPlace), u"MSGNULL"_s);
 
         Feed(0, CScaleCalc::InitCntNeeded);
         Feed(300, 6);
         QCOMPARE(App().gCurWeight, 0.3);
-        Trigger(u"Hold"_s);
+        QVERIFY(Trigger(u"Hold"_s));
         QVERIFY(!Scale()->PopupItem(3)->isEnabled());
         QVERIFY(!Scale()->Button(u"picTare"_s)->isEnabled());
         QCOMPARE(MReadout::PaintedAt(holdPlace), u"MSGHOLD"_s);
         Feed(800, 6);
         QCOMPARE(App().gCurWeight, 0.3);
-        Trigger(u"Hold"_s);
+        QVERIFY(Trigger(u"Hold"_s));
         QCOMPARE(MReadout::PaintedAt(holdPlace), u"MSGNULL"_s);
         Feed(800, 1);
         QCOMPARE(App().gCurWeight, 0.8);
 
-        Trigger(u"Tare Scale"_s);
+        QVERIFY(Trigger(u"Tare Scale"_s));
         Feed(800, 6);
         QCOMPARE(App().gCurWeight, 0.0);
     }
@@ -428,14 +390,14 @@ private Q_SLOTS:
         QVERIFY(Start());
         MReadout::DrawWeight(0.5);
         App().gCurWeight = 1.5;
-        Trigger(u"Small Display"_s);
+        QVERIFY(Trigger(u"Small Display"_s));
         QCOMPARE(App().gMainWindow, static_cast<QWidget*>(App().gLcdForm));
         QVERIFY(!Scale()->isVisible());
         QCOMPARE(MReadout::PaintedAt(App().gLayout.digits[1]), u"2"_s); // 1.500 redrawn
 
         // Switching while hidden keeps the display hidden.
         MMain::HideDisplay();
-        Trigger(u"Small Display"_s);
+        QVERIFY(Trigger(u"Small Display"_s));
         QCOMPARE(App().gMainWindow, static_cast<QWidget*>(App().gScaleForm));
         QVERIFY(!Scale()->isVisible());
         QVERIFY(!App().gLcdForm->isVisible());
@@ -496,7 +458,7 @@ private Q_SLOTS:
         QFETCH(bool, byMenu);
         QVERIFY(Start({}, tray));
         if (byMenu)
-            Trigger(u"Minimize Pesavo"_s);
+            QVERIFY(Trigger(u"Minimize Pesavo"_s));
         else
             QTest::mouseClick(Scale()->Button(u"picMin"_s), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(Scale()->isVisible(), !tray);
@@ -508,7 +470,7 @@ private Q_SLOTS:
     void optionsDisableTheWindows()
     {
         QVERIFY(Start());
-        Trigger(u"Always on Top"_s);
+        QVERIFY(Trigger(u"Always on Top"_s));
         QTest::mouseClick(Scale()->Button(u"picOpt"_s), Qt::LeftButton, {}, QPoint(5, 5));
         frmOption* options = App().gOptionForm;
         QVERIFY(options->isVisible() && options->isEnabled());
@@ -519,19 +481,38 @@ private Q_SLOTS:
         QVERIFY(!options->isVisible());
         QVERIFY(Scale()->isEnabled());
         QVERIFY(Scale()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        Trigger(u"Always on Top"_s);
+        QVERIFY(Trigger(u"Always on Top"_s));
         QVERIFY(!Scale()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }
 
-    void calculatorMissing()
+    // A calculator on PATH is started; without one, the owned, modal warning says what to install.
+    void calculator_data()
     {
-        QTemporaryDir empty;
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(empty.path()));
-        QVERIFY(Start());
-        Trigger(u"Calculator"_s);
-        qputenv("PATH", path);
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("installed") << true;
+        QTest::newRow("missing") << false;
+    }
+    void calculator()
+    {
+        QFETCH(bool, installed);
+        QTemporaryDir bin;
+        const QString marker = bin.filePath(u"started"_s);
+        const QString script = bin.filePath(u"xcalc"_s);
+        if (installed) {
+            QVERIFY(WriteFile(script, u"#!/bin/sh\ntouch '%1'\n"_s.arg(marker)));
+            QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        {
+            const ScopedEnv path("PATH", QFile::encodeName(bin.path()) + (installed ? ":/usr/bin:/bin" : ""));
+            QVERIFY(Start());
+            QVERIFY(Trigger(u"Calculator"_s));
+        }
         QMessageBox* box = MessageBox(u"msgCalculator"_s);
+        if (installed) {
+            QTRY_VERIFY(QFile::exists(marker));
+            QVERIFY(!box);
+            return;
+        }
         QVERIFY(box);
         QCOMPARE(box->text(), u"Cannot find Windows' Calculator"_s);
         QCOMPARE(box->parentWidget(), App().gMainWindow);
@@ -539,24 +520,9 @@ private Q_SLOTS:
         QVERIFY2(box->informativeText().contains(u"gnome-calculator"_s), qPrintable(box->informativeText()));
     }
 
-    void calculatorStarted()
-    {
-        QTemporaryDir bin;
-        const QString marker = bin.filePath(u"started"_s);
-        const QString script = bin.filePath(u"xcalc"_s);
-        WriteFile(script, u"#!/bin/sh\ntouch '%1'\n"_s.arg(marker));
-        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
-        QVERIFY(Start());
-        Trigger(u"Calculator"_s);
-        qputenv("PATH", path);
-        QTRY_VERIFY(QFile::exists(marker));
-    }
-
     void compactWindowButtons()
     {
-        WriteFile(Data1(), u"[_WGX_GENERAL]\nDISPLAY=1\n"_s);
+        QVERIFY(WriteFile(Data1(), u"[_WGX_GENERAL]\nDISPLAY=1\n"_s));
         QVERIFY(Start());
         frmLCDDisplay* lcd = App().gLcdForm;
         QTest::mousePress(lcd->picCls(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -571,7 +537,7 @@ private Q_SLOTS:
 
         lcd->close();
         QVERIFY(App().gScaleForm == nullptr);
-        QVERIFY(ReadFile(Data1()).contains(QLatin1String("DISPLAY=1")));
+        QVERIFY(QString::fromUtf8(ReadBytes(Data1())).contains(QLatin1String("DISPLAY=1")));
     }
 
     void windowShapedByMask()

@@ -1,4 +1,6 @@
 // The real program as a process: how it ends, and what a second start does.
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,100 +13,90 @@ class tst_Program : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void endsThroughExitOnSignal_data();
-    void endsThroughExitOnSignal();
-    void secondStartEndsAtOnce();
+    void init()
+    {
+        mDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(mDir->isValid());
+        QVERIFY(QDir(mDir->path()).mkdir(QStringLiteral("app")));
+        QVERIFY(QDir(mDir->path()).mkdir(QStringLiteral("runtime")));
+        mRuntime = mDir->filePath(QStringLiteral("runtime"));
+        QFile::setPermissions(mRuntime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        mProgram = mDir->filePath(QStringLiteral("app/pesavo"));
+        QVERIFY(QFile::copy(QStringLiteral(PESAVO_BINARY_DIR "/src/pesavo"), mProgram));
+        QVERIFY(WriteFile(mDir->filePath(QStringLiteral("app/Data1.ini")),
+                          QStringLiteral("[_WGX_GENERAL]\nUNIT=2\nTOP=-1\nSKIN=5\n[_WGX_UPS]\nAUTO_FILL=1\n")));
+    }
+
+    void endsThroughExitOnSignal_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void endsThroughExitOnSignal()
+    {
+        QFETCH(int, signalNumber);
+        QProcess program;
+        QVERIFY(StartFirst(program, {QStringLiteral("--simulate")}));
+        // Listening for later starts means the start-up is under way; the signal is
+        // handled by the event loop whenever it comes.
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(mRuntime).entryList(QDir::System | QDir::Files).size() > 0, 10000);
+        ::kill(pid_t(program.processId()), signalNumber);
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        const QString text = SettingsText();
+        QVERIFY2(text.contains(QLatin1String("UNIT=1\n")), qPrintable(text));
+        QVERIFY(text.contains(QLatin1String("TOP=1\n")));
+        QVERIFY(text.contains(QLatin1String("SKIN=5\n")));
+        QVERIFY(text.contains(QLatin1String("DISPLAY=0\n")));
+        QVERIFY(text.contains(QLatin1String("[_WGX_UPS]\nAUTO_FILL=1")));
+    }
+
+    void secondStartEndsAtOnce()
+    {
+        QProcess first;
+        QVERIFY(StartFirst(first, {QStringLiteral("--simulate")}));
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(mRuntime).entryList(QDir::System | QDir::Files).size() > 0, 10000);
+        // The first start is done once it has stored its page selection.
+        QTRY_VERIFY_WITH_TIMEOUT(SettingsText().contains(QLatin1String("AUTO_LAUNCH=")), 10000);
+        const QString before = SettingsText();
+
+        QProcess second;
+        QVERIFY(StartFirst(second, {QStringLiteral("/s")}));
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(SettingsText(), before); // the second start touched nothing
+        QCOMPARE(first.state(), QProcess::Running);
+
+        first.terminate();
+        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(first.exitCode(), 0);
+    }
 
 private:
     // A copy of the program in a folder of its own keeps its settings beside it.
-    bool StartFirst(QProcess& process, const QStringList& args);
-    QString SettingsText() const;
+    bool StartFirst(QProcess& process, const QStringList& args)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), mRuntime);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.start(mProgram, args);
+        return process.waitForStarted(5000);
+    }
+
+    QString SettingsText() const
+    {
+        return QString::fromUtf8(ReadBytes(mDir->filePath(QStringLiteral("app/Data1.ini"))));
+    }
 
     std::unique_ptr<QTemporaryDir> mDir;
     QString mProgram;
     QString mRuntime;
 };
-
-void tst_Program::init()
-{
-    mDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(mDir->isValid());
-    QVERIFY(QDir(mDir->path()).mkdir(QStringLiteral("app")));
-    QVERIFY(QDir(mDir->path()).mkdir(QStringLiteral("runtime")));
-    mRuntime = mDir->filePath(QStringLiteral("runtime"));
-    QFile::setPermissions(mRuntime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    mProgram = mDir->filePath(QStringLiteral("app/pesavo"));
-    QVERIFY(QFile::copy(QStringLiteral(PESAVO_BINARY_DIR "/src/pesavo"), mProgram));
-    QFile ini(mDir->filePath(QStringLiteral("app/Data1.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[_WGX_GENERAL]\nUNIT=2\nTOP=-1\nSKIN=5\n[_WGX_UPS]\nAUTO_FILL=1\n");
-}
-
-bool tst_Program::StartFirst(QProcess& process, const QStringList& args)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), mRuntime);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.start(mProgram, args);
-    return process.waitForStarted(5000);
-}
-
-QString tst_Program::SettingsText() const
-{
-    QFile ini(mDir->filePath(QStringLiteral("app/Data1.ini")));
-    return ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
-}
-
-void tst_Program::endsThroughExitOnSignal_data()
-{
-    QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
-}
-
-void tst_Program::endsThroughExitOnSignal()
-{
-    QFETCH(int, signalNumber);
-    QProcess program;
-    QVERIFY(StartFirst(program, {QStringLiteral("--simulate")}));
-    // Listening for later starts means the start-up is under way; the signal is
-    // handled by the event loop whenever it comes.
-    QTRY_VERIFY_WITH_TIMEOUT(QDir(mRuntime).entryList(QDir::System | QDir::Files).size() > 0, 10000);
-    ::kill(pid_t(program.processId()), signalNumber);
-    QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    const QString text = SettingsText();
-    QVERIFY2(text.contains(QLatin1String("UNIT=1\n")), qPrintable(text));
-    QVERIFY(text.contains(QLatin1String("TOP=1\n")));
-    QVERIFY(text.contains(QLatin1String("SKIN=5\n")));
-    QVERIFY(text.contains(QLatin1String("DISPLAY=0\n")));
-    QVERIFY(text.contains(QLatin1String("[_WGX_UPS]\nAUTO_FILL=1")));
-}
-
-void tst_Program::secondStartEndsAtOnce()
-{
-    QProcess first;
-    QVERIFY(StartFirst(first, {QStringLiteral("--simulate")}));
-    QTRY_VERIFY_WITH_TIMEOUT(QDir(mRuntime).entryList(QDir::System | QDir::Files).size() > 0, 10000);
-    // The first start is done once it has stored its page selection.
-    QTRY_VERIFY_WITH_TIMEOUT(SettingsText().contains(QLatin1String("AUTO_LAUNCH=")), 10000);
-    const QString before = SettingsText();
-
-    QProcess second;
-    QVERIFY(StartFirst(second, {QStringLiteral("/s")}));
-    QVERIFY(second.waitForFinished(10000));
-    QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(SettingsText(), before); // the second start touched nothing
-    QCOMPARE(first.state(), QProcess::Running);
-
-    first.terminate();
-    QVERIFY(first.waitForFinished(10000));
-    QCOMPARE(first.exitCode(), 0);
-}
 
 QTEST_GUILESS_MAIN(tst_Program)
 #include "tst_program.moc"

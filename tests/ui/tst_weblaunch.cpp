@@ -14,7 +14,10 @@
 #include "FakeDocument.h"
 #include "IniFile.h"
 #include "MMain.h"
+#include "ProgramRun.h"
+#include "ScopedEnv.h"
 #include "SimulatedUsbDevice.h"
+#include "TestFiles.h"
 #include "WebBrowser.h"
 #include "frmScale.h"
 
@@ -26,6 +29,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -70,13 +75,6 @@ public:
     bool alive = true;
 };
 
-void WriteFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toUtf8());
-}
-
 const QString UserPageIni = u"[_WGX_WEB]\nCNT=1\n_WGX_NAME1=Corner Shop\n"
                             u"[Corner Shop]\n_WGX_ADDRESS=https://shop.example/rates\n"_s;
 
@@ -86,358 +84,320 @@ class tst_WebLaunch : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init()
+    {
+        mDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(mDir->isValid());
+        mLog = {};
+        mBrowsers.clear();
+        mRefusal.clear();
+    }
 
-    void selectionIsSavedAndRestored_data();
-    void selectionIsSavedAndRestored();
-    void commandsLaunchTheSelectedPage_data();
-    void commandsLaunchTheSelectedPage();
-    void settleLaunchesOnlyWithoutBrowser();
-    void missingBrowserIsExplained_data();
-    void missingBrowserIsExplained();
-    void converterOpensItsPage();
-    void settledWeightFillsCarrierPageInRealBrowser();
-    void launcherAndConverterShareTheBrowser();
+    void cleanup() { ProgramRun::CleanUp(); }
+
+    void selectionIsSavedAndRestored_data()
+    {
+        QTest::addColumn<bool>("byMenu");
+        QTest::addColumn<int>("chosen"); // menu item or list index
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("checkedItem");
+        QTest::newRow("menu item 5: international envelope") << true << 5 << 4 << 5;
+        QTest::newRow("menu item 0: none") << true << 0 << 0 << 0;
+        QTest::newRow("menu item 10: the user page") << true << 10 << 9 << 10;
+        QTest::newRow("list index 9: the user page") << false << 9 << 9 << 10;
+        QTest::newRow("list index 1: UPS") << false << 1 << 1 << 2;
+    }
+
+    void selectionIsSavedAndRestored()
+    {
+        QFETCH(bool, byMenu);
+        QFETCH(int, chosen);
+        QFETCH(int, page);
+        QFETCH(int, checkedItem);
+        QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=7\n"_s + UserPageIni));
+        QMenu* menu = Scale()->AutoLaunchMenu();
+        QVERIFY(menu->actions().at(8)->isChecked());
+
+        if (byMenu) {
+            menu->actions().at(chosen)->trigger();
+        } else {
+            Scale()->cboWeb()->setCurrentIndex(chosen);
+            Q_EMIT Scale()->cboWeb()->activated(chosen);
+        }
+        for (int restart = 0; restart < 2; ++restart) {
+            QCOMPARE(int(App().gAutoLaunch), page);
+            QCOMPARE(int(App().gAutoLaunchItem), checkedItem);
+            QCOMPARE(Scale()->cboWeb()->currentIndex(), page);
+            QList<int> checked;
+            for (int i = 0; i < menu->actions().size(); ++i)
+                if (menu->actions().at(i)->isChecked())
+                    checked << i;
+            QCOMPARE(checked, QList<int> {checkedItem});
+            QCOMPARE(StoredAutoLaunch(), QString::number(page));
+            ProgramRun::Exit();
+            QVERIFY(Start());
+            menu = Scale()->AutoLaunchMenu();
+        }
+        QVERIFY2(mLog.navigations.isEmpty(), "choosing a page must not open it");
+    }
+
+    void commandsLaunchTheSelectedPage_data()
+    {
+        QTest::addColumn<QString>("autoLaunch");
+        QTest::addColumn<bool>("byButton");
+        QTest::addColumn<QString>("address"); // empty: nothing is launched
+        QTest::newRow("none, button") << u"0"_s << true << QString();
+        QTest::newRow("UPS, button") << u"1"_s << true << CCarrierPages::UpsAddress();
+        QTest::newRow("international package, menu") << u"5"_s << false << CCarrierPages::UspsIntPackageAddress();
+        QTest::newRow("eBay, menu") << u"8"_s << false << CCarrierPages::EbayAddress();
+        QTest::newRow("user page by its caption") << u"9"_s << true << u"https://shop.example/rates"_s;
+        QTest::newRow("user page that is gone") << u"10"_s << true << QString();
+        QTest::newRow("not a number") << u"abc"_s << false << QString();
+    }
+
+    void commandsLaunchTheSelectedPage()
+    {
+        QFETCH(QString, autoLaunch);
+        QFETCH(bool, byButton);
+        QFETCH(QString, address);
+        QVERIFY(Start(UserPageIni));
+        // The stored key counts, not the window's copy: the options dialog writes only the file.
+        QVERIFY(App().gSettings->Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).SetValue(autoLaunch));
+        App().gCurWeight = 0.75;
+        if (byButton) {
+            QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
+        } else {
+            for (QAction* item : Scale()->PopupMenu()->actions())
+                if (item->text() == u"Go to Selected Web Page"_s)
+                    item->trigger();
+        }
+        if (address.isEmpty()) {
+            QCOMPARE(mLog.navigations, QStringList());
+            QVERIFY(!Scale()->IsBrowserExist());
+            return;
+        }
+        QCOMPARE(mLog.navigations, QStringList {address});
+        QCOMPARE(mLog.uses, QList<WebPageUse> {WebPageUse::Launcher});
+        QVERIFY(LastBrowser()->visible);
+        QCOMPARE(Scale()->Launcher()->WebHelper()->Weight(), 0.75);
+        QVERIFY(Scale()->IsBrowserExist());
+        QVERIFY(!Scale()->BrowserMessage());
+    }
+
+    void settleLaunchesOnlyWithoutBrowser()
+    {
+        QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n[_WGX_UPS]\nAUTO_FILL=0\n"_s));
+        App().gCurWeight = 0.5;
+        std::int32_t settled = 2;
+        Scale()->m_objScaleCalc_StatusChange(settled);
+        QCOMPARE(mBrowsers.size(), 1);
+        RecordingBrowser* first = LastBrowser();
+        first->page->Add(u"weightType"_s);
+        first->page->Add(u"weight"_s);
+        Q_EMIT first->ProgressChange(0, 0);
+        QCOMPARE(first->page->Field(u"weight"_s)->value, u"1.102"_s); // 0.5 kg in pounds
+
+        // Open: a settled weight leaves it alone, an explicit command refills it in place.
+        App().gCurWeight = 1.0;
+        Scale()->m_objScaleCalc_StatusChange(settled);
+        QCOMPARE(mLog.navigations.size(), 1);
+        QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(mBrowsers.size(), 1);
+        QCOMPARE(first->page->Field(u"weight"_s)->value, u"2.205"_s);
+
+        // Closed by the user: the next settled weight opens the page again.
+        first->Close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Scale()->IsBrowserExist());
+        std::int32_t ready = 1;
+        Scale()->m_objScaleCalc_StatusChange(ready);
+        QCOMPARE(mBrowsers.size(), 1);
+        Scale()->m_objScaleCalc_StatusChange(settled);
+        QCOMPARE(mBrowsers.size(), 2);
+        QCOMPARE(mLog.navigations, QStringList(2, CCarrierPages::UpsAddress()));
+    }
+
+    void missingBrowserIsExplained_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("realLocator"); // the program's own browser search, on an empty PATH
+        QTest::newRow("web button") << u"button"_s << false;
+        QTest::newRow("settled weight, twice: one box") << u"settle"_s << false;
+        QTest::newRow("converter") << u"converter"_s << false;
+        QTest::newRow("web button, real search finds nothing") << u"button"_s << true;
+    }
+
+    void missingBrowserIsExplained()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, realLocator);
+        mRefusal = u"No browser here. Install Chromium: sudo apt install chromium"_s;
+        QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=2\n"_s));
+        QVERIFY(WriteFile(App().gConvPagePath, u"<html></html>"_s));
+        QTemporaryDir emptyBin;
+        std::optional<ScopedEnv> path;
+        std::optional<ScopedEnv> browser;
+        if (realLocator) {
+            path.emplace("PATH", QFile::encodeName(emptyBin.path()));
+            browser.emplace("PESAVO_BROWSER", QByteArray(), true);
+            auto source = std::make_shared<CBrowserSource>(BrowserLocator::Defaults());
+            App().gBrowserFactory = [source](WebPageUse use, QString* error) {
+                return source->OpenPage(use, error);
+            };
+        }
+        std::int32_t settled = 2;
+        for (int i = 0; i < (command == u"settle"_s ? 2 : 1); ++i) {
+            if (command == u"converter"_s)
+                QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
+            else if (command == u"settle"_s)
+                Scale()->m_objScaleCalc_StatusChange(settled);
+            else
+                QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
+        }
+
+        QList<QMessageBox*> boxes;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+                boxes << box;
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes.first()->icon(), QMessageBox::Warning);
+        QVERIFY2(boxes.first()->text().contains(u"Install Chromium: sudo apt install chromium"_s),
+                 qPrintable(boxes.first()->text()));
+        // The program goes on: the box closes, the scale and the settings are untouched.
+        boxes.first()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Scale()->BrowserMessage());
+        QVERIFY(!Scale()->IsBrowserExist());
+        QCOMPARE(StoredAutoLaunch(), u"2"_s);
+    }
+
+    void converterOpensItsPage()
+    {
+        QVERIFY(Start());
+        QFile::remove(App().gConvPagePath);
+        QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(Scale()->BrowserMessage());
+        QVERIFY(Scale()->BrowserMessage()->text().contains(App().gConvPagePath));
+        QVERIFY(mBrowsers.isEmpty());
+
+        QVERIFY(WriteFile(App().gConvPagePath, u"<html></html>"_s));
+        for (int click = 0; click < 2; ++click) // the second before the page has loaded
+            QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
+        const QString url = QUrl::fromLocalFile(App().gConvPagePath).toString();
+        QCOMPARE(mLog.navigations, QStringList {url});
+        QCOMPARE(mLog.uses, QList<WebPageUse> {WebPageUse::Converter});
+        QVERIFY(LastBrowser()->visible);
+
+        // Loaded: the weight goes in, in the display unit.
+        App().gUnit = 1;
+        App().gCurWeight = 0.5;
+        RecordingBrowser* page = LastBrowser();
+        page->page->Add(u"unit"_s);
+        page->page->Add(u"InUnit"_s);
+        Q_EMIT page->ProgressChange(0, 0);
+        QCOMPARE(page->writes.mid(0, 2), (QStringList {u"unit.value=LB"_s, u"InUnit.value=1.102"_s}));
+        QVERIFY(!Scale()->Converter()->Pending());
+    }
+
+    void settledWeightFillsCarrierPageInRealBrowser()
+    {
+        BrowserFixture& fixture = BrowserFixture::Instance();
+        if (!fixture.IsReady())
+            QSKIP(qPrintable(u"no headless browser: "_s + fixture.LastError()));
+        fixture.Serve(u"https://wwwapps.ups.com/calTimeCost"_s, u"ups.html"_s);
+
+        QPointer<SimulatedUsbDevice> scale;
+        QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n[_WGX_UPS]\nAUTO_FILL=0\n"_s, [&scale] {
+            auto device = std::make_unique<SimulatedUsbDevice>();
+            device->SetNoiseAndDrift(false);
+            device->SetReportInterval(5);
+            scale = device.get();
+            return std::unique_ptr<UsbDevice>(std::move(device));
+        }));
+        QVERIFY(scale);
+        // The page is opened only once the weight settles, so the real browser can take over here.
+        App().gBrowserFactory = [&fixture](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
+            auto page = fixture.NewPage();
+            if (!page)
+                *error = fixture.LastError();
+            return page;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(Scale()->ScaleCalc()->InitCnt, CScaleCalc::InitCntNeeded, 10000);
+        scale->SetLoadGrams(500.0);
+
+        // The engine settles the weight after two quiet seconds and the window opens the page.
+        QTRY_VERIFY_WITH_TIMEOUT(Scale()->Launcher() && Scale()->Launcher()->WebHelper(), 15000);
+        CWebHelper* helper = Scale()->Launcher()->WebHelper();
+        QTRY_VERIFY_WITH_TIMEOUT(helper->CurrentFiller() && helper->CurrentFiller()->IsFilled(), 20000);
+        const auto weight = helper->Browser()->Document()->All(u"weight"_s);
+        QVERIFY(weight);
+        QCOMPARE(weight->Value(), std::optional<QString>(u"1.102"_s));
+        QVERIFY(Scale()->IsBrowserExist());
+        QVERIFY(!Scale()->BrowserMessage());
+    }
+
+    void launcherAndConverterShareTheBrowser()
+    {
+        // The keeper serves one client: a second connection would close the first page behind our back.
+        BrowserLaunchOptions options;
+        options.browserPath = BrowserLocator::FindBrowser();
+        if (options.browserPath.isEmpty())
+            QSKIP("no Chromium-family browser installed");
+        options.keeperPath = BrowserFixture::KeeperPath();
+        options.profileDir = mDir->filePath(u"profile"_s);
+        options.socketPath = mDir->filePath(u"browser.sock"_s);
+        options.headless = true;
+        options.idleExitMs = 2000;
+        CBrowserSource source(options);
+        QString error;
+        std::unique_ptr<WebBrowser> launcher = source.OpenPage(WebPageUse::Launcher, &error);
+        QVERIFY2(launcher, qPrintable(error));
+        std::unique_ptr<WebBrowser> converter = source.OpenPage(WebPageUse::Converter, &error);
+        QVERIFY2(converter, qPrintable(error));
+        QVERIFY(converter->Navigate(u"about:blank#converter"_s));
+        QVERIFY(launcher->Navigate(u"about:blank#launcher"_s));
+        // Each check is a round trip to the browser, so a dropped connection shows at once.
+        QVERIFY(launcher->IsAlive());
+        QVERIFY(converter->IsAlive());
+        QVERIFY(source.IsConnected());
+    }
 
 private:
-    bool Start(const QString& ini = QString());
-    void Exit();
+    bool Start(const QString& ini = QString(), std::function<std::unique_ptr<UsbDevice>()> device = {})
+    {
+        if (!ini.isNull() && !WriteFile(mDir->filePath(u"Data1.ini"_s), ini))
+            return false;
+        if (!ProgramRun::Start(mDir->path(), {}, false, std::move(device)))
+            return false;
+        // Browsers are made on first use, so the recording one can come after the start.
+        App().gBrowserFactory = [this](WebPageUse use, QString* error) -> std::unique_ptr<WebBrowser> {
+            if (!mRefusal.isNull()) {
+                *error = mRefusal;
+                return nullptr;
+            }
+            mLog.uses << use;
+            auto browser = std::make_unique<RecordingBrowser>(&mLog);
+            mBrowsers << browser.get();
+            return browser;
+        };
+        return true;
+    }
+
     frmScale* Scale() const { return App().gScaleForm; }
     RecordingBrowser* LastBrowser() const { return mBrowsers.isEmpty() ? nullptr : mBrowsers.last().data(); }
-    QString StoredAutoLaunch() const;
+    QString StoredAutoLaunch() const
+    {
+        IniFile ini;
+        if (!ini.OpenFile(mDir->filePath(u"Data1.ini"_s)))
+            return u"<unreadable>"_s;
+        return ini.Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).Value();
+    }
 
     std::unique_ptr<QTemporaryDir> mDir;
     BrowserLog mLog;
     QList<QPointer<RecordingBrowser>> mBrowsers;
     QString mRefusal; // when set, no browser can be started and this is why
 };
-
-void tst_WebLaunch::init()
-{
-    mDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(mDir->isValid());
-    mLog = {};
-    mBrowsers.clear();
-    mRefusal.clear();
-}
-
-void tst_WebLaunch::cleanup()
-{
-    if (App().gScaleForm)
-        Exit();
-    AppState::Reset();
-}
-
-bool tst_WebLaunch::Start(const QString& ini)
-{
-    if (!ini.isNull())
-        WriteFile(mDir->filePath(u"Data1.ini"_s), ini);
-    AppState::Reset();
-    App().gTrayAvailable = [] {
-        return false;
-    };
-    App().gBrowserFactory = [this](WebPageUse use, QString* error) -> std::unique_ptr<WebBrowser> {
-        if (!mRefusal.isNull()) {
-            *error = mRefusal;
-            return nullptr;
-        }
-        mLog.uses << use;
-        auto browser = std::make_unique<RecordingBrowser>(&mLog);
-        mBrowsers << browser.get();
-        return browser;
-    };
-    return MMain::Main({}, mDir->path());
-}
-
-void tst_WebLaunch::Exit()
-{
-    MMain::ExitApp();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-QString tst_WebLaunch::StoredAutoLaunch() const
-{
-    IniFile ini;
-    if (!ini.OpenFile(mDir->filePath(u"Data1.ini"_s)))
-        return u"<unreadable>"_s;
-    return ini.Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).Value();
-}
-
-void tst_WebLaunch::selectionIsSavedAndRestored_data()
-{
-    QTest::addColumn<bool>("byMenu");
-    QTest::addColumn<int>("chosen"); // menu item or list index
-    QTest::addColumn<int>("page");
-    QTest::addColumn<int>("checkedItem");
-    QTest::newRow("menu item 5: international envelope") << true << 5 << 4 << 5;
-    QTest::newRow("menu item 0: none") << true << 0 << 0 << 0;
-    QTest::newRow("menu item 10: the user page") << true << 10 << 9 << 10;
-    QTest::newRow("list index 9: the user page") << false << 9 << 9 << 10;
-    QTest::newRow("list index 1: UPS") << false << 1 << 1 << 2;
-}
-
-void tst_WebLaunch::selectionIsSavedAndRestored()
-{
-    QFETCH(bool, byMenu);
-    QFETCH(int, chosen);
-    QFETCH(int, page);
-    QFETCH(int, checkedItem);
-    QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=7\n"_s + UserPageIni));
-    QMenu* menu = Scale()->AutoLaunchMenu();
-    QVERIFY(menu->actions().at(8)->isChecked());
-
-    if (byMenu) {
-        menu->actions().at(chosen)->trigger();
-    } else {
-        Scale()->cboWeb()->setCurrentIndex(chosen);
-        Q_EMIT Scale()->cboWeb()->activated(chosen);
-    }
-    for (int restart = 0; restart < 2; ++restart) {
-        QCOMPARE(int(App().gAutoLaunch), page);
-        QCOMPARE(int(App().gAutoLaunchItem), checkedItem);
-        QCOMPARE(Scale()->cboWeb()->currentIndex(), page);
-        QList<int> checked;
-        for (int i = 0; i < menu->actions().size(); ++i)
-            if (menu->actions().at(i)->isChecked())
-                checked << i;
-        QCOMPARE(checked, QList<int> {checkedItem});
-        QCOMPARE(StoredAutoLaunch(), QString::number(page));
-        Exit();
-        QVERIFY(Start());
-        menu = Scale()->AutoLaunchMenu();
-    }
-    QVERIFY2(mLog.navigations.isEmpty(), "choosing a page must not open it");
-}
-
-void tst_WebLaunch::commandsLaunchTheSelectedPage_data()
-{
-    QTest::addColumn<QString>("autoLaunch");
-    QTest::addColumn<bool>("byButton");
-    QTest::addColumn<QString>("address"); // empty: nothing is launched
-    QTest::newRow("none, button") << u"0"_s << true << QString();
-    QTest::newRow("UPS, button") << u"1"_s << true << CCarrierPages::UpsAddress();
-    QTest::newRow("international package, menu") << u"5"_s << false << CCarrierPages::UspsIntPackageAddress();
-    QTest::newRow("eBay, menu") << u"8"_s << false << CCarrierPages::EbayAddress();
-    QTest::newRow("user page by its caption") << u"9"_s << true << u"https://shop.example/rates"_s;
-    QTest::newRow("user page that is gone") << u"10"_s << true << QString();
-    QTest::newRow("not a number") << u"abc"_s << false << QString();
-}
-
-void tst_WebLaunch::commandsLaunchTheSelectedPage()
-{
-    QFETCH(QString, autoLaunch);
-    QFETCH(bool, byButton);
-    QFETCH(QString, address);
-    QVERIFY(Start(UserPageIni));
-    // The stored key counts, not the window's copy: the options dialog writes only the file.
-    QVERIFY(App().gSettings->Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).SetValue(autoLaunch));
-    App().gCurWeight = 0.75;
-    if (byButton) {
-        QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
-    } else {
-        for (QAction* item : Scale()->PopupMenu()->actions())
-            if (item->text() == u"Go to Selected Web Page"_s)
-                item->trigger();
-    }
-    if (address.isEmpty()) {
-        QCOMPARE(mLog.navigations, QStringList());
-        QVERIFY(!Scale()->IsBrowserExist());
-        return;
-    }
-    QCOMPARE(mLog.navigations, QStringList {address});
-    QCOMPARE(mLog.uses, QList<WebPageUse> {WebPageUse::Launcher});
-    QVERIFY(LastBrowser()->visible);
-    QCOMPARE(Scale()->Launcher()->WebHelper()->Weight(), 0.75);
-    QVERIFY(Scale()->IsBrowserExist());
-    QVERIFY(!Scale()->BrowserMessage());
-}
-
-void tst_WebLaunch::settleLaunchesOnlyWithoutBrowser()
-{
-    QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n[_WGX_UPS]\nAUTO_FILL=0\n"_s));
-    App().gCurWeight = 0.5;
-    std::int32_t settled = 2;
-    Scale()->m_objScaleCalc_StatusChange(settled);
-    QCOMPARE(mBrowsers.size(), 1);
-    RecordingBrowser* first = LastBrowser();
-    first->page->Add(u"weightType"_s);
-    first->page->Add(u"weight"_s);
-    Q_EMIT first->ProgressChange(0, 0);
-    QCOMPARE(first->page->Field(u"weight"_s)->value, u"1.102"_s); // 0.5 kg in pounds
-
-    // Open: a settled weight leaves it alone, an explicit command refills it in place.
-    App().gCurWeight = 1.0;
-    Scale()->m_objScaleCalc_StatusChange(settled);
-    QCOMPARE(mLog.navigations.size(), 1);
-    QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(mBrowsers.size(), 1);
-    QCOMPARE(first->page->Field(u"weight"_s)->value, u"2.205"_s);
-
-    // Closed by the user: the next settled weight opens the page again.
-    first->Close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!Scale()->IsBrowserExist());
-    std::int32_t ready = 1;
-    Scale()->m_objScaleCalc_StatusChange(ready);
-    QCOMPARE(mBrowsers.size(), 1);
-    Scale()->m_objScaleCalc_StatusChange(settled);
-    QCOMPARE(mBrowsers.size(), 2);
-    QCOMPARE(mLog.navigations, QStringList(2, CCarrierPages::UpsAddress()));
-}
-
-void tst_WebLaunch::missingBrowserIsExplained_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("realLocator"); // the program's own browser search, on an empty PATH
-    QTest::newRow("web button") << u"button"_s << false;
-    QTest::newRow("settled weight, twice: one box") << u"settle"_s << false;
-    QTest::newRow("converter") << u"converter"_s << false;
-    QTest::newRow("web button, real search finds nothing") << u"button"_s << true;
-}
-
-void tst_WebLaunch::missingBrowserIsExplained()
-{
-    QFETCH(QString, command);
-    QFETCH(bool, realLocator);
-    mRefusal = u"No browser here. Install Chromium: sudo apt install chromium"_s;
-    QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=2\n"_s));
-    WriteFile(App().gConvPagePath, u"<html></html>"_s);
-    QTemporaryDir emptyBin;
-    const QByteArray path = qgetenv("PATH");
-    const QByteArray browser = qgetenv("PESAVO_BROWSER");
-    if (realLocator) {
-        qputenv("PATH", QFile::encodeName(emptyBin.path()));
-        qunsetenv("PESAVO_BROWSER");
-        auto source = std::make_shared<CBrowserSource>(BrowserLocator::Defaults());
-        App().gBrowserFactory = [source](WebPageUse use, QString* error) {
-            return source->OpenPage(use, error);
-        };
-    }
-    std::int32_t settled = 2;
-    for (int i = 0; i < (command == u"settle"_s ? 2 : 1); ++i) {
-        if (command == u"converter"_s)
-            QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
-        else if (command == u"settle"_s)
-            Scale()->m_objScaleCalc_StatusChange(settled);
-        else
-            QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
-    }
-    qputenv("PATH", path);
-    if (!browser.isNull())
-        qputenv("PESAVO_BROWSER", browser);
-
-    QList<QMessageBox*> boxes;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
-            boxes << box;
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes.first()->icon(), QMessageBox::Warning);
-    QVERIFY2(boxes.first()->text().contains(u"Install Chromium: sudo apt install chromium"_s),
-             qPrintable(boxes.first()->text()));
-    // The program goes on: the box closes, the scale and the settings are untouched.
-    boxes.first()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!Scale()->BrowserMessage());
-    QVERIFY(!Scale()->IsBrowserExist());
-    QCOMPARE(StoredAutoLaunch(), u"2"_s);
-}
-
-void tst_WebLaunch::converterOpensItsPage()
-{
-    QVERIFY(Start());
-    QFile::remove(App().gConvPagePath);
-    QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
-    QVERIFY(Scale()->BrowserMessage());
-    QVERIFY(Scale()->BrowserMessage()->text().contains(App().gConvPagePath));
-    QVERIFY(mBrowsers.isEmpty());
-
-    WriteFile(App().gConvPagePath, u"<html></html>"_s);
-    for (int click = 0; click < 2; ++click) // the second before the page has loaded
-        QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
-    const QString url = QUrl::fromLocalFile(App().gConvPagePath).toString();
-    QCOMPARE(mLog.navigations, QStringList {url});
-    QCOMPARE(mLog.uses, QList<WebPageUse> {WebPageUse::Converter});
-    QVERIFY(LastBrowser()->visible);
-
-    // Loaded: the weight goes in, in the display unit.
-    App().gUnit = 1;
-    App().gCurWeight = 0.5;
-    RecordingBrowser* page = LastBrowser();
-    page->page->Add(u"unit"_s);
-    page->page->Add(u"InUnit"_s);
-    Q_EMIT page->ProgressChange(0, 0);
-    QCOMPARE(page->writes.mid(0, 2), (QStringList {u"unit.value=LB"_s, u"InUnit.value=1.102"_s}));
-    QVERIFY(!Scale()->Converter()->Pending());
-}
-
-void tst_WebLaunch::settledWeightFillsCarrierPageInRealBrowser()
-{
-    BrowserFixture& fixture = BrowserFixture::Instance();
-    if (!fixture.IsReady())
-        QSKIP(qPrintable(u"no headless browser: "_s + fixture.LastError()));
-    fixture.Serve(u"https://wwwapps.ups.com/calTimeCost"_s, u"ups.html"_s);
-
-    QPointer<SimulatedUsbDevice> scale;
-    AppState::Reset();
-    WriteFile(mDir->filePath(u"Data1.ini"_s), u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n[_WGX_UPS]\nAUTO_FILL=0\n"_s);
-    App().gTrayAvailable = [] {
-        return false;
-    };
-    App().gDeviceFactory = [&scale]() -> std::unique_ptr<UsbDevice> {
-        auto device = std::make_unique<SimulatedUsbDevice>();
-        device->SetNoiseAndDrift(false);
-        device->SetReportInterval(5);
-        scale = device.get();
-        return device;
-    };
-    App().gBrowserFactory = [&fixture](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
-        auto page = fixture.NewPage();
-        if (!page)
-            *error = fixture.LastError();
-        return page;
-    };
-    QVERIFY(MMain::Main({}, mDir->path()));
-    QVERIFY(scale);
-    QTRY_COMPARE_WITH_TIMEOUT(Scale()->ScaleCalc()->InitCnt, CScaleCalc::InitCntNeeded, 10000);
-    scale->SetLoadGrams(500.0);
-
-    // The engine settles the weight after two quiet seconds and the window opens the page.
-    QTRY_VERIFY_WITH_TIMEOUT(Scale()->Launcher() && Scale()->Launcher()->WebHelper(), 15000);
-    CWebHelper* helper = Scale()->Launcher()->WebHelper();
-    QTRY_VERIFY_WITH_TIMEOUT(helper->CurrentFiller() && helper->CurrentFiller()->IsFilled(), 20000);
-    const auto weight = helper->Browser()->Document()->All(u"weight"_s);
-    QVERIFY(weight);
-    QCOMPARE(weight->Value(), std::optional<QString>(u"1.102"_s));
-    QVERIFY(Scale()->IsBrowserExist());
-    QVERIFY(!Scale()->BrowserMessage());
-}
-
-void tst_WebLaunch::launcherAndConverterShareTheBrowser()
-{
-    // The keeper serves one client: a second connection would close the first page behind our back.
-    BrowserLaunchOptions options;
-    options.browserPath = BrowserLocator::FindBrowser();
-    if (options.browserPath.isEmpty())
-        QSKIP("no Chromium-family browser installed");
-    options.keeperPath = BrowserFixture::KeeperPath();
-    options.profileDir = mDir->filePath(u"profile"_s);
-    options.socketPath = mDir->filePath(u"browser.sock"_s);
-    options.headless = true;
-    options.idleExitMs = 2000;
-    CBrowserSource source(options);
-    QString error;
-    std::unique_ptr<WebBrowser> launcher = source.OpenPage(WebPageUse::Launcher, &error);
-    QVERIFY2(launcher, qPrintable(error));
-    std::unique_ptr<WebBrowser> converter = source.OpenPage(WebPageUse::Converter, &error);
-    QVERIFY2(converter, qPrintable(error));
-    QVERIFY(converter->Navigate(u"about:blank#converter"_s));
-    QVERIFY(launcher->Navigate(u"about:blank#launcher"_s));
-    // Each check is a round trip to the browser, so a dropped connection shows at once.
-    QVERIFY(launcher->IsAlive());
-    QVERIFY(converter->IsAlive());
-    QVERIFY(source.IsConnected());
-}
 
 QTEST_MAIN(tst_WebLaunch)
 #include "tst_weblaunch.moc"

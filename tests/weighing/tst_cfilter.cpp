@@ -2,128 +2,120 @@
 
 #include <QTest>
 
+using Samples = QList<int>;
+Q_DECLARE_METATYPE(Samples)
+
 class TestCFilter : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void averages_data();
-    void averages();
-    void fillingClearsAfterFullRing();
-    void changeFilterSize_data();
-    void changeFilterSize();
-    void overflowingSumIsSkipped();
-    void corruptIndexIsIgnored();
-};
+    void averages_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<Samples>("samples");
+        QTest::addColumn<Samples>("outputs");
 
-using Samples = QList<int>;
-Q_DECLARE_METATYPE(Samples)
-
-void TestCFilter::averages_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<Samples>("samples");
-    QTest::addColumn<Samples>("outputs");
-
-    // The start value counts as the first sample.
-    QTest::newRow("create counts start") << 4 << 0 << Samples {10} << Samples {5};
-    // Plain average while filling, sliding average once full.
-    QTest::newRow("fill then slide") << 4 << 100 << Samples {200, 300, 400, 500} << Samples {150, 200, 250, 350};
-    // Integer division truncates toward zero.
-    QTest::newRow("negative truncates") << 4 << -3 << Samples {-4} << Samples {-3};
-    QTest::newRow("mixed signs") << 2 << -5 << Samples {2, -2} << Samples {-1, 0};
-}
-
-void TestCFilter::averages()
-{
-    QFETCH(int, length);
-    QFETCH(int, start);
-    QFETCH(Samples, samples);
-    QFETCH(Samples, outputs);
-    CFilter f;
-    f.Create(length, start);
-    for (qsizetype i = 0; i < samples.size(); ++i) {
-        f.DataFilter(samples[i]);
-        QCOMPARE(f.Value, outputs[i]);
+        // The start value counts as the first sample.
+        QTest::newRow("create counts start") << 4 << 0 << Samples {10} << Samples {5};
+        // Plain average while filling, sliding average once full.
+        QTest::newRow("fill then slide") << 4 << 100 << Samples {200, 300, 400, 500} << Samples {150, 200, 250, 350};
+        // Integer division truncates toward zero.
+        QTest::newRow("negative truncates") << 4 << -3 << Samples {-4} << Samples {-3};
+        QTest::newRow("mixed signs") << 2 << -5 << Samples {2, -2} << Samples {-1, 0};
     }
-}
 
-void TestCFilter::fillingClearsAfterFullRing()
-{
-    CFilter f;
-    f.Create(8, 0);
-    f.FillBuffer(7);
-    for (int i = 1; i <= 6; ++i) {
-        f.DataFilter(7);
-        QVERIFY2(f.Filling, qPrintable(QString::number(i)));
+    void averages()
+    {
+        QFETCH(int, length);
+        QFETCH(int, start);
+        QFETCH(Samples, samples);
+        QFETCH(Samples, outputs);
+        CFilter f;
+        f.Create(length, start);
+        for (qsizetype i = 0; i < samples.size(); ++i) {
+            f.DataFilter(samples[i]);
+            QCOMPARE(f.Value, outputs[i]);
+        }
     }
-    f.DataFilter(7); // the eighth sample since the restart
-    QVERIFY(!f.Filling);
-    QCOMPARE(f.Index, 0);
-    QCOMPARE(f.Sum, 56);
-    QCOMPARE(f.Value, 7);
-}
 
-void TestCFilter::changeFilterSize_data()
-{
-    QTest::addColumn<int>("newSize");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("sum");
-    QTest::addColumn<int>("value");
-
-    // Buffer after Create(4,10) + 20, 30, 40: {10,20,30,40}, value 25.
-    QTest::newRow("zero refused") << 0 << false << 4 << 100 << 25;
-    QTest::newRow("negative refused") << -3 << false << 4 << 100 << 25;
-    QTest::newRow("shrink keeps head") << 2 << true << 2 << 30 << 15;
-    // Growing writes the current value from the last old position on: {10,20,30,25,25,25}.
-    QTest::newRow("grow pads with value") << 6 << true << 6 << 135 << 22;
-}
-
-void TestCFilter::changeFilterSize()
-{
-    QFETCH(int, newSize);
-    QFETCH(bool, accepted);
-    CFilter f;
-    QString reported;
-    f.ReportError = [&reported](const char* text) {
-        reported = QString::fromLatin1(text);
-    };
-    f.Create(4, 10);
-    f.DataFilter(20);
-    f.DataFilter(30);
-    f.DataFilter(40);
-    QCOMPARE(f.ChangeFilterSize(static_cast<std::int16_t>(newSize)), accepted);
-    QCOMPARE(reported, accepted ? QString() : QStringLiteral("Error"));
-    QTEST(f.FilterSize, "size");
-    QTEST(f.Sum, "sum");
-    QTEST(f.Value, "value");
-    if (accepted)
+    void fillingClearsAfterFullRing()
+    {
+        CFilter f;
+        f.Create(8, 0);
+        f.FillBuffer(7);
+        for (int i = 1; i <= 6; ++i) {
+            f.DataFilter(7);
+            QVERIFY2(f.Filling, qPrintable(QString::number(i)));
+        }
+        f.DataFilter(7); // the eighth sample since the restart
+        QVERIFY(!f.Filling);
         QCOMPARE(f.Index, 0);
-}
+        QCOMPARE(f.Sum, 56);
+        QCOMPARE(f.Value, 7);
+    }
 
-void TestCFilter::overflowingSumIsSkipped()
-{
-    CFilter f;
-    f.Create(4, 2'000'000'000);
-    f.DataFilter(2'000'000'000); // the sum would not fit: that step is skipped, the rest runs
-    QCOMPARE(f.Sum, 2'000'000'000);
-    QCOMPARE(f.Index, 2);
-    QCOMPARE(f.Buffer()[1], 2'000'000'000);
-    QCOMPARE(f.Value, 1'000'000'000);
-}
+    void changeFilterSize_data()
+    {
+        QTest::addColumn<int>("newSize");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("sum");
+        QTest::addColumn<int>("value");
 
-void TestCFilter::corruptIndexIsIgnored()
-{
-    CFilter f;
-    f.Create(4, 1);
-    f.Index = 99; // the fields are public; a bad write must not reach outside the buffer
-    f.DataFilter(5);
-    QCOMPARE(f.Sum, 1);
-    f.Index = -1;
-    f.DataFilter(5);
-    QCOMPARE(f.Sum, 1);
-}
+        // Buffer after Create(4,10) + 20, 30, 40: {10,20,30,40}, value 25.
+        QTest::newRow("zero refused") << 0 << false << 4 << 100 << 25;
+        QTest::newRow("negative refused") << -3 << false << 4 << 100 << 25;
+        QTest::newRow("shrink keeps head") << 2 << true << 2 << 30 << 15;
+        // Growing writes the current value from the last old position on: {10,20,30,25,25,25}.
+        QTest::newRow("grow pads with value") << 6 << true << 6 << 135 << 22;
+    }
+
+    void changeFilterSize()
+    {
+        QFETCH(int, newSize);
+        QFETCH(bool, accepted);
+        CFilter f;
+        QString reported;
+        f.ReportError = [&reported](const char* text) {
+            reported = QString::fromLatin1(text);
+        };
+        f.Create(4, 10);
+        f.DataFilter(20);
+        f.DataFilter(30);
+        f.DataFilter(40);
+        QCOMPARE(f.ChangeFilterSize(static_cast<std::int16_t>(newSize)), accepted);
+        QCOMPARE(reported, accepted ? QString() : QStringLiteral("Error"));
+        QTEST(f.FilterSize, "size");
+        QTEST(f.Sum, "sum");
+        QTEST(f.Value, "value");
+        if (accepted)
+            QCOMPARE(f.Index, 0);
+    }
+
+    void overflowingSumIsSkipped()
+    {
+        CFilter f;
+        f.Create(4, 2'000'000'000);
+        f.DataFilter(2'000'000'000); // the sum would not fit: that step is skipped, the rest runs
+        QCOMPARE(f.Sum, 2'000'000'000);
+        QCOMPARE(f.Index, 2);
+        QCOMPARE(f.Buffer()[1], 2'000'000'000);
+        QCOMPARE(f.Value, 1'000'000'000);
+    }
+
+    void corruptIndexIsIgnored()
+    {
+        CFilter f;
+        f.Create(4, 1);
+        f.Index = 99; // the fields are public; a bad write must not reach outside the buffer
+        f.DataFilter(5);
+        QCOMPARE(f.Sum, 1);
+        f.Index = -1;
+        f.DataFilter(5);
+        QCOMPARE(f.Sum, 1);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCFilter)
 #include "tst_cfilter.moc"

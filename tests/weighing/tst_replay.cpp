@@ -50,107 +50,101 @@ class TestReplay : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void readyAndWeights();
-    void settleFiresAtDueTimeBeforeLaterLine();
-    void commandsAndHold();
-    void badInput_data();
-    void badInput();
-    void processReadsStandardInput();
+    void readyAndWeights()
+    {
+        const auto r = run(QStringLiteral("# recorded session\n\n") + session(1000, 1700));
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.first(), QStringLiteral("0 status 0"));
+        QCOMPARE(r.out[1], QStringLiteral("0 weight 0.000"));
+        QVERIFY(r.out.contains(QStringLiteral("1500 status 1")));
+        QCOMPARE(r.out.indexOf(QStringLiteral("1500 status 1")) + 1,
+                 r.out.indexOf(QStringLiteral("1500 weight 0.000")));
+        QCOMPARE(r.out.last(), QStringLiteral("1700 weight 0.250"));
+        QCOMPARE(r.out.size(), 1 + 16 + 2 + 1);
+    }
+
+    void settleFiresAtDueTimeBeforeLaterLine()
+    {
+        // The weight becomes stable a few reports after the jump and arms the timer;
+        // a single tick far later must report the settle at its due time.
+        QString input = session(1000, 2200) + QStringLiteral("9000 tick\n");
+        const auto r = run(input);
+        QCOMPARE(r.status, 0);
+        const QString settled = r.out.filter(QStringLiteral("status 2")).value(0);
+        QVERIFY2(!settled.isEmpty(), qPrintable(r.out.join(QLatin1Char('|'))));
+        const qint64 due = settled.section(QLatin1Char(' '), 0, 0).toLongLong();
+        QVERIFY(due > 3600 && due <= 4200);
+        QCOMPARE(r.out.last(), settled);
+        // Without the tick nothing fires: the clock only moves with input lines.
+        QVERIFY(run(session(1000, 2200)).out.filter(QStringLiteral("status 2")).isEmpty());
+    }
+
+    void commandsAndHold()
+    {
+        QString input = session(1000, 2000);
+        input += QStringLiteral("2000 hold 1\n");
+        input += reportLine(2100, 2000);
+        input += QStringLiteral("2100 hold 0\n2200 tare\n");
+        input += reportLine(2300, 2000);
+        input += QStringLiteral("2300 restart\n");
+        input += reportLine(2400, 2000);
+        input += QStringLiteral("0 hold 1\n").replace(QLatin1Char('0'), QStringLiteral("2400"));
+        const auto r = run(input);
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.contains(QStringLiteral("2000 hold 1")));
+        QVERIFY(r.out.contains(QStringLiteral("2100 weight 0.250"))); // held
+        QVERIFY(r.out.contains(QStringLiteral("2100 hold 0")));
+        QVERIFY(r.out.contains(QStringLiteral("2300 weight 0.000"))); // tared
+        QVERIFY(r.out.contains(QStringLiteral("2400 status 0"))); // restarted
+        QCOMPARE(r.out.last(), QStringLiteral("2400 hold 0")); // not ready: hold refused
+    }
+
+    void badInput_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("linesBefore");
+        QTest::newRow("unknown word") << QStringLiteral("0 tick\n# c\n10 weigh\n") << 3 << 0;
+        QTest::newRow("bad hex") << QStringLiteral("0 report 00 AB 0G\n") << 1 << 0;
+        QTest::newRow("byte too long") << QStringLiteral("0 report 100\n") << 1 << 0;
+        QTest::newRow("no time") << QStringLiteral("report 00\n") << 1 << 0;
+        QTest::newRow("negative time") << QStringLiteral("-5 tick\n") << 1 << 0;
+        QTest::newRow("hold 2") << QStringLiteral("0 hold 2\n") << 1 << 0;
+        QTest::newRow("tare with argument") << QStringLiteral("0 tare 1\n") << 1 << 0;
+        QTest::newRow("time goes back") << QStringLiteral("0 report 00 AB\n100 tick\n50 tick\n") << 3 << 1;
+        QTest::newRow("time only") << QStringLiteral("10\n") << 1 << 0;
+    }
+
+    void badInput()
+    {
+        QFETCH(QString, input);
+        QFETCH(int, line);
+        QFETCH(int, linesBefore);
+        const auto r = run(input);
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("line %1:").arg(line)), qPrintable(r.err));
+        QCOMPARE(r.out.size(), linesBefore); // what came before the bad line was still printed
+    }
+
+    void processReadsStandardInput()
+    {
+        QProcess p;
+        p.start(QStringLiteral(PESAVO_BINARY_DIR "/src/pesavo"), {QStringLiteral("--replay"), QStringLiteral("-")});
+        QVERIFY(p.waitForStarted());
+        p.write(session(1000, 1700).toUtf8());
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardError().isEmpty());
+        const auto out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(out.last(), QStringLiteral("1700 weight 0.250"));
+
+        p.start(QStringLiteral(PESAVO_BINARY_DIR "/src/pesavo"),
+                {QStringLiteral("--replay"), QStringLiteral("/nonexistent/x")});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 2);
+    }
 };
-
-void TestReplay::readyAndWeights()
-{
-    const auto r = run(QStringLiteral("# recorded session\n\n") + session(1000, 1700));
-    QCOMPARE(r.status, 0);
-    QCOMPARE(r.out.first(), QStringLiteral("0 status 0"));
-    QCOMPARE(r.out[1], QStringLiteral("0 weight 0.000"));
-    QVERIFY(r.out.contains(QStringLiteral("1500 status 1")));
-    QCOMPARE(r.out.indexOf(QStringLiteral("1500 status 1")) + 1, r.out.indexOf(QStringLiteral("1500 weight 0.000")));
-    QCOMPARE(r.out.last(), QStringLiteral("1700 weight 0.250"));
-    QCOMPARE(r.out.size(), 1 + 16 + 2 + 1);
-}
-
-void TestReplay::settleFiresAtDueTimeBeforeLaterLine()
-{
-    // The weight becomes stable a few reports after the jump and arms the timer;
-    // a single tick far later must report the settle at its due time.
-    QString input = session(1000, 2200) + QStringLiteral("9000 tick\n");
-    const auto r = run(input);
-    QCOMPARE(r.status, 0);
-    const QString settled = r.out.filter(QStringLiteral("status 2")).value(0);
-    QVERIFY2(!settled.isEmpty(), qPrintable(r.out.join(QLatin1Char('|'))));
-    const qint64 due = settled.section(QLatin1Char(' '), 0, 0).toLongLong();
-    QVERIFY(due > 3600 && due <= 4200);
-    QCOMPARE(r.out.last(), settled);
-    // Without the tick nothing fires: the clock only moves with input lines.
-    QVERIFY(run(session(1000, 2200)).out.filter(QStringLiteral("status 2")).isEmpty());
-}
-
-void TestReplay::commandsAndHold()
-{
-    QString input = session(1000, 2000);
-    input += QStringLiteral("2000 hold 1\n");
-    input += reportLine(2100, 2000);
-    input += QStringLiteral("2100 hold 0\n2200 tare\n");
-    input += reportLine(2300, 2000);
-    input += QStringLiteral("2300 restart\n");
-    input += reportLine(2400, 2000);
-    input += QStringLiteral("0 hold 1\n").replace(QLatin1Char('0'), QStringLiteral("2400"));
-    const auto r = run(input);
-    QCOMPARE(r.status, 0);
-    QVERIFY(r.out.contains(QStringLiteral("2000 hold 1")));
-    QVERIFY(r.out.contains(QStringLiteral("2100 weight 0.250"))); // held
-    QVERIFY(r.out.contains(QStringLiteral("2100 hold 0")));
-    QVERIFY(r.out.contains(QStringLiteral("2300 weight 0.000"))); // tared
-    QVERIFY(r.out.contains(QStringLiteral("2400 status 0"))); // restarted
-    QCOMPARE(r.out.last(), QStringLiteral("2400 hold 0")); // not ready: hold refused
-}
-
-void TestReplay::badInput_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<int>("line");
-    QTest::addColumn<int>("linesBefore");
-    QTest::newRow("unknown word") << QStringLiteral("0 tick\n# c\n10 weigh\n") << 3 << 0;
-    QTest::newRow("bad hex") << QStringLiteral("0 report 00 AB 0G\n") << 1 << 0;
-    QTest::newRow("byte too long") << QStringLiteral("0 report 100\n") << 1 << 0;
-    QTest::newRow("no time") << QStringLiteral("report 00\n") << 1 << 0;
-    QTest::newRow("negative time") << QStringLiteral("-5 tick\n") << 1 << 0;
-    QTest::newRow("hold 2") << QStringLiteral("0 hold 2\n") << 1 << 0;
-    QTest::newRow("tare with argument") << QStringLiteral("0 tare 1\n") << 1 << 0;
-    QTest::newRow("time goes back") << QStringLiteral("0 report 00 AB\n100 tick\n50 tick\n") << 3 << 1;
-    QTest::newRow("time only") << QStringLiteral("10\n") << 1 << 0;
-}
-
-void TestReplay::badInput()
-{
-    QFETCH(QString, input);
-    QFETCH(int, line);
-    QFETCH(int, linesBefore);
-    const auto r = run(input);
-    QCOMPARE(r.status, 2);
-    QVERIFY2(r.err.contains(QStringLiteral("line %1:").arg(line)), qPrintable(r.err));
-    QCOMPARE(r.out.size(), linesBefore); // what came before the bad line was still printed
-}
-
-void TestReplay::processReadsStandardInput()
-{
-    QProcess p;
-    p.start(QStringLiteral(PESAVO_BINARY_DIR "/src/pesavo"), {QStringLiteral("--replay"), QStringLiteral("-")});
-    QVERIFY(p.waitForStarted());
-    p.write(session(1000, 1700).toUtf8());
-    p.closeWriteChannel();
-    QVERIFY(p.waitForFinished());
-    QCOMPARE(p.exitCode(), 0);
-    QVERIFY(p.readAllStandardError().isEmpty());
-    const auto out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(out.last(), QStringLiteral("1700 weight 0.250"));
-
-    p.start(QStringLiteral(PESAVO_BINARY_DIR "/src/pesavo"),
-            {QStringLiteral("--replay"), QStringLiteral("/nonexistent/x")});
-    QVERIFY(p.waitForFinished());
-    QCOMPARE(p.exitCode(), 2);
-}
 
 QTEST_GUILESS_MAIN(TestReplay)
 #include "tst_replay.moc"

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "HtmlDocument.h"
+#include "HtmlElement.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+
+// An in-memory page for the window's fill-in logic: fields by name, each write appended to one
+// log as "name.property=value" in the order it was made. Numbers are logged in their shortest
+// decimal form, as a page would show them.
+class FakeElement final : public HtmlElement
+{
+public:
+    FakeElement(QStringList* log, QString name)
+        : mLog(log)
+        , mName(std::move(name))
+    { }
+
+    int Length() const override { return 1; }
+    std::shared_ptr<HtmlElement> Item(int) override { return nullptr; }
+    bool SetValue(const QString& text) override { return Write(QStringLiteral("value"), value = text); }
+    bool SetValue(double number) override
+    {
+        return Write(QStringLiteral("value"), value = QString::number(number, 'g', QLocale::FloatingPointShortest));
+    }
+    std::optional<QString> Value() override { return value; }
+    std::optional<QString> Type() override { return QStringLiteral("text"); }
+    bool SetSelectedIndex(int index) override { return Write(QStringLiteral("selectedIndex"), QString::number(index)); }
+    std::optional<int> SelectedIndex() override { return std::nullopt; }
+    bool SetChecked(bool on) override
+    {
+        return Write(QStringLiteral("checked"), on ? QStringLiteral("true") : QStringLiteral("false"));
+    }
+    std::optional<bool> Checked() override { return std::nullopt; }
+    bool Click() override { return false; }
+    bool FireOnChange() override { return false; }
+    bool FireOnChangeWithoutArgument() override { return false; }
+
+    QString value;
+
+private:
+    bool Write(const QString& property, const QString& text)
+    {
+        mLog->append(mName + u'.' + property + u'=' + text);
+        return true;
+    }
+
+    QStringList* mLog;
+    QString mName;
+};
+
+class FakeDocument final : public HtmlDocument
+{
+public:
+    explicit FakeDocument(QStringList* log)
+        : mLog(log)
+    { }
+
+    std::shared_ptr<FakeElement> Add(const QString& name)
+    {
+        return mFields[name] = std::make_shared<FakeElement>(mLog, name);
+    }
+    std::shared_ptr<FakeElement> Field(const QString& name)
+    {
+        const auto it = mFields.find(name);
+        return it == mFields.end() ? nullptr : it->second;
+    }
+
+    std::shared_ptr<HtmlElement> All(const QString& nameOrId) override { return Field(nameOrId); }
+    std::optional<QString> URL() override { return std::nullopt; }
+    int FrameCount() override { return 0; }
+    std::shared_ptr<HtmlDocument> Frame(int) override { return nullptr; }
+    std::shared_ptr<HtmlElement> AllItem(int) override { return nullptr; }
+
+private:
+    QStringList* mLog;
+    std::map<QString, std::shared_ptr<FakeElement>> mFields;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "AppState.h"
+#include "MMain.h"
+#include "UsbDevice.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+// The program as main() starts it, on a settings folder of the test's own: no tray unless asked
+// for and the scale the test hands in (none by default). Header-only, for the tests that link
+// the windows.
+namespace ProgramRun {
+
+inline bool Start(const QString& folder, const QStringList& args = {}, bool tray = false,
+                  std::function<std::unique_ptr<UsbDevice>()> device = {})
+{
+    AppState::Reset();
+    App().gTrayAvailable = [tray] {
+        return tray;
+    };
+    App().gDeviceFactory = std::move(device);
+    return MMain::Main(args, folder);
+}
+
+// Ends the program as its menu does, and lets the windows it closed go.
+inline void Exit()
+{
+    if (App().gScaleForm)
+        MMain::ExitApp();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// After each test: the program ended and every window it left behind (message boxes, dialogs)
+// deleted, so nothing a test painted or opened reaches the next one.
+inline void CleanUp()
+{
+    Exit();
+    // Deleting one window may take owned ones with it.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows << w;
+    for (const QPointer<QWidget>& w : windows)
+        delete w.data();
+    AppState::Reset();
+}
+
+} // namespace ProgramRun
