@@ -51,7 +51,9 @@ QByteArray HidPosScale::Translate(const QByteArray& report)
     }
     const auto status = std::uint8_t(report[1]);
     const auto unit = std::uint8_t(report[2]);
-    const int exponent = std::int8_t(report[3]);
+    // The exponent is a signed byte: 0xFF is -1.
+    const int rawExponent = std::uint8_t(report[3]);
+    const int exponent = rawExponent > 127 ? rawExponent - 256 : rawExponent;
     const int weight = std::uint8_t(report[4]) | (std::uint8_t(report[5]) << 8);
 
     double grams = 0.0;

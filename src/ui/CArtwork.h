@@ -1,13 +1,13 @@
 #pragma once
 
+#include "WindowLayout.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QRect>
 #include <QSize>
 #include <QString>
-
-#include "WindowLayout.h"
 
 // Every picture of the program, drawn in code on first use and kept in the
 // pixmap cache. Nothing here depends on the current skin or unit: callers pick

@@ -620,9 +620,9 @@ void frmScale::RunCalculator()
     const CalculatorLocator::Command calculator = CalculatorLocator::Find();
     if (!calculator.program.isEmpty() && QProcess::startDetached(calculator.program, calculator.arguments))
         return;
-    QMessageBox* box = MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"),
-                                                QStringLiteral("Cannot find Windows' Calculator"),
-                                                QStringLiteral("msgCalculator"));
+    QMessageBox* box
+        = MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"),
+                                   QStringLiteral("Cannot find Windows' Calculator"), QStringLiteral("msgCalculator"));
     // The box's own words are the program's; what to do about it on this desktop follows.
     box->setInformativeText(CalculatorLocator::InstallHint());
 }

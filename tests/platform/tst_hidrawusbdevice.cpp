@@ -50,7 +50,6 @@ const QByteArray PosDescriptorB = QByteArray::fromHex("058D0901A101"
                                                       "150027FFFF00007510950109408102"
                                                       "C0C0");
 
-
 void Open(HidrawUsbDevice& device)
 {
     device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);

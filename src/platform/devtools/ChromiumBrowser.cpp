@@ -5,7 +5,6 @@
 #include "CdpDocument.h"
 #include "DevToolsSession.h"
 
-
 #include <algorithm>
 
 namespace {
