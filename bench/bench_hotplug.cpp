@@ -108,7 +108,7 @@ int main(int argc, char** argv)
         ++reports;
         last = device.ReportData();
     });
-    device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);
+    device.OpenDevice(ScaleVendor, ScaleProduct, u"SCALE"_s);
     device.SetEnabled(true);
 
     int faults = 0;

@@ -2,6 +2,7 @@
 #include "CReplay.h"
 #include "HidrawUsbDevice.h"
 #include "MMain.h"
+#include "ScaleIds.h"
 #include "SimulatedUsbDevice.h"
 
 #include <QCommandLineParser>
@@ -21,9 +22,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-constexpr int kScaleVendor = 0x6323;
-constexpr int kScaleProduct = 0x2233;
 
 int replay(const std::string& path)
 {
@@ -56,12 +54,12 @@ std::unique_ptr<UsbDevice> openDevice(const HeadlessOptions& options, QString& e
             error = sim->LastError();
             return nullptr;
         }
-        sim->OpenDevice(0, kScaleVendor, kScaleProduct, QStringLiteral("SCALE"));
+        sim->OpenDevice(kScaleVendorId, kScaleProductId, QStringLiteral("SCALE"));
         sim->SetEnabled(true);
         return sim;
     }
     auto device = std::make_unique<HidrawUsbDevice>();
-    device->OpenDevice(0, kScaleVendor, kScaleProduct, QStringLiteral("SCALE"));
+    device->OpenDevice(kScaleVendorId, kScaleProductId, QStringLiteral("SCALE"));
     device->SetEnabled(true);
     return device;
 }

@@ -60,13 +60,6 @@ bool CPageLauncher::LaunchWebPage()
     return ok;
 }
 
-bool CPageLauncher::LaunchOnStatusChange(int status)
-{
-    if (status != 2 || IsBrowserExist())
-        return false;
-    return LaunchWebPage();
-}
-
 bool CPageLauncher::IsBrowserExist()
 {
     return m_objWeb && m_objWeb->IsBrowserExist();

@@ -19,7 +19,7 @@ class IniFile;
 // How the window uses it:
 //   web button, "Go to Selected Web Page"  LaunchWebPage(); when false and LastError() is not
 //                                          empty, show it (no browser could be started)
-//   StatusChange(2)                        LaunchOnStatusChange(2)
+//   StatusChange(2)                        LaunchWebPage() unless IsBrowserExist()
 //   cboWeb_Click                           gAutoLaunch = combo index; WebSelect_Click
 //   mnuAutoLaunch_Click(Index)             gAutoLaunch = PageOfMenuItem(Index); combo index =
 //                                          gAutoLaunch; WebSelect_Click
@@ -43,7 +43,6 @@ public:
     // browser that cannot be started (LastError()).
     bool LaunchWebPage();
     // The launch on a settled weight (status 2) happens only while no browser window is open.
-    bool LaunchOnStatusChange(int status);
     bool IsBrowserExist();
     QString LastError() const { return mLastError; }
 

@@ -33,7 +33,7 @@ bool CUnitConverter::OpenConverter(const QString& pageUrl)
         QString error;
         m_objConvIE = mMakeBrowser ? mMakeBrowser(&error) : nullptr;
         if (!m_objConvIE) {
-            mLastError = error.isEmpty() ? u"No web browser could be started."_s : error;
+            mLastError = error.isEmpty() ? WebBrowser::NoBrowserMessage() : error;
             qWarning().noquote() << "Unit converter not opened:" << mLastError;
             return false;
         }

@@ -101,7 +101,7 @@ bool CWebHelper::GotoPage()
         QString error;
         mobjIE = mAccessors.makeBrowser ? mAccessors.makeBrowser(&error) : nullptr;
         if (!mobjIE) {
-            mLastError = error.isEmpty() ? u"No web browser could be started."_s : error;
+            mLastError = error.isEmpty() ? WebBrowser::NoBrowserMessage() : error;
             qWarning().noquote() << "Web page not opened:" << mLastError;
             return false;
         }

@@ -91,9 +91,8 @@ HidrawUsbDevice::~HidrawUsbDevice()
     Drop(mMonitorNotifier);
 }
 
-void HidrawUsbDevice::OpenDevice(WId window, int vendorId, int productId, const QString& usage)
+void HidrawUsbDevice::OpenDevice(int vendorId, int productId, const QString& usage)
 {
-    Q_UNUSED(window)
     Q_UNUSED(usage)
     CloseNode();
     Drop(mMonitorNotifier);

@@ -34,7 +34,7 @@ public:
     ~HidrawUsbDevice() override;
     Q_DISABLE_COPY_MOVE(HidrawUsbDevice)
 
-    void OpenDevice(WId window, int vendorId, int productId, const QString& usage) override;
+    void OpenDevice(int vendorId, int productId, const QString& usage) override;
     bool FindDevice() override;
     void SetEnabled(bool enabled) override;
     bool Enabled() const override { return mEnabled; }

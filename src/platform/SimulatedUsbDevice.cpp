@@ -43,9 +43,8 @@ SimulatedUsbDevice::SimulatedUsbDevice(QObject* parent)
     connect(&mStepTimer, &QTimer::timeout, this, [this] { RunDueSteps(true); });
 }
 
-void SimulatedUsbDevice::OpenDevice(WId window, int vendorId, int productId, const QString& usage)
+void SimulatedUsbDevice::OpenDevice(int vendorId, int productId, const QString& usage)
 {
-    Q_UNUSED(window)
     Q_UNUSED(vendorId)
     Q_UNUSED(productId)
     Q_UNUSED(usage)

@@ -33,7 +33,7 @@ public:
     // Starts the reports and the scenario clock. The scale starts attached and
     // nothing is emitted here; scenario steps at time 0 are applied silently, so
     // a scenario may start with the scale unplugged.
-    void OpenDevice(WId window, int vendorId, int productId, const QString& usage) override;
+    void OpenDevice(int vendorId, int productId, const QString& usage) override;
     bool FindDevice() override { return IsAttached(); }
     void SetEnabled(bool enabled) override { mEnabled = enabled; }
     bool Enabled() const override { return mEnabled; }

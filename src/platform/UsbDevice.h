@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QWindow>
 
 // The scale's USB connection as the program uses it. Two implementations:
 // HidrawUsbDevice (the real scale through hidraw and udev) and
@@ -15,9 +14,9 @@ public:
     using QObject::QObject;
     ~UsbDevice() override = default;
 
-    // Called once after creation with the owner's window, the vendor and product
-    // ids and a usage name. Starts watching for the device coming and going.
-    virtual void OpenDevice(WId window, int vendorId, int productId, const QString& usage) = 0;
+    // Called once after creation with the vendor and product ids and a usage name.
+    // Starts watching for the device coming and going.
+    virtual void OpenDevice(int vendorId, int productId, const QString& usage) = 0;
     // True when the scale is present (looks again, opening it if it is not open yet).
     virtual bool FindDevice() = 0;
     // Reports are delivered only while enabled.

@@ -13,6 +13,9 @@ class WebBrowser : public QObject
     Q_OBJECT
 public:
     using QObject::QObject;
+    // What the user is told when no browser could be started and nothing says why.
+    static QString NoBrowserMessage() { return QStringLiteral("No web browser could be started."); }
+
     virtual bool Navigate(const QString& url) = 0; // starts navigation, does not wait for the load
     virtual bool Visible() = 0;
     virtual bool SetVisible(bool visible) = 0;

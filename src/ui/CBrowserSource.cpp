@@ -11,7 +11,7 @@ namespace {
 std::unique_ptr<WebBrowser> Failed(QString* error, const QString& why)
 {
     if (error)
-        *error = why.isEmpty() ? QStringLiteral("No web browser could be started.") : why;
+        *error = why.isEmpty() ? WebBrowser::NoBrowserMessage() : why;
     return nullptr;
 }
 

@@ -14,7 +14,8 @@ int Run(int argc, char** argv);
 
 // The start-up sequence inside a running QApplication. args are the program's
 // arguments without the program name; dataDir, when not empty, replaces the folder
-// of the settings files (tests). Returns false when nothing was started.
+// of the settings files (tests). Always returns true: an unreadable settings file, a missing scale or
+// browser is logged or shown, and the program starts all the same.
 bool Main(const QStringList& args, const QString& dataDir = QString());
 
 void LoadGeneralSettings();

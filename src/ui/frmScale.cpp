@@ -13,6 +13,7 @@
 #include "MReadout.h"
 #include "MWindowUtil.h"
 #include "QtTickTimer.h"
+#include "ScaleIds.h"
 #include "TransParentCtl.h"
 #include "UsbDevice.h"
 #include "WebBrowser.h"
@@ -42,8 +43,6 @@
 
 namespace {
 
-constexpr int VendorId = 0x6323;
-constexpr int ProductId = 0x2233;
 constexpr int FixedAutoLaunchItems = 10;
 
 const QString PresentIcon = QStringLiteral("present");
@@ -277,7 +276,7 @@ void frmScale::InitUsbDevice()
     connect(m_objUSB.get(), &UsbDevice::Arrival, this, &frmScale::m_objUSB_Arrival);
     connect(m_objUSB.get(), &UsbDevice::OnUsb, this, &frmScale::m_objUSB_OnUsb);
     connect(m_objUSB.get(), &UsbDevice::Removal, this, &frmScale::m_objUSB_Removal);
-    m_objUSB->OpenDevice(winId(), VendorId, ProductId, QStringLiteral("SCALE"));
+    m_objUSB->OpenDevice(kScaleVendorId, kScaleProductId, QStringLiteral("SCALE"));
     m_objUSB->FindDevice();
     m_objUSB->SetEnabled(true);
     if (!m_objUSB->IsAttached()) {
@@ -654,7 +653,7 @@ std::unique_ptr<WebBrowser> frmScale::MakeBrowser(WebPageUse use, QString* error
     const auto& factory = App().gBrowserFactory;
     std::unique_ptr<WebBrowser> browser = factory ? factory(use, error) : nullptr;
     if (!browser) {
-        mBrowserError = error && !error->isEmpty() ? *error : QStringLiteral("No web browser could be started.");
+        mBrowserError = error && !error->isEmpty() ? *error : WebBrowser::NoBrowserMessage();
         if (error)
             *error = mBrowserError;
     }

@@ -23,8 +23,6 @@ private Q_SLOTS:
     void launchPicksPage();
     void userPageUnits_data();
     void userPageUnits();
-    void settleLaunchesOnlyWithoutBrowser_data();
-    void settleLaunchesOnlyWithoutBrowser();
     void autoFillSwitch_data();
     void autoFillSwitch();
 
@@ -161,24 +159,6 @@ void TestPageLauncher::userPageUnits()
         QCOMPARE(user->EnglishUnits, english);
         QVERIFY(user->AutoFill());
     }
-}
-
-void TestPageLauncher::settleLaunchesOnlyWithoutBrowser_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<int>("calls");
-    QTest::newRow("initialising") << 0 << 0;
-    QTest::newRow("weight settled, no browser") << 2 << 1;
-}
-
-void TestPageLauncher::settleLaunchesOnlyWithoutBrowser()
-{
-    QFETCH(int, status);
-    QFETCH(int, calls);
-    QVERIFY(mIni->Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).SetValue(2));
-    auto launcher = MakeLauncher();
-    QVERIFY(!launcher->LaunchOnStatusChange(status));
-    QCOMPARE(mFactoryCalls, calls);
 }
 
 void TestPageLauncher::autoFillSwitch_data()

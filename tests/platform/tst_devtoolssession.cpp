@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 using Json = nlohmann::json;
 
@@ -110,6 +112,44 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(Methods(delivered), events);
         QVERIFY(session.IsOpen());
+    }
+
+    // A page showing alert(), confirm() or a leave-page question answers no script until the user closes it:
+    // calls into it fail at once instead of holding the window for their deadline; the browser still answers.
+    void dialogsStopPageCalls_data()
+    {
+        QTest::addColumn<QStringList>("before"); // read while the first browser call waits for reply 1
+        QTest::addColumn<QString>("error"); // of a script call into page session S ("" = it succeeds)
+        const QString opening = QStringLiteral(R"({"method":"Page.javascriptDialogOpening","sessionId":"S"})");
+        const QString closed = QStringLiteral(R"({"method":"Page.javascriptDialogClosed","sessionId":"S"})");
+        const QString reply1 = QStringLiteral(R"({"id":1,"result":{}})");
+        QTest::newRow("dialog open: fails without waiting") << QStringList {opening, reply1} << u"shows a dialog"_s;
+        QTest::newRow("opened during the call") << QStringList {reply1} << u"opened a dialog"_s;
+        QTest::newRow("closed again") << QStringList {opening, closed, reply1} << QString();
+        QTest::newRow("another page's dialog")
+            << QStringList {QString(opening).replace(u"\"S\""_s, u"\"T\""_s), reply1} << QString();
+    }
+    void dialogsStopPageCalls()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, error);
+        RecordedPeer peer;
+        const int fd = peer.TakeSessionEnd();
+        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        for (const QString& message : before)
+            QVERIFY(peer.Message(message.toStdString()));
+        QVERIFY(session.Call("Target.getTargets", Json::object(), {}, 2000));
+        if (error == u"opened a dialog"_s)
+            QVERIFY(peer.Message(R"({"method":"Page.javascriptDialogOpening","sessionId":"S"})"));
+        else
+            QVERIFY(peer.Message(R"({"id":2,"result":{"ok":true}})"));
+        // Far longer than the test may take: a call that waited would fail with "timed out" instead.
+        const auto reply = session.Call("Runtime.evaluate", Json::object(), "S", 20000);
+        QCOMPARE(reply.has_value(), error.isEmpty());
+        if (!error.isEmpty())
+            QVERIFY2(session.LastError().contains(error), qPrintable(session.LastError()));
+        QVERIFY(peer.Message(R"({"id":3,"result":{}})"));
+        QVERIFY(session.Call("Target.getTargets", Json::object(), {}, 2000)); // the browser itself still answers
     }
 
     void lostConnectionFailsCallsAndSignals()

@@ -52,7 +52,7 @@ const QByteArray PosDescriptorB = QByteArray::fromHex("058D0901A101"
 
 void Open(HidrawUsbDevice& device)
 {
-    device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);
+    device.OpenDevice(ScaleVendor, ScaleProduct, u"SCALE"_s);
     device.SetEnabled(true);
 }
 
@@ -215,7 +215,7 @@ private Q_SLOTS:
             if (statuses.count(1) == 0)
                 countsBeforeLoad.append(calc.AdcCount());
         });
-        device.OpenDevice(0, ScaleVendor, ScaleProduct, u"SCALE"_s);
+        device.OpenDevice(ScaleVendor, ScaleProduct, u"SCALE"_s);
         device.SetEnabled(true);
         QVERIFY2(device.IsAttached(), qPrintable(device.LastError()));
         QVERIFY(device.IsPosScale());
@@ -332,7 +332,7 @@ private Q_SLOTS:
         // udev events about that device have been handled.
         HidrawUsbDevice observer;
         QSignalSpy observerRemovals(&observer, &UsbDevice::Removal);
-        observer.OpenDevice(0, other.vendor, other.product, u"OTHER"_s);
+        observer.OpenDevice(other.vendor, other.product, u"OTHER"_s);
         QVERIFY(observer.IsAttached());
 
         EmulatedHid scale;

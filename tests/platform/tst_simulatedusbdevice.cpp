@@ -1,5 +1,6 @@
 #include "CScaleCalc.h"
 #include "ManualTickTimer.h"
+#include "ScaleIds.h"
 #include "SimulatedUsbDevice.h"
 
 #include <QSignalSpy>
@@ -27,7 +28,7 @@ int AdcOf(const QByteArray& report)
 void Open(SimulatedUsbDevice& device, int intervalMs)
 {
     device.SetReportInterval(intervalMs);
-    device.OpenDevice(0, 0x6323, 0x2233, u"SCALE"_s);
+    device.OpenDevice(kScaleVendorId, kScaleProductId, u"SCALE"_s);
     device.SetEnabled(true);
 }
 
@@ -86,7 +87,7 @@ private Q_SLOTS:
         device.SetLoadGrams(100.0);
         QSignalSpy reports(&device, &UsbDevice::OnUsb);
         device.SetReportInterval(1);
-        device.OpenDevice(0, 0x6323, 0x2233, u"SCALE"_s);
+        device.OpenDevice(kScaleVendorId, kScaleProductId, u"SCALE"_s);
 
         // Disabled: the report is kept, but not announced.
         QTRY_COMPARE(AdcOf(device.ReportData()), 400);

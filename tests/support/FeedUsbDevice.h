@@ -10,7 +10,7 @@ class FeedUsbDevice final : public UsbDevice
 public:
     using UsbDevice::UsbDevice;
 
-    void OpenDevice(WId, int vendorId, int productId, const QString& usage) override
+    void OpenDevice(int vendorId, int productId, const QString& usage) override
     {
         mOpenedWith = QStringLiteral("%1:%2:%3").arg(vendorId, 4, 16).arg(productId, 4, 16).arg(usage);
     }

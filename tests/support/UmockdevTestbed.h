@@ -3,6 +3,8 @@
 // would show it, its descriptor ioctls and a script of reports. A binary using this must run
 // under umockdev-wrapper.
 
+#include "ScaleIds.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -17,8 +19,8 @@ namespace umockdevbed {
 
 using namespace Qt::Literals::StringLiterals;
 
-constexpr int ScaleVendor = 0x6323;
-constexpr int ScaleProduct = 0x2233;
+constexpr int ScaleVendor = kScaleVendorId;
+constexpr int ScaleProduct = kScaleProductId;
 
 // What the real scale declares: 8 vendor bytes in, 8 out, no report ids.
 inline const QByteArray PlainDescriptor = QByteArray::fromHex("0600FF0901A101150026FF00750895080901810209019102C0");

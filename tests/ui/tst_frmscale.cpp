@@ -8,6 +8,7 @@
 #include "MMain.h"
 #include "MReadout.h"
 #include "ProgramRun.h"
+#include "ScaleIds.h"
 #include "ScopedEnv.h"
 #include "SimulatedUsbDevice.h"
 #include "TestFiles.h"
@@ -567,7 +568,7 @@ private Q_SLOTS:
         QFETCH(bool, attached);
         SimulatedUsbDevice device;
         device.SetLoadGrams(50.0);
-        device.OpenDevice(0, 0x6323, 0x2233, u"SCALE"_s);
+        device.OpenDevice(kScaleVendorId, kScaleProductId, u"SCALE"_s);
         frmSimulator window(&device);
         window.findChild<QDoubleSpinBox*>(u"txtGrams"_s)->setValue(321.5);
         window.findChild<QPushButton*>(button)->click();
