@@ -3,8 +3,8 @@
 # Only what is missing is installed; nothing happens when all are present.
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+    build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-tidy
+    qt6-base-dev qt6-base-dev-tools libgl-dev
     libudev-dev nlohmann-json3-dev
     umockdev libumockdev-dev
     chromium
@@ -12,7 +12,7 @@ packages=(
     lintian desktop-file-utils appstream
 )
 if [ "${1:-}" = "--runtime" ]; then
-    packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
+    packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-base-dev-tools
               libgl-dev libudev-dev nlohmann-json3-dev chromium xvfb xauth)
 fi
 missing=()
