@@ -29,7 +29,8 @@ private Q_SLOTS:
         const QString recording = dir.filePath(QStringLiteral("session.txt"));
         QFile f(scenario);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("# load, settle, change, unplug and plug\n0 0\n1800 250\n4600 1250\n5200 unplug\n5600 plug\n");
+        // Wide gaps: on a loaded machine the reports come late, and the settle must still happen in time.
+        f.write("# load, settle, change, unplug and plug\n0 0\n1800 250\n6000 1250\n6600 unplug\n7000 plug\n");
         f.close();
 
         QProcess live;
@@ -37,7 +38,7 @@ private Q_SLOTS:
         QVERIFY(live.waitForStarted());
         // Wait for the second initialisation, after the re-plug, to complete.
         QByteArray liveOut;
-        QTRY_VERIFY_WITH_TIMEOUT((liveOut += live.readAllStandardOutput()).count("status 1") >= 2, 12000);
+        QTRY_VERIFY_WITH_TIMEOUT((liveOut += live.readAllStandardOutput()).count("status 1") >= 2, 30000);
         ::kill(static_cast<pid_t>(live.processId()), SIGINT);
         QVERIFY(live.waitForFinished(5000));
         liveOut += live.readAllStandardOutput();
