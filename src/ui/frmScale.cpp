@@ -40,6 +40,7 @@
 #include <QWindow>
 
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -144,35 +145,42 @@ void frmScale::BuildMenus()
     mnuUnit->setObjectName(QStringLiteral("mnuUnit"));
     mnuAutoLaunch->setObjectName(QStringLiteral("mnuAutoLaunch"));
 
-    const QStringList captions = {QStringLiteral("Launch Pesavo"),
-                                  QStringLiteral("-"),
-                                  QStringLiteral("Hold"),
-                                  QStringLiteral("Tare Scale"),
-                                  QStringLiteral("Unit"),
-                                  QStringLiteral("Converter"),
-                                  QStringLiteral("-"),
-                                  QStringLiteral("Select Auto-launch Web Page"),
-                                  QStringLiteral("Go to Selected Web Page"),
-                                  QStringLiteral("-"),
-                                  QStringLiteral("Always on Top"),
-                                  QStringLiteral("Small Display"),
-                                  QStringLiteral("-"),
-                                  QStringLiteral("Calculator"),
-                                  QStringLiteral("Options"),
-                                  QStringLiteral("About"),
-                                  QStringLiteral("-"),
-                                  QStringLiteral("Exit")};
-    for (int i = 0; i < captions.size(); ++i) {
-        const QString& caption = captions.at(i);
-        if (caption == QLatin1String("-")) {
+    // The pop-up menu in its order: caption, whether it carries a check mark, and the submenu it opens.
+    // What an item does is decided by its caption when chosen (mnuPopup1_Click), not by its place.
+    struct Item
+    {
+        QLatin1String caption;
+        bool checkable = false;
+        QMenu* submenu = nullptr;
+    };
+    const Item items[] = {{QLatin1String("Launch Pesavo")},
+                          {QLatin1String("-")},
+                          {QLatin1String("Hold"), true},
+                          {QLatin1String("Tare Scale")},
+                          {QLatin1String("Unit"), false, mnuUnit},
+                          {QLatin1String("Converter")},
+                          {QLatin1String("-")},
+                          {QLatin1String("Select Auto-launch Web Page"), false, mnuAutoLaunch},
+                          {QLatin1String("Go to Selected Web Page")},
+                          {QLatin1String("-")},
+                          {QLatin1String("Always on Top"), true},
+                          {QLatin1String("Small Display"), true},
+                          {QLatin1String("-")},
+                          {QLatin1String("Calculator")},
+                          {QLatin1String("Options")},
+                          {QLatin1String("About")},
+                          {QLatin1String("-")},
+                          {QLatin1String("Exit")}};
+    int index = 0;
+    for (const Item& item : items) {
+        const int i = index++;
+        if (item.caption == QLatin1String("-")) {
             mnuPopup0->addSeparator();
-        } else if (i == 4) {
-            mnuPopup0->addMenu(mnuUnit);
-        } else if (i == 7) {
-            mnuPopup0->addMenu(mnuAutoLaunch);
+        } else if (item.submenu) {
+            mnuPopup0->addMenu(item.submenu);
         } else {
-            QAction* action = mnuPopup0->addAction(caption);
-            action->setCheckable(i == 2 || i == 10 || i == 11);
+            QAction* action = mnuPopup0->addAction(item.caption);
+            action->setCheckable(item.checkable);
             connect(action, &QAction::triggered, this, [this, i] { mnuPopup1_Click(i); });
         }
     }
@@ -520,36 +528,70 @@ void frmScale::mnuPopup1_Click(int index)
     QAction* item = PopupItem(index);
     if (!item)
         return;
-    AppState& app = App();
+    // Chosen by the item's caption, whole and in lower case: item 0 changes its caption with the display.
+    using Command = void (*)(frmScale & window, QAction * item);
+    static const std::pair<QLatin1String, Command> commands[] = {
+        {QLatin1String("launch pesavo"),
+         [](frmScale&, QAction*) {
+             MMain::ShowDisplay();
+         }},
+        {QLatin1String("minimize pesavo"),
+         [](frmScale&, QAction*) {
+             MMain::HideDisplay();
+         }},
+        {QLatin1String("hold"),
+         [](frmScale& w, QAction*) {
+             w.ToggleHold();
+         }},
+        {QLatin1String("tare scale"),
+         [](frmScale& w, QAction*) {
+             w.TareScale();
+         }},
+        {QLatin1String("converter"),
+         [](frmScale& w, QAction*) {
+             w.OpenConverter();
+         }},
+        {QLatin1String("go to selected web page"),
+         [](frmScale& w, QAction*) {
+             w.LaunchWebPage();
+         }},
+        {QLatin1String("always on top"),
+         [](frmScale&, QAction* item) {
+             AppState& app = App();
+             app.gAlwaysOnTop = !app.gAlwaysOnTop;
+             item->setChecked(app.gAlwaysOnTop);
+             MMain::SetTopMost(app.gMainWindow, app.gAlwaysOnTop);
+         }},
+        {QLatin1String("small display"),
+         [](frmScale&, QAction* item) {
+             AppState& app = App();
+             app.gSmallDisplay = !app.gSmallDisplay;
+             item->setChecked(app.gSmallDisplay);
+             MMain::ApplyDisplayMode();
+         }},
+        {QLatin1String("calculator"),
+         [](frmScale& w, QAction*) {
+             w.RunCalculator();
+         }},
+        {QLatin1String("options"),
+         [](frmScale& w, QAction*) {
+             w.ShowOptions();
+         }},
+        {QLatin1String("about"),
+         [](frmScale& w, QAction*) {
+             w.ShowAbout();
+         }},
+        {QLatin1String("exit"),
+         [](frmScale&, QAction*) {
+             MMain::ExitApp();
+         }},
+    };
     const QString caption = item->text().toLower();
-    if (caption == QLatin1String("launch pesavo")) {
-        MMain::ShowDisplay();
-    } else if (caption == QLatin1String("minimize pesavo")) {
-        MMain::HideDisplay();
-    } else if (caption == QLatin1String("hold")) {
-        ToggleHold();
-    } else if (caption == QLatin1String("tare scale")) {
-        TareScale();
-    } else if (caption == QLatin1String("converter")) {
-        OpenConverter();
-    } else if (caption == QLatin1String("go to selected web page")) {
-        LaunchWebPage();
-    } else if (caption == QLatin1String("always on top")) {
-        app.gAlwaysOnTop = !app.gAlwaysOnTop;
-        item->setChecked(app.gAlwaysOnTop);
-        MMain::SetTopMost(app.gMainWindow, app.gAlwaysOnTop);
-    } else if (caption == QLatin1String("small display")) {
-        app.gSmallDisplay = !app.gSmallDisplay;
-        item->setChecked(app.gSmallDisplay);
-        MMain::ApplyDisplayMode();
-    } else if (caption == QLatin1String("calculator")) {
-        RunCalculator();
-    } else if (caption == QLatin1String("options")) {
-        ShowOptions();
-    } else if (caption == QLatin1String("about")) {
-        ShowAbout();
-    } else if (caption == QLatin1String("exit")) {
-        MMain::ExitApp();
+    for (const auto& [text, run] : commands) {
+        if (caption == text) {
+            run(*this, item);
+            return;
+        }
     }
 }
 
