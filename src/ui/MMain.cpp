@@ -101,26 +101,20 @@ void LoadWebPages()
     AppState& app = App();
     frmScale* scale = app.gScaleForm;
     app.gWebPages.clear();
-    if (scale) {
-        QMenu* menu = scale->AutoLaunchMenu();
-        const auto items = menu->actions();
-        for (QAction* item : items)
-            item->setChecked(false);
-        // Entries 0 to 9 are the window's own; every later one is a user page that also
-        // sits at the end of the page list.
-        for (qsizetype i = items.size() - 1; i > 9; --i) {
-            QComboBox* list = scale->cboWeb();
-            if (list->count() > 0)
-                list->removeItem(list->count() - 1);
-            scale->RemoveLastAutoLaunchItem();
-        }
-    }
-    if (!app.gSettings)
+    // The window shows whatever was read, also when reading stopped at a bad entry.
+    const auto show = [&app, scale] {
+        if (scale)
+            scale->SetUserPages(app.gWebPages);
+    };
+    if (!app.gSettings) {
+        show();
         return;
+    }
 
     IniSection section = app.gSettings->Section(WebSection);
     const auto count = IniValue::ToInt16(section.Key(QStringLiteral("CNT")).Value());
     if (!count) {
+        show();
         ShowLoadError(QStringLiteral("The number of web pages is out of range."));
         return;
     }
@@ -131,16 +125,14 @@ void LoadWebPages()
             continue;
         const QString key = name.toLower();
         if (keys.contains(key)) {
+            show();
             ShowLoadError(QStringLiteral("The web page \"%1\" is listed twice.").arg(name));
             return;
         }
         keys.insert(key);
         app.gWebPages.append(name);
-        if (scale) {
-            scale->AddAutoLaunchItem(name);
-            scale->cboWeb()->addItem(name);
-        }
     }
+    show();
     if (scale)
         scale->WebSelect_Click();
 }

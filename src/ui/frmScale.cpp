@@ -219,14 +219,23 @@ QAction* frmScale::AddAutoLaunchItem(const QString& caption)
     return action;
 }
 
-void frmScale::RemoveLastAutoLaunchItem()
+void frmScale::SetUserPages(const QStringList& names)
 {
-    const auto actions = mnuAutoLaunch->actions();
-    if (actions.size() <= FixedAutoLaunchItems)
-        return;
-    QAction* last = actions.last();
-    mnuAutoLaunch->removeAction(last);
-    delete last;
+    auto items = mnuAutoLaunch->actions();
+    for (QAction* item : items)
+        item->setChecked(false);
+    // Entries 0 to 9 are the window's own; every later one is a user page that also sits at the end of the
+    // page list.
+    for (qsizetype i = items.size() - 1; i >= FixedAutoLaunchItems; --i) {
+        mnuAutoLaunch->removeAction(items.at(i));
+        delete items.at(i);
+        if (mcboWeb->count() > 0)
+            mcboWeb->removeItem(mcboWeb->count() - 1);
+    }
+    for (const QString& name : names) {
+        AddAutoLaunchItem(name);
+        mcboWeb->addItem(name);
+    }
 }
 
 void frmScale::AddUserPage(const QString& name)

@@ -75,9 +75,9 @@ public:
     bool IsInitProgressRunning() const;
     bool IsTrayMenuPending() const;
 
-    // The user's own pages in the page submenu, after the fixed entries 0 to 9.
-    QAction* AddAutoLaunchItem(const QString& caption);
-    void RemoveLastAutoLaunchItem();
+    // The user's own pages, in order: the entries after the fixed ones of the page submenu and of the page
+    // list. Every check mark is cleared; WebSelect_Click sets the chosen one again.
+    void SetUserPages(const QStringList& names);
     // A page just added by the user: a new last entry of the page submenu and of the page list,
     // unless it is there already.
     void AddUserPage(const QString& name);
@@ -110,6 +110,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QAction* AddAutoLaunchItem(const QString& caption);
     void InitUsbDevice();
     void InitTray();
     void InitMenus();
