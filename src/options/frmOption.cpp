@@ -122,6 +122,28 @@ QLineEdit* TextBox(QWidget* parent, const QString& name)
     return Named(new QLineEdit(parent), name);
 }
 
+// Length, width and height boxes on one "Dimensions" row, named txt<prefix>Len, Wdt and Hgt.
+struct Dimensions
+{
+    QLineEdit* len;
+    QLineEdit* wdt;
+    QLineEdit* hgt;
+};
+Dimensions AddDimensions(QWidget* page, QFormLayout* form, const QString& prefix)
+{
+    const Dimensions boxes {TextBox(page, u"txt%1Len"_s.arg(prefix)), TextBox(page, u"txt%1Wdt"_s.arg(prefix)),
+                            TextBox(page, u"txt%1Hgt"_s.arg(prefix))};
+    auto* row = new QHBoxLayout;
+    for (QLineEdit* box : {boxes.len, boxes.wdt, boxes.hgt}) {
+        box->setMaximumWidth(60);
+        row->addWidget(box);
+    }
+    row->addWidget(new QLabel(u"in inches"_s, page));
+    row->addStretch();
+    form->addRow(u"Dimensions"_s, row);
+    return boxes;
+}
+
 QComboBox* ListBox(QWidget* parent, const QString& name, const QStringList& entries = {})
 {
     auto* box = Named(new QComboBox(parent), name);
@@ -359,17 +381,7 @@ QWidget* frmOption::BuildDhl()
     mcboDHLService->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     form->addRow(u"Service Type "_s, mcboDHLService);
 
-    auto* dims = new QHBoxLayout;
-    auto* len = TextBox(page, u"txtDHLLen"_s);
-    auto* wdt = TextBox(page, u"txtDHLWdt"_s);
-    auto* hgt = TextBox(page, u"txtDHLHgt"_s);
-    for (QLineEdit* box : {len, wdt, hgt}) {
-        box->setMaximumWidth(60);
-        dims->addWidget(box);
-    }
-    dims->addWidget(new QLabel(u"in inches"_s, page));
-    dims->addStretch();
-    form->addRow(u"Dimensions"_s, dims);
+    const auto [len, wdt, hgt] = AddDimensions(page, form, u"DHL"_s);
     auto* emp = TextBox(page, u"txtDHLEMP"_s);
     form->addRow(u"Estimated Monthly Packages "_s, emp);
     auto* value = TextBox(page, u"txtDHLShipVal"_s);
@@ -421,17 +433,7 @@ QWidget* frmOption::BuildEbay()
                   {u"Letter"_s, u"Large Envelope"_s, u"USPS Flat Rate Envelope"_s, u"UPS Letter"_s,
                    u"Package/Thick Envelope"_s, u"Large Package/Oversize 1"_s, u"Very large Package/Oversize 2"_s});
     form->addRow(u"Package size"_s, pack);
-    auto* dims = new QHBoxLayout;
-    auto* len = TextBox(page, u"txtEbayLen"_s);
-    auto* wdt = TextBox(page, u"txtEbayWdt"_s);
-    auto* hgt = TextBox(page, u"txtEbayHgt"_s);
-    for (QLineEdit* box : {len, wdt, hgt}) {
-        box->setMaximumWidth(60);
-        dims->addWidget(box);
-    }
-    dims->addWidget(new QLabel(u"in inches"_s, page));
-    dims->addStretch();
-    form->addRow(u"Dimensions"_s, dims);
+    const auto [len, wdt, hgt] = AddDimensions(page, form, u"Ebay"_s);
     auto* fee = TextBox(page, u"txtEbayPackFee"_s);
     form->addRow(u"Packaging and handling fee"_s, fee);
     auto* zip1 = TextBox(page, u"txtEbayZIP1"_s);
