@@ -152,6 +152,24 @@ private Q_SLOTS:
         QVERIFY(session.Call("Target.getTargets", Json::object(), {}, 2000)); // the browser itself still answers
     }
 
+    // A sent call's reply reaches its handler even while another call waits (a navigation's end, noted while
+    // a page call runs); a reply nobody asked for is dropped.
+    void sentCallsHearTheirReply()
+    {
+        RecordedPeer peer;
+        const int fd = peer.TakeSessionEnd();
+        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        QList<int> heard;
+        const int sent = session.Send("Page.navigate", Json::object(), "S",
+                                      [&heard](const Json& reply) { heard << reply.value("id", 0); });
+        QCOMPARE(sent, 1);
+        QVERIFY(peer.Message(R"({"id":7,"result":{}})"));
+        QVERIFY(peer.Message(R"({"id":1,"result":{"loaderId":"L"}})"));
+        QVERIFY(peer.Message(R"({"id":2,"result":{}})"));
+        QVERIFY(session.Call("Runtime.evaluate", Json::object(), "S", 2000));
+        QCOMPARE(heard, QList<int> {1});
+    }
+
     void lostConnectionFailsCallsAndSignals()
     {
         RecordedPeer peer;

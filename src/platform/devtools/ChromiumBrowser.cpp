@@ -5,6 +5,8 @@
 #include "CdpDocument.h"
 #include "DevToolsSession.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 namespace {
@@ -164,7 +166,15 @@ bool ChromiumBrowser::Navigate(const QString& url)
     if (!mAlive || !mSession->IsOpen())
         return false;
     // The reply comes only once the document answers (with interception, once we answered it): never wait.
-    return mSession->Send("Page.navigate", {{"url", url.toStdString()}}, mSessionId) != 0;
+    const QPointer<ChromiumBrowser> self(this);
+    const int id = mSession->Send("Page.navigate", {{"url", url.toStdString()}}, mSessionId, [self](const Json& reply) {
+        // Only the reply to the latest navigation ends the wait.
+        if (self && reply.value("id", 0) == self->mNavigationId)
+            self->mNavigating = false;
+    });
+    mNavigationId = id;
+    mNavigating = id != 0;
+    return mNavigating;
 }
 
 std::optional<int> ChromiumBrowser::WindowId(const std::string& targetId)
@@ -243,6 +253,10 @@ std::shared_ptr<HtmlDocument> ChromiumBrowser::Document()
 {
     if (!mAlive)
         return nullptr;
+    if (mNavigating) {
+        mLastError = QStringLiteral("The page is still on its way");
+        return nullptr;
+    }
     return DocumentOf(mSessionId);
 }
 

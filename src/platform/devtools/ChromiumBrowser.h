@@ -62,6 +62,11 @@ private:
     std::string mSessionId;
     bool mAlive = false;
     bool mQuitSignalled = false;
+    // From our Page.navigate until its reply (the new document committed, or the navigation failed): the
+    // document shown meanwhile is on its way out, and one whose server never answers would hold every call
+    // into it for the call's whole deadline.
+    bool mNavigating = false;
+    int mNavigationId = 0;
     int mDomTimeoutMs = 2000;
     QString mLastError;
     int mInterceptor = -1;

@@ -91,7 +91,8 @@ std::optional<DevToolsSession::Json> DevToolsSession::Call(const std::string& me
     }
 }
 
-int DevToolsSession::Send(const std::string& method, const Json& params, const std::string& sessionId)
+int DevToolsSession::Send(const std::string& method, const Json& params, const std::string& sessionId,
+                          ReplyHandler onReply)
 {
     if (!mOpen)
         return 0;
@@ -103,6 +104,8 @@ int DevToolsSession::Send(const std::string& method, const Json& params, const s
         LoseConnection();
         return 0;
     }
+    if (onReply)
+        mReplyHandlers[id] = std::move(onReply);
     return id;
 }
 
@@ -148,8 +151,13 @@ void DevToolsSession::Handle(const std::string& text)
         if (!idValue.is_number_integer())
             return;
         const int id = idValue.get<int>();
-        if (mAwaiting.count(id))
+        if (mAwaiting.count(id)) {
             mReplies[id] = std::move(message);
+        } else if (const auto handler = mReplyHandlers.find(id); handler != mReplyHandlers.end()) {
+            const ReplyHandler onReply = std::move(handler->second);
+            mReplyHandlers.erase(handler);
+            onReply(message);
+        }
         return; // late replies to timed-out or fire-and-forget calls
     }
     if (!message.contains("method") || !message["method"].is_string())

@@ -33,8 +33,12 @@ public:
     // LastError() then says which.
     std::optional<Json> Call(const std::string& method, const Json& params = Json::object(),
                              const std::string& sessionId = {}, int timeoutMs = 5000);
-    // Fire and forget: the reply is dropped when it comes. Returns the id, or 0 when nothing was sent.
-    int Send(const std::string& method, const Json& params = Json::object(), const std::string& sessionId = {});
+    // Sends without waiting. Returns the id, or 0 when nothing was sent. The reply is dropped when it comes,
+    // or handed to onReply: that runs as soon as the reply is read, possibly inside another call, so it may
+    // only note what it says, never call the session.
+    using ReplyHandler = std::function<void(const Json& reply)>;
+    int Send(const std::string& method, const Json& params = Json::object(), const std::string& sessionId = {},
+             ReplyHandler onReply = {});
 
     // Interceptors see events inline, even in the middle of a Call. Removing by the returned key.
     int AddInterceptor(Interceptor interceptor);
@@ -66,6 +70,7 @@ private:
     std::map<int, Interceptor> mInterceptors;
     std::map<int, Json> mReplies; // replies to calls still waiting
     std::map<int, bool> mAwaiting;
+    std::map<int, ReplyHandler> mReplyHandlers;
     std::deque<Json> mEvents;
     // Page sessions that show an alert, confirm, prompt or leave-page dialog: their page answers no script
     // until the user closes it.
