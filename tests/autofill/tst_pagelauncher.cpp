@@ -88,7 +88,6 @@ void TestPageLauncher::launchPicksPage_data()
         << u"4"_s << u"_WGX_USPS_INT"_s << u"https://ircalc.usps.com/weight.asp?Contents=0"_s;
     QTest::newRow("5 USPS international package")
         << u"5"_s << u"_WGX_USPS_INT"_s << u"https://ircalc.usps.com/weight.asp?Contents=1"_s;
-    QTest::newRow("8 eBay") << u"8"_s << u"_WGX_EBAY"_s << CCarrierPages::EbayAddress();
     QTest::newRow("9 first user page") << u"9"_s << u"Shop"_s << u"https://shop.example/order/"_s;
 }
 
@@ -97,8 +96,7 @@ void TestPageLauncher::launchPicksPage()
     QFETCH(QString, stored);
     QFETCH(QString, name);
     QFETCH(QString, address);
-    if (!stored.isNull())
-        QVERIFY(mIni->Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).SetValue(stored));
+    QVERIFY(mIni->Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).SetValue(stored));
     QVERIFY(mIni->Section(u"Shop"_s).Key(u"_WGX_ADDRESS"_s).SetValue(u"https://shop.example/order/"_s));
 
     auto launcher = MakeLauncher();
@@ -153,7 +151,6 @@ void TestPageLauncher::userPageUnits()
     CWebUserAdd* user = helper.UserPageFiller();
     QCOMPARE(helper.CurrentFiller() == user, userPage);
     if (userPage) {
-        QCOMPARE(user->Name(), name);
         QCOMPARE(user->Address(), u"https://shop.example/"_s);
         QCOMPARE(user->MetricUnits, metric);
         QCOMPARE(user->EnglishUnits, english);

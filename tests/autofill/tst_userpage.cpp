@@ -71,8 +71,6 @@ void TestUserPage::replay_data()
     QTest::newRow("LB and OZ: whole pounds and the ounces left")
         << u"_WGX_WGT_TYPE=,lb,oz\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=LB\n0_wgx_zip=OZ\n"_s << 0.5 << true
         << u"0_wgx_weight=1;0_wgx_zip=1.6"_s;
-    QTest::newRow("oz alone: the whole weight in ounces")
-        << u"_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_weight\n0_wgx_weight=oz\n"_s << 0.5 << true << u"0_wgx_weight=17.6"_s;
     QTest::newRow("KG and G") << u"_WGX_WGT_TYPE=,kg,g\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=KG\n"
                                  "0_wgx_zip=G\n"_s
                               << 1.25 << true << u"0_wgx_weight=1;0_wgx_zip=250"_s;
