@@ -8,6 +8,15 @@
 #include <memory>
 
 // The browser window we drive. All calls are synchronous on the UI thread, each with a deadline.
+// What a browser page is opened for: the web launcher's page, the unit converter's own, or the window in
+// which the user shows the add-page wizard the page to teach.
+enum class WebPageUse
+{
+    Launcher,
+    Converter,
+    AddPage,
+};
+
 class WebBrowser : public QObject
 {
     Q_OBJECT

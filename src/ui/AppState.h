@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WebBrowser.h"
+
 #include <QHash>
 #include <QImage>
 #include <QPoint>
@@ -16,17 +18,6 @@ class frmProgressBar;
 class IniFile;
 class QWidget;
 class UsbDevice;
-class WebBrowser;
-
-// What a browser page is opened for: the web launcher's page (the one a previous run left open
-// is taken again), the unit converter's own, or the window in which the user shows the add-page
-// wizard the page to teach.
-enum class WebPageUse
-{
-    Launcher,
-    Converter,
-    AddPage,
-};
 
 // Positions of the readout parts (in pixels of the readout picture) and of the
 // main window's controls (in pixels of their container), filled by InitSkinLayout.

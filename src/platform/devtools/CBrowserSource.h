@@ -1,14 +1,13 @@
 #pragma once
 
-#include "AppState.h"
 #include "BrowserLaunchOptions.h"
+#include "WebBrowser.h"
 
 #include <QString>
 
 #include <memory>
 
 class DevToolsSession;
-class WebBrowser;
 
 // Opens the pages the main window drives in the user's Chromium. The keeper that holds the browser
 // serves one client at a time, so every page, the launcher's and the converter's, goes over one
