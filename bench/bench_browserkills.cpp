@@ -12,6 +12,7 @@
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
 #include "IniFile.h"
+#include "SelfChild.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -270,24 +271,14 @@ int main(int argc, char** argv)
     int filled = 0;
     int tookOver = 0;
     for (int round = 0; round < rounds; ++round) {
-        int out[2];
-        if (::pipe(out) != 0)
+        int out = -1;
+        const pid_t child
+            = StartSelf({"--child", dir.path().toLocal8Bit(), dir.filePath(u"Data1.ini"_s).toLocal8Bit()}, &out);
+        if (child < 0)
             return 1;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
-            ::close(out[0]);
-            ::close(out[1]);
-            const QByteArray self = QCoreApplication::applicationFilePath().toLocal8Bit();
-            const QByteArray folder = dir.path().toLocal8Bit();
-            const QByteArray iniPath = dir.filePath(u"Data1.ini"_s).toLocal8Bit();
-            ::execl(self.constData(), self.constData(), "--child", folder.constData(), iniPath.constData(), nullptr);
-            ::_exit(127);
-        }
-        ::close(out[1]);
         char line[256] = {};
-        const ssize_t got = ::read(out[0], line, sizeof line - 1);
-        ::close(out[0]);
+        const ssize_t got = ::read(out, line, sizeof line - 1);
+        ::close(out);
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         const QList<QByteArray> parts = QByteArray(line, got > 0 ? got : 0).trimmed().split(' ');

@@ -5,6 +5,7 @@
 //   bench_killedwrites [kills]        (default 1000)
 // Prints the kills made, the files found torn, empty or unreadable, and left-over files.
 #include "IniFile.h"
+#include "SelfChild.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -140,23 +141,13 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     for (int kill = 0; kill < kills; ++kill) {
-        int out[2];
-        if (::pipe(out) != 0)
+        int out = -1;
+        const pid_t child = StartSelf({"--writer", path.toLocal8Bit()}, &out);
+        if (child < 0)
             return 1;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
-            ::close(out[0]);
-            ::close(out[1]);
-            const QByteArray self = QCoreApplication::applicationFilePath().toLocal8Bit();
-            const QByteArray file = path.toLocal8Bit();
-            ::execl(self.constData(), self.constData(), "--writer", file.constData(), nullptr);
-            ::_exit(127);
-        }
-        ::close(out[1]);
         char ready[8] = {};
-        const ssize_t got = ::read(out[0], ready, sizeof ready - 1);
-        ::close(out[0]);
+        const ssize_t got = ::read(out, ready, sizeof ready - 1);
+        ::close(out);
         if (got <= 0) {
             std::fprintf(stderr, "writer %d did not start\n", kill);
             return 1;

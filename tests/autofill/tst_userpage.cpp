@@ -39,10 +39,7 @@ void TestUserPage::initTestCase()
 {
     BrowserFixture& fixture = BrowserFixture::Instance();
     QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
-    fixture.Serve(u"https://shop.example.test/"_s, u"userpage/shop.html"_s);
-    fixture.Serve(u"https://shop.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
-    fixture.Serve(u"https://parcels.courier.test/parcel.html"_s, u"userpage/parcel.html"_s);
-    fixture.Serve(u"https://labels.example.test/parcel.html"_s, u"userpage/parcel.html"_s);
+    fixture.ServeTaughtShop();
 }
 
 void TestUserPage::replay_data()

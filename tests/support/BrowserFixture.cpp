@@ -91,6 +91,14 @@ void BrowserFixture::Shutdown()
         QThread::msleep(20);
 }
 
+void BrowserFixture::ServeTaughtShop()
+{
+    Serve(QStringLiteral("https://shop.example.test/"), QStringLiteral("userpage/shop.html"));
+    for (const char* host : {"shop.example.test", "parcels.courier.test", "labels.example.test"})
+        Serve(QStringLiteral("https://%1/parcel.html").arg(QLatin1String(host)),
+              QStringLiteral("userpage/parcel.html"));
+}
+
 void BrowserFixture::Serve(const QString& urlPrefix, const QString& fixtureFile)
 {
     const QString path = QFileInfo(fixtureFile).isAbsolute()

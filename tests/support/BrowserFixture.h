@@ -35,6 +35,9 @@ public:
     // Requests whose URL starts with the prefix get the file (a path relative to tests/fixtures, or
     // absolute); the longest matching prefix wins.
     void Serve(const QString& urlPrefix, const QString& fixtureFile);
+    // The shop a user teaches: its form page and the frame page on the shop's own host, another host of
+    // the same site and another site.
+    void ServeTaughtShop();
     void ServeBody(const QString& urlPrefix, const QByteArray& body,
                    const QByteArray& contentType = QByteArrayLiteral("text/html; charset=utf-8"));
     // Requests with this prefix are never answered: a page that never finishes loading.
