@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -27,18 +28,20 @@ public:
         }
     }
     ~RecordedPeer() { CloseOurEnd(); }
-    int TakeSessionEnd() { return std::exchange(mSessionFd, -1); }
+    // The session's end, handed over once.
+    std::unique_ptr<DevToolsPipe> Pipe() { return std::make_unique<DevToolsPipe>(mSessionFd, mSessionFd); }
     // False, for the caller's QVERIFY, when the bytes did not all go out.
     bool Write(const std::string& raw) { return ::write(mFd, raw.data(), raw.size()) == ssize_t(raw.size()); }
     bool Message(const std::string& json) { return Write(json + std::string(1, '\0')); }
+    bool Messages(const QStringList& recorded)
+    {
+        return std::all_of(recorded.begin(), recorded.end(),
+                           [this](const QString& m) { return Message(m.toStdString()); });
+    }
     void CloseOurEnd()
     {
         if (mFd >= 0)
-            ::close(mFd);
-        mFd = -1;
-        if (mSessionFd >= 0)
-            ::close(mSessionFd);
-        mSessionFd = -1;
+            ::close(std::exchange(mFd, -1));
     }
 
 private:
@@ -97,11 +100,9 @@ private Q_SLOTS:
         QFETCH(QString, error);
         QFETCH(QString, events);
         RecordedPeer peer;
-        const int fd = peer.TakeSessionEnd();
-        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        DevToolsSession session(peer.Pipe());
         QSignalSpy delivered(&session, &DevToolsSession::EventReceived);
-        for (const QString& message : recorded)
-            QVERIFY(peer.Message(message.toStdString()));
+        QVERIFY(peer.Messages(recorded));
         const auto reply = session.Call("Target.getTargets", Json::object(), {}, 300);
         QCOMPARE(reply.has_value(), succeeds);
         if (succeeds)
@@ -134,10 +135,8 @@ private Q_SLOTS:
         QFETCH(QStringList, before);
         QFETCH(QString, error);
         RecordedPeer peer;
-        const int fd = peer.TakeSessionEnd();
-        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
-        for (const QString& message : before)
-            QVERIFY(peer.Message(message.toStdString()));
+        DevToolsSession session(peer.Pipe());
+        QVERIFY(peer.Messages(before));
         QVERIFY(session.Call("Target.getTargets", Json::object(), {}, 2000));
         if (error == u"opened a dialog"_s)
             QVERIFY(peer.Message(R"({"method":"Page.javascriptDialogOpening","sessionId":"S"})"));
@@ -157,8 +156,7 @@ private Q_SLOTS:
     void sentCallsHearTheirReply()
     {
         RecordedPeer peer;
-        const int fd = peer.TakeSessionEnd();
-        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        DevToolsSession session(peer.Pipe());
         QList<int> heard;
         const int sent = session.Send("Page.navigate", Json::object(), "S",
                                       [&heard](const Json& reply) { heard << reply.value("id", 0); });
@@ -173,8 +171,7 @@ private Q_SLOTS:
     void lostConnectionFailsCallsAndSignals()
     {
         RecordedPeer peer;
-        const int fd = peer.TakeSessionEnd();
-        DevToolsSession session(std::make_unique<DevToolsPipe>(fd, fd));
+        DevToolsSession session(peer.Pipe());
         QSignalSpy disconnected(&session, &DevToolsSession::Disconnected);
         QSignalSpy delivered(&session, &DevToolsSession::EventReceived);
         QVERIFY(peer.Message(R"({"method":"Inspector.detached","params":{"reason":"Render process gone."}})"));
@@ -209,12 +206,11 @@ private Q_SLOTS:
         QFETCH(QList<QByteArray>, chunks);
         QFETCH(QList<int>, completeAfterChunk);
         RecordedPeer peer;
-        const int fd = peer.TakeSessionEnd();
-        DevToolsPipe pipe(fd, fd);
+        const auto pipe = peer.Pipe();
         for (int i = 0; i < chunks.size(); ++i) {
             QVERIFY(peer.Write(chunks[i].toStdString()));
             std::vector<std::string> messages;
-            QVERIFY(pipe.Receive(messages, 0));
+            QVERIFY(pipe->Receive(messages, 0));
             QCOMPARE(int(messages.size()), completeAfterChunk[i]);
             for (const std::string& message : messages)
                 QVERIFY(Json::parse(message, nullptr, false).is_object());
