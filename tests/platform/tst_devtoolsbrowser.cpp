@@ -109,21 +109,6 @@ private Q_SLOTS:
         QVERIFY(!element->Item(-1));
     }
 
-    void radioMembers()
-    {
-        auto document = LoadForm();
-        QVERIFY(document);
-        auto group = document->All(QStringLiteral("units"));
-        QVERIFY(group);
-        QVERIFY(group->Item(1)->SetChecked(true));
-        for (int i = 0; i < group->Length(); ++i)
-            QCOMPARE(group->Item(i)->Checked(), std::optional<bool>(i == 1));
-        QCOMPARE(PageValue(*mPage, "document.querySelector('input[name=units]:checked').value"), uR"("kg")"_s);
-        // The group as a whole is not a field.
-        QVERIFY(!group->SetValue(QStringLiteral("x")));
-        QVERIFY(!group->Checked());
-    }
-
     void setValue_data()
     {
         QTest::addColumn<QString>("field");
@@ -160,10 +145,20 @@ private Q_SLOTS:
         QCOMPARE(PageValue(*mPage, expression.c_str()), Js(text));
     }
 
-    void selectCheckAndHandlers()
+    void controls()
     {
         auto document = LoadForm();
         QVERIFY(document);
+        auto group = document->All(QStringLiteral("units"));
+        QVERIFY(group);
+        QVERIFY(group->Item(1)->SetChecked(true));
+        for (int i = 0; i < group->Length(); ++i)
+            QCOMPARE(group->Item(i)->Checked(), std::optional<bool>(i == 1));
+        QCOMPARE(PageValue(*mPage, "document.querySelector('input[name=units]:checked').value"), uR"("kg")"_s);
+        // The group as a whole is not a field.
+        QVERIFY(!group->SetValue(QStringLiteral("x")));
+        QVERIFY(!group->Checked());
+
         auto service = document->All(QStringLiteral("service"));
         QVERIFY(service->SetSelectedIndex(2));
         QCOMPARE(PageValue(*mPage, "document.all.service.selectedIndex"), u"2"_s);
