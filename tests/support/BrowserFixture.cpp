@@ -12,16 +12,10 @@
 #include <QSignalSpy>
 #include <QThread>
 
+#include <utility>
+
 namespace {
 using Json = nlohmann::json;
-BrowserFixture* gInstance = nullptr;
-
-void DestroyInstance()
-{
-    delete gInstance;
-    gInstance = nullptr;
-}
-
 QByteArray ContentTypeFor(const QString& file)
 {
     const QString suffix = QFileInfo(file).suffix().toLower();
@@ -42,11 +36,12 @@ std::string Text(const Json& object, const char* key)
 
 BrowserFixture& BrowserFixture::Instance()
 {
-    if (!gInstance) {
-        gInstance = new BrowserFixture;
-        qAddPostRoutine(DestroyInstance);
+    static BrowserFixture* instance = nullptr;
+    if (!instance) {
+        instance = new BrowserFixture;
+        qAddPostRoutine([] { delete std::exchange(instance, nullptr); });
     }
-    return *gInstance;
+    return *instance;
 }
 
 BrowserFixture::BrowserFixture()
@@ -170,24 +165,19 @@ bool BrowserFixture::OnRequestPaused(const Json& event)
         return true;
     int status = 404;
     QByteArray body = QByteArrayLiteral("<html><body>Not served offline</body></html>");
-    QByteArray contentType = QByteArrayLiteral("text/html; charset=utf-8");
-    if (match) {
-        if (!match->file.isEmpty()) {
-            QFile file(match->file);
-            if (file.open(QIODevice::ReadOnly)) {
-                status = 200;
-                body = file.readAll();
-            } else {
-                qWarning("Browser fixture: cannot read %s", qPrintable(match->file));
-            }
-        } else {
-            status = 200;
-            body = match->body;
-        }
-        contentType = match->contentType;
-        if (status == 200)
-            ++mAnswered;
+    QByteArray contentType = match ? match->contentType : QByteArrayLiteral("text/html; charset=utf-8");
+    QFile file(match ? match->file : QString());
+    if (match && match->file.isEmpty()) {
+        status = 200;
+        body = match->body;
+    } else if (match && file.open(QIODevice::ReadOnly)) {
+        status = 200;
+        body = file.readAll();
+    } else if (match) {
+        qWarning("Browser fixture: cannot read %s", qPrintable(match->file));
     }
+    if (status == 200)
+        ++mAnswered;
     const Json headers = Json::array({{{"name", "Content-Type"}, {"value", contentType.toStdString()}}});
     mSession->Send("Fetch.fulfillRequest",
                    {{"requestId", requestId},

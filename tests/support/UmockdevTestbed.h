@@ -78,8 +78,7 @@ struct EmulatedHid
     {
         QByteArray size(4, '\0');
         qToLittleEndian<quint32>(quint32(descriptor.size()), size.data());
-        QByteArray full = size + descriptor;
-        full.append(QByteArray(4096 - descriptor.size(), '\0'));
+        const QByteArray full = size + descriptor + QByteArray(4096 - descriptor.size(), '\0');
         return "@DEV " + Node().toLatin1() + "\nHIDIOCGRDESCSIZE 0 " + size.toHex().toUpper() + "\nHIDIOCGRDESC 0 "
             + full.toHex().toUpper() + "\n";
     }
@@ -167,12 +166,10 @@ private:
     int mFileCount = 0;
 };
 
+// Our scale's report (no report id), calibrated at 5000 for a count of 16416.
 inline QByteArray ScaleReport(int adc)
 {
-    QByteArray r = QByteArray::fromHex("AB00138840200000");
-    r[6] = char((adc >> 8) & 0xFF);
-    r[7] = char(adc & 0xFF);
-    return r;
+    return QByteArray::fromHex("AB0013884020") + char((adc >> 8) & 0xFF) + char(adc & 0xFF);
 }
 
 } // namespace umockdevbed
