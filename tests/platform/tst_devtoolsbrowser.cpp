@@ -10,8 +10,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 using Json = nlohmann::json;
-const QString kHost = QStringLiteral("https://www.example-carrier.test");
-const QString kFormUrl = kHost + QStringLiteral("/ratefinder/home?cc=US&language=en");
+const QString kHost = u"https://www.example-carrier.test"_s;
+const QString kFormUrl = kHost + u"/ratefinder/home?cc=US&language=en"_s;
 
 // Reads the page directly, independent of the element code under test; the value as JSON text.
 QString PageValue(ChromiumBrowser& page, const char* expression)
@@ -19,7 +19,7 @@ QString PageValue(ChromiumBrowser& page, const char* expression)
     const auto reply = page.Session()->Call("Runtime.evaluate", {{"expression", expression}, {"returnByValue", true}},
                                             page.SessionId());
     if (!reply || !reply->contains("result"))
-        return QStringLiteral("<no reply>");
+        return u"<no reply>"_s;
     return QString::fromStdString((*reply)["result"].value("value", Json()).dump());
 }
 
@@ -47,12 +47,12 @@ private Q_SLOTS:
     {
         BrowserFixture& fixture = BrowserFixture::Instance();
         QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
-        fixture.Serve(kHost + QStringLiteral("/ratefinder/"), QStringLiteral("browser/form.html"));
-        fixture.Serve(kHost + QStringLiteral("/business/home"), QStringLiteral("browser/frameset.html"));
-        fixture.Serve(kHost + QStringLiteral("/business/banner.html"), QStringLiteral("browser/banner.html"));
-        fixture.Serve(kHost + QStringLiteral("/business/form.html"), QStringLiteral("browser/form.html"));
-        fixture.Serve(kHost + QStringLiteral("/stall"), QStringLiteral("browser/stall.html"));
-        fixture.Hold(kHost + QStringLiteral("/never"));
+        fixture.Serve(kHost + u"/ratefinder/"_s, u"browser/form.html"_s);
+        fixture.Serve(kHost + u"/business/home"_s, u"browser/frameset.html"_s);
+        fixture.Serve(kHost + u"/business/banner.html"_s, u"browser/banner.html"_s);
+        fixture.Serve(kHost + u"/business/form.html"_s, u"browser/form.html"_s);
+        fixture.Serve(kHost + u"/stall"_s, u"browser/stall.html"_s);
+        fixture.Hold(kHost + u"/never"_s);
     }
     void init()
     {
@@ -84,11 +84,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("type");
-        QTest::newRow("by name") << QStringLiteral("weight") << 1 << QStringLiteral("text");
-        QTest::newRow("by id only") << QStringLiteral("zipOnly") << 1 << QStringLiteral("text");
-        QTest::newRow("radio group") << QStringLiteral("units") << 3 << QStringLiteral("radio");
-        QTest::newRow("missing") << QStringLiteral("noSuchField") << 0 << QString();
-        QTest::newRow("quote in name") << QStringLiteral("weight\"]") << 0 << QString();
+        QTest::newRow("by name") << u"weight"_s << 1 << u"text"_s;
+        QTest::newRow("by id only") << u"zipOnly"_s << 1 << u"text"_s;
+        QTest::newRow("radio group") << u"units"_s << 3 << u"radio"_s;
+        QTest::newRow("missing") << u"noSuchField"_s << 0 << QString();
+        QTest::newRow("quote in name") << u"weight\"]"_s << 0 << QString();
     }
     void lookUp()
     {
@@ -114,16 +114,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("value"); // a number goes in as one
         QTest::addColumn<QString>("text");
-        const QString hostile = QStringLiteral("a\"b'c\\d</script><script>alert(1)</script>${x}`");
-        const QString hostileLines = QStringLiteral("line1\nline2 \"q\" \\ </script>");
-        const QString nonAscii = QStringLiteral("Zürich ✓ 東京");
-        QTest::newRow("hostile") << QStringLiteral("weight") << QVariant(hostile) << hostile;
-        QTest::newRow("hostile with line break") << QStringLiteral("notes") << QVariant(hostileLines) << hostileLines;
-        QTest::newRow("non-ascii") << QStringLiteral("zipOnly") << QVariant(nonAscii) << nonAscii;
-        QTest::newRow("whole number") << QStringLiteral("weight") << QVariant(3.0) << QStringLiteral("3");
-        QTest::newRow("binary fraction") << QStringLiteral("weight") << QVariant(0.1 + 0.2)
-                                         << QStringLiteral("0.30000000000000004");
-        QTest::newRow("large number") << QStringLiteral("weight") << QVariant(1e21) << QStringLiteral("1e+21");
+        const QString hostile = u"a\"b'c\\d</script><script>alert(1)</script>${x}`"_s;
+        const QString hostileLines = u"line1\nline2 \"q\" \\ </script>"_s;
+        const QString nonAscii = u"Zürich ✓ 東京"_s;
+        QTest::newRow("hostile") << u"weight"_s << QVariant(hostile) << hostile;
+        QTest::newRow("hostile with line break") << u"notes"_s << QVariant(hostileLines) << hostileLines;
+        QTest::newRow("non-ascii") << u"zipOnly"_s << QVariant(nonAscii) << nonAscii;
+        QTest::newRow("whole number") << u"weight"_s << QVariant(3.0) << u"3"_s;
+        QTest::newRow("binary fraction") << u"weight"_s << QVariant(0.1 + 0.2) << u"0.30000000000000004"_s;
+        QTest::newRow("large number") << u"weight"_s << QVariant(1e21) << u"1e+21"_s;
     }
     void setValue()
     {
@@ -149,84 +148,81 @@ private Q_SLOTS:
     {
         auto document = LoadForm();
         QVERIFY(document);
-        auto group = document->All(QStringLiteral("units"));
+        auto group = document->All(u"units"_s);
         QVERIFY(group);
         QVERIFY(group->Item(1)->SetChecked(true));
         for (int i = 0; i < group->Length(); ++i)
             QCOMPARE(group->Item(i)->Checked(), std::optional<bool>(i == 1));
         QCOMPARE(PageValue(*mPage, "document.querySelector('input[name=units]:checked').value"), uR"("kg")"_s);
         // The group as a whole is not a field.
-        QVERIFY(!group->SetValue(QStringLiteral("x")));
+        QVERIFY(!group->SetValue(u"x"_s));
         QVERIFY(!group->Checked());
 
-        auto service = document->All(QStringLiteral("service"));
+        auto service = document->All(u"service"_s);
         QVERIFY(service->SetSelectedIndex(2));
         QCOMPARE(PageValue(*mPage, "document.all.service.selectedIndex"), u"2"_s);
         // Only a select has options; only a box has a checked state.
-        QVERIFY(!document->All(QStringLiteral("weight"))->SetSelectedIndex(1));
+        QVERIFY(!document->All(u"weight"_s)->SetSelectedIndex(1));
         QVERIFY(!service->SetChecked(true));
-        QVERIFY(document->All(QStringLiteral("residential"))->SetChecked(true));
+        QVERIFY(document->All(u"residential"_s)->SetChecked(true));
         QCOMPARE(PageValue(*mPage, "document.all.residential.checked"), u"true"_s);
 
-        QVERIFY(document->All(QStringLiteral("calc"))->Click());
+        QVERIFY(document->All(u"calc"_s)->Click());
         QCOMPARE(PageValue(*mPage, "document.getElementById('log').textContent"), uR"("clicked")"_s);
         // A handler that throws is not taken for a change.
-        QVERIFY(!document->All(QStringLiteral("broken"))->FireOnChange());
-        QVERIFY(document->All(QStringLiteral("weight"))->FireOnChange());
+        QVERIFY(!document->All(u"broken"_s)->FireOnChange());
+        QVERIFY(document->All(u"weight"_s)->FireOnChange());
         QCOMPARE(PageValue(*mPage, "JSON.stringify(changes)"), uR"("[true]")"_s);
     }
 
-    void framesetSecondFrameHoldsForm()
-    {
-        QVERIFY(BrowserFixture::Load(*mPage, kHost + QStringLiteral("/business/home")));
-        auto top = mPage->Document();
-        QVERIFY(top);
-        QCOMPARE(top->FrameCount(), 2);
-        QVERIFY(!top->All(QStringLiteral("weight")));
-        auto banner = top->Frame(0);
-        QVERIFY(banner);
-        QVERIFY(!banner->All(QStringLiteral("weight")));
-        auto form = top->Frame(1);
-        QVERIFY(form);
-        QCOMPARE(form->URL(), std::optional<QString>(kHost + QStringLiteral("/business/form.html")));
-        QVERIFY(form->All(QStringLiteral("weight"))->SetValue(1.5));
-        QCOMPARE(PageValue(*mPage, "frames[1].document.all.weight.value"), uR"("1.5")"_s);
-    }
-
-    void staleElementAfterNavigationFails()
+    // What was found on a page left behind fails; the new page's form sits in its second frame.
+    void navigationToFrameset()
     {
         auto document = LoadForm();
         QVERIFY(document);
-        auto weight = document->All(QStringLiteral("weight"));
+        auto weight = document->All(u"weight"_s);
         QVERIFY(weight);
-        QVERIFY(BrowserFixture::Load(*mPage, kHost + QStringLiteral("/business/banner.html")));
-        QVERIFY(!weight->SetValue(QStringLiteral("1")));
+        QVERIFY(BrowserFixture::Load(*mPage, kHost + u"/business/home"_s));
+        QVERIFY(!weight->SetValue(u"1"_s));
         QVERIFY(!weight->Value());
-        QVERIFY(!document->All(QStringLiteral("weight")));
+        QVERIFY(!document->All(u"weight"_s));
+
+        auto top = mPage->Document();
+        QVERIFY(top);
+        QCOMPARE(top->FrameCount(), 2);
+        QVERIFY(!top->All(u"weight"_s));
+        auto banner = top->Frame(0);
+        QVERIFY(banner);
+        QVERIFY(!banner->All(u"weight"_s));
+        auto form = top->Frame(1);
+        QVERIFY(form);
+        QCOMPARE(form->URL(), std::optional<QString>(kHost + u"/business/form.html"_s));
+        QVERIFY(form->All(u"weight"_s)->SetValue(1.5));
+        QCOMPARE(PageValue(*mPage, "frames[1].document.all.weight.value"), uR"("1.5")"_s);
     }
 
     void pageThatNeverLoadsGivesNoCompletion()
     {
         QSignalSpy progress(mPage.get(), &WebBrowser::ProgressChange);
-        QVERIFY(mPage->Navigate(kHost + QStringLiteral("/never")));
+        QVERIFY(mPage->Navigate(kHost + u"/never"_s));
         QVERIFY(!progress.wait(1500));
         // The program keeps answering: the calls return, none of them finds a form.
         auto document = mPage->Document();
-        QVERIFY(!document || !document->All(QStringLiteral("weight")));
+        QVERIFY(!document || !document->All(u"weight"_s));
     }
 
     void spinningPageFailsWithinDeadline()
     {
-        QVERIFY(BrowserFixture::Load(*mPage, kHost + QStringLiteral("/stall")));
+        QVERIFY(BrowserFixture::Load(*mPage, kHost + u"/stall"_s));
         mPage->SetDomTimeout(1000);
         auto document = mPage->Document();
         QVERIFY(document);
-        auto spin = document->All(QStringLiteral("spin"));
+        auto spin = document->All(u"spin"_s);
         QVERIFY(spin);
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!spin->Click()); // the handler never returns
-        QVERIFY(!document->All(QStringLiteral("weight"))); // the page is still stuck
+        QVERIFY(!document->All(u"weight"_s)); // the page is still stuck
         QCOMPARE(mPage->ReadyState(), 0);
         QVERIFY2(timer.elapsed() < 10000, "calls into a stuck page must give up at their deadline");
     }

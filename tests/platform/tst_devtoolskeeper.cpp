@@ -14,8 +14,10 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
-const QString kPage = QStringLiteral("data:text/html,<input name=w><input name=x>");
+const QString kPage = u"data:text/html,<input name=w><input name=x>"_s;
 
 bool WaitGone(const QString& path, int timeoutMs)
 {
@@ -38,8 +40,8 @@ private:
         BrowserLaunchOptions options;
         options.browserPath = BrowserLocator::FindBrowser();
         options.keeperPath = BrowserFixture::KeeperPath();
-        options.profileDir = dir.filePath(QStringLiteral("profile"));
-        options.socketPath = dir.filePath(QStringLiteral("b.sock"));
+        options.profileDir = dir.filePath(u"profile"_s);
+        options.socketPath = dir.filePath(u"b.sock"_s);
         options.headless = true;
         options.idleExitMs = 20000; // a safety net should the test die; far longer than our reconnect gap
         return options;
@@ -48,7 +50,7 @@ private:
 private Q_SLOTS:
     void browserOutlivesClientAndIsFoundAgain()
     {
-        QTemporaryDir dir(QStringLiteral("/tmp/pk-XXXXXX"));
+        QTemporaryDir dir(u"/tmp/pk-XXXXXX"_s);
         const BrowserLaunchOptions options = Options(dir);
         QVERIFY2(!options.browserPath.isEmpty(), "a Chromium-family browser is needed for this test");
         // A socket file left by a keeper that crashed must not stop the launch.
@@ -69,7 +71,7 @@ private Q_SLOTS:
             QVERIFY(BrowserFixture::Load(*first, kPage));
             auto document = first->Document();
             QVERIFY(document);
-            QVERIFY(document->All(QStringLiteral("w"))->SetValue(QStringLiteral("kept")));
+            QVERIFY(document->All(u"w"_s)->SetValue(u"kept"_s));
             targetId = first->TargetId();
         } // our side goes away, as when Pesavo exits
 
@@ -109,18 +111,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keeper");
         QTest::addColumn<QString>("message");
         const QString keeper = BrowserFixture::KeeperPath();
-        QTest::newRow("no browser installed") << QString() << keeper << QStringLiteral("sudo apt install chromium");
+        QTest::newRow("no browser installed") << QString() << keeper << u"sudo apt install chromium"_s;
         QTest::newRow("browser exits at once")
-            << QStringLiteral("/bin/false") << keeper << QStringLiteral("/bin/false quit as soon as it started");
-        QTest::newRow("keeper missing") << QStringLiteral("/bin/false") << QStringLiteral("/nonexistent/keeper")
-                                        << QStringLiteral("pesavo-browser-keeper");
+            << u"/bin/false"_s << keeper << u"/bin/false quit as soon as it started"_s;
+        QTest::newRow("keeper missing") << u"/bin/false"_s << u"/nonexistent/keeper"_s << u"pesavo-browser-keeper"_s;
     }
     void launchFailures()
     {
         QFETCH(QString, browser);
         QFETCH(QString, keeper);
         QFETCH(QString, message);
-        QTemporaryDir dir(QStringLiteral("/tmp/pk-XXXXXX"));
+        QTemporaryDir dir(u"/tmp/pk-XXXXXX"_s);
         BrowserLaunchOptions options = Options(dir);
         options.browserPath = browser;
         options.keeperPath = keeper;
@@ -139,8 +140,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("found");
-        QTest::newRow("absolute, missing") << QStringLiteral("/nonexistent/chromium") << false;
-        QTest::newRow("name on PATH") << QStringLiteral("sh") << true;
+        QTest::newRow("absolute, missing") << u"/nonexistent/chromium"_s << false;
+        QTest::newRow("name on PATH") << u"sh"_s << true;
     }
     void locatorHonoursOverride()
     {

@@ -70,34 +70,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("recorded"); // what the browser says before our reply arrives
         QTest::addColumn<bool>("succeeds");
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("outcome"); // the result, or part of the error
         QTest::addColumn<QString>("events"); // events delivered afterwards, in order
         QTest::newRow("events before the reply wait their turn")
-            << QStringList {QStringLiteral(R"({"method":"Page.frameNavigated","params":{}})"),
-                            QStringLiteral(R"({"method":"Page.loadEventFired","params":{},"sessionId":"S"})"),
-                            QStringLiteral(R"({"id":1,"result":{}})")}
-            << true << QStringLiteral("{}") << QString() << QStringLiteral("Page.frameNavigated,Page.loadEventFired");
+            << QStringList {uR"({"method":"Page.frameNavigated","params":{}})"_s,
+                            uR"({"method":"Page.loadEventFired","params":{},"sessionId":"S"})"_s,
+                            uR"({"id":1,"result":{}})"_s}
+            << true << u"{}"_s << u"Page.frameNavigated,Page.loadEventFired"_s;
         QTest::newRow("late reply of another call is dropped")
-            << QStringList {QStringLiteral(R"({"id":99,"result":{"stale":true}})"),
-                            QStringLiteral(R"({"id":1,"result":{"fresh":true}})")}
-            << true << QStringLiteral(R"({"fresh":true})") << QString() << QString();
-        QTest::newRow("error reply") << QStringList {QStringLiteral(
-            R"({"id":1,"error":{"code":-32000,"message":"No target with given id"}})")}
-                                     << false << QString() << QStringLiteral("No target with given id") << QString();
-        QTest::newRow("garbage in between") << QStringList {QStringLiteral("not json at all"), QStringLiteral("[1,2]"),
-                                                            QStringLiteral(R"({"id":"1","result":{}})"),
-                                                            QStringLiteral(R"({"id":1,"result":{"ok":true}})")}
-                                            << true << QStringLiteral(R"({"ok":true})") << QString() << QString();
-        QTest::newRow("no reply in time")
-            << QStringList {} << false << QString() << QStringLiteral("timed out") << QString();
+            << QStringList {uR"({"id":99,"result":{"stale":true}})"_s, uR"({"id":1,"result":{"fresh":true}})"_s} << true
+            << uR"({"fresh":true})"_s << QString();
+        QTest::newRow("error reply")
+            << QStringList {uR"({"id":1,"error":{"code":-32000,"message":"No target with given id"}})"_s} << false
+            << u"No target with given id"_s << QString();
+        QTest::newRow("garbage in between")
+            << QStringList {u"not json at all"_s, u"[1,2]"_s, uR"({"id":"1","result":{}})"_s,
+                            uR"({"id":1,"result":{"ok":true}})"_s}
+            << true << uR"({"ok":true})"_s << QString();
+        QTest::newRow("no reply in time") << QStringList {} << false << u"timed out"_s << QString();
     }
     void replies()
     {
         QFETCH(QStringList, recorded);
         QFETCH(bool, succeeds);
-        QFETCH(QString, result);
-        QFETCH(QString, error);
+        QFETCH(QString, outcome);
         QFETCH(QString, events);
         RecordedPeer peer;
         DevToolsSession session(peer.Pipe());
@@ -106,9 +102,9 @@ private Q_SLOTS:
         const auto reply = session.Call("Target.getTargets", Json::object(), {}, 300);
         QCOMPARE(reply.has_value(), succeeds);
         if (succeeds)
-            QCOMPARE(QString::fromStdString(reply->dump()), result);
+            QCOMPARE(QString::fromStdString(reply->dump()), outcome);
         else
-            QVERIFY2(session.LastError().contains(error), qPrintable(session.LastError()));
+            QVERIFY2(session.LastError().contains(outcome), qPrintable(session.LastError()));
         QCOMPARE(delivered.count(), 0); // never from inside the call
         QCoreApplication::processEvents();
         QCOMPARE(Methods(delivered), events);
@@ -121,9 +117,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("before"); // read while the first browser call waits for reply 1
         QTest::addColumn<QString>("error"); // of a script call into page session S ("" = it succeeds)
-        const QString opening = QStringLiteral(R"({"method":"Page.javascriptDialogOpening","sessionId":"S"})");
-        const QString closed = QStringLiteral(R"({"method":"Page.javascriptDialogClosed","sessionId":"S"})");
-        const QString reply1 = QStringLiteral(R"({"id":1,"result":{}})");
+        const QString opening = uR"({"method":"Page.javascriptDialogOpening","sessionId":"S"})"_s;
+        const QString closed = uR"({"method":"Page.javascriptDialogClosed","sessionId":"S"})"_s;
+        const QString reply1 = uR"({"id":1,"result":{}})"_s;
         QTest::newRow("dialog open: fails without waiting") << QStringList {opening, reply1} << u"shows a dialog"_s;
         QTest::newRow("opened during the call") << QStringList {reply1} << u"opened a dialog"_s;
         QTest::newRow("closed again") << QStringList {opening, closed, reply1} << QString();
@@ -182,7 +178,7 @@ private Q_SLOTS:
         QCOMPARE(session.Send("Browser.close"), 0);
         QVERIFY(disconnected.wait(1000));
         // The last words before the end still reach the listeners, before the disconnect.
-        QCOMPARE(Methods(delivered), QStringLiteral("Inspector.detached"));
+        QCOMPARE(Methods(delivered), u"Inspector.detached"_s);
         QCOMPARE(disconnected.count(), 1);
     }
 
