@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -42,13 +43,7 @@ struct Rig
         feed(adc, CScaleCalc::InitCntNeeded, calLoad, calCount);
         events.clear();
     }
-    int count(char kind, int code) const
-    {
-        int n = 0;
-        for (const auto& e : events)
-            n += e.first == kind && e.second == code;
-        return n;
-    }
+    int count(char kind, int code) const { return int(std::ranges::count(events, std::pair(kind, code))); }
 };
 
 } // namespace
@@ -60,11 +55,8 @@ private Q_SLOTS:
     void ignoredReports_data()
     {
         QTest::addColumn<QByteArray>("report");
-        const auto good = scaleReport(100);
-        QByteArray wrongMarker(reinterpret_cast<const char*>(good.data()), 9);
-        wrongMarker[1] = char(0xAC);
-        QTest::newRow("other marker") << wrongMarker;
-        QTest::newRow("eight bytes") << QByteArray(reinterpret_cast<const char*>(good.data()), 8);
+        QTest::newRow("other marker") << QByteArray::fromHex("00AC0013884E200064");
+        QTest::newRow("eight bytes") << QByteArray::fromHex("00AB0013884E2000");
         QTest::newRow("empty") << QByteArray();
     }
 
@@ -290,11 +282,8 @@ private Q_SLOTS:
         Rig rig;
         rig.makeReady();
         // Feed until the timer arms (the reading becomes stable).
-        int waited = 0;
-        while (!rig.timer.IsArmed() && waited < 20) {
+        for (int i = 0; i < 20 && !rig.timer.IsArmed(); ++i)
             rig.feed(counts);
-            ++waited;
-        }
         if (counts == 16) {
             QVERIFY(!rig.timer.IsArmed());
             rig.feed(counts, 40);
