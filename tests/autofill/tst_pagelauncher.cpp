@@ -56,10 +56,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("address");
 
         QTest::newRow("None") << u"0"_s << QString() << QString();
-        QTest::newRow("not a number") << u"UPS"_s << QString() << QString();
         QTest::newRow("negative") << u"-1"_s << QString() << QString();
         QTest::newRow("user page without its menu item") << u"10"_s << QString() << QString();
-        QTest::newRow("1 UPS") << u"1"_s << u"_WGX_UPS"_s << CCarrierPages::UpsAddress();
         QTest::newRow("3.0 reads as 3") << u" 3.0 "_s << u"_WGX_USPS_BUSI"_s << CCarrierPages::UspsBusinessAddress();
         QTest::newRow("4 USPS international envelope")
             << u"4"_s << u"_WGX_USPS_INT"_s << u"https://ircalc.usps.com/weight.asp?Contents=0"_s;
