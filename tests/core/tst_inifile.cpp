@@ -164,12 +164,11 @@ private Q_SLOTS:
     void numbers()
     {
         QFETCH(double, number);
-        QFETCH(QString, text);
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         IniKey key = ini.Section(u"N"_s).Key(u"K"_s);
         QVERIFY(key.SetValue(number));
-        QCOMPARE(key.Value(), text);
+        QTEST(key.Value(), "text");
     }
 
     void refused_data()
