@@ -30,124 +30,115 @@ class TestUserPage : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void replay_data();
-    void replay();
+    void initTestCase()
+    {
+        BrowserFixture& fixture = BrowserFixture::Instance();
+        QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
+        fixture.ServeTaughtShop();
+    }
+
+    void replay_data()
+    {
+        QTest::addColumn<QString>("sections"); // the page's section after its address, then any frame sections
+        QTest::addColumn<double>("kg");
+        QTest::addColumn<bool>("filled");
+        QTest::addColumn<QString>("checks"); // PageProbe checks, ";"-separated
+
+        QTest::newRow("every kind, Lb written as pounds")
+            << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,lb\n"
+               "_WGX_TEXT=0_wgx_fullName,0_wgx_zip,0_wgx_weight,1_wgx_qty,2_wgx_qty\n"
+               "0_wgx_fullName=O'Brien \"Bob\" \\ </script> [x]=y\n0_wgx_zip=10115\n0_wgx_weight=Lb\n"
+               "1_wgx_qty=3\n2_wgx_qty=4\n"
+               "_WGX_OTHERS=0_wgx_email,0_wgx_pieces,0_wgx_shipDate\n"
+               "0_wgx_email=a@b.test\n0_wgx_pieces=7\n0_wgx_shipDate=2026-12-24\n"
+               "_WGX_RADIO=speed,speed,speed\nspeed=2\n"
+               "_WGX_CHKBOX=0_wgx_insured,0_wgx_signature\n0_wgx_insured=1\n0_wgx_signature=0\n"
+               "_WGX_SELECT=0_wgx_box,0_wgx_extras\n0_wgx_box=2\n0_wgx_extras=1,3\n"
+               "_WGX_TEXTAREA=0_wgx_note\n0_wgx_note=line one_CRLF_line two\n"_s
+            << 0.5 << true
+            << u"0_wgx_fullName=O'Brien \"Bob\" \\ </script> [x]=y;0_wgx_zip=10115;0_wgx_weight=1.102;"
+               "1_wgx_qty=3;2_wgx_qty=4;0_wgx_email=a@b.test;0_wgx_pieces=7;0_wgx_shipDate=2026-12-24;"
+               "3_wgx_speed?=true;2_wgx_speed?=false;0_wgx_insured?=true;0_wgx_signature?=false;"
+               "0_wgx_box#=2;0_wgx_extras@=0,1,3;0_wgx_note=line one\nline two"_s;
+        QTest::newRow("LB and OZ: whole pounds and the ounces left")
+            << u"_WGX_WGT_TYPE=,lb,oz\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=LB\n0_wgx_zip=OZ\n"_s << 0.5
+            << true << u"0_wgx_weight=1;0_wgx_zip=1.6"_s;
+        QTest::newRow("KG and G") << u"_WGX_WGT_TYPE=,kg,g\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=KG\n"
+                                     "0_wgx_zip=G\n"_s
+                                  << 1.25 << true << u"0_wgx_weight=1;0_wgx_zip=250"_s;
+        QTest::newRow("frames of every origin") << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
+                                                << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=17.6;0:0_wgx_unit#=1;"
+                                                   "1:0_wgx_reference=other;1:0_wgx_parcelWeight=17.6;"
+                                                   "2:0_wgx_reference=sibling;2:0_wgx_parcelWeight=17.6"_s;
+        QTest::newRow("frame count differs: values only")
+            << u"_WGX_FRM_CNT=2\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
+            << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=;1:0_wgx_reference=other;1:0_wgx_parcelWeight=;"
+               "2:0_wgx_reference=sibling"_s;
+        QTest::newRow("address differs in letter case: values but no weight")
+            << u"_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,0_wgx_weight\n0_wgx_zip=5\n0_wgx_weight=oz\n"_s << 0.5 << false
+            << u"0_wgx_zip=5;0_wgx_weight="_s;
+        QTest::newRow("edited into nonsense: what can be replayed is")
+            << u"_WGX_FRM_CNT=x\n_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,,0_wgx_gone,7_wgx_qty,0_wgx_weight,zip\n"
+               "0_wgx_zip=9\n0_wgx_gone=abc\n7_wgx_qty=x\n0_wgx_weight=oz\nzip=1\n"
+               "_WGX_CHKBOX=0_wgx_insured,0_wgx_signature\n0_wgx_insured=yes\n0_wgx_signature=0\n"
+               "_WGX_RADIO=speed\nspeed=9\n_WGX_SELECT=0_wgx_box\n0_wgx_box=abc\n"_s
+            << 0.5 << true
+            << u"0_wgx_zip=9;0_wgx_weight=17.6;0_wgx_insured?=false;0_wgx_signature?=false;2_wgx_speed?=true;"
+               "0_wgx_box#=0"_s;
+        QTest::newRow("weight field gone: not filled")
+            << u"_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,0_wgx_gone\n0_wgx_zip=7\n0_wgx_gone=oz\n"_s << 0.5 << false
+            << u"0_wgx_zip=7"_s;
+        QTest::newRow("no weight code: filled once on the page")
+            << u"_WGX_TEXT=0_wgx_zip\n0_wgx_zip=1\n"_s << 0.5 << true << u"0_wgx_zip=1"_s;
+    }
+
+    void replay()
+    {
+        QFETCH(QString, sections);
+        QFETCH(double, kg);
+        QFETCH(bool, filled);
+        QFETCH(QString, checks);
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // Stored without the "/" the browser adds; the letter-case row stores the host in capitals.
+        const QString address = QString::fromLatin1(QTest::currentDataTag()).startsWith(u"address"_s)
+            ? u"https://SHOP.example.test/"_s
+            : u"https://shop.example.test"_s;
+        QFile file(dir.filePath(u"Data1.ini"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write((u"[Shop]\n_WGX_ADDRESS="_s + address + u'\n' + sections).toUtf8());
+        file.close();
+        IniFile ini;
+        QVERIFY(ini.OpenFile(file.fileName()));
+
+        const CWebHelper::Accessors accessors {
+            [](QString*) -> std::unique_ptr<WebBrowser> { return BrowserFixture::Instance().NewPage(); },
+            [kg] { return kg; },
+            [] { return 0; },
+        };
+        CWebHelper helper(ini, accessors);
+        helper.Create(u"Shop"_s, QString());
+        QVERIFY(helper.GotoPage());
+        // The new tab's blank page may complete first: wait for a completed load of the shop itself.
+        QSignalSpy loads(helper.Browser(), &WebBrowser::ProgressChange);
+        const auto onShop = [&] {
+            const auto document = loads.isEmpty() ? nullptr : helper.Browser()->Document();
+            return document && document->URL().value_or(QString()).startsWith(u"https://shop"_s);
+        };
+        QVERIFY(QTest::qWaitFor([&] { return helper.CurrentFiller()->IsFilled() || onShop(); }, kLoadTimeoutMs));
+        QCOMPARE(helper.CurrentFiller()->IsFilled(), filled);
+        QCOMPARE(ini.BufferSize(), 512);
+
+        // Long enough for the page's own script to have re-rendered its controlled fields from its state.
+        QTest::qWait(60);
+        const auto document = helper.Browser()->Document();
+        QVERIFY(document);
+        const QStringList wrong = PageProbe::Mismatches(document.get(), checks);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+        static_cast<ChromiumBrowser*>(helper.Browser())->ClosePage();
+    }
 };
-
-void TestUserPage::initTestCase()
-{
-    BrowserFixture& fixture = BrowserFixture::Instance();
-    QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
-    fixture.ServeTaughtShop();
-}
-
-void TestUserPage::replay_data()
-{
-    QTest::addColumn<QString>("sections"); // the page's section after its address, then any frame sections
-    QTest::addColumn<double>("kg");
-    QTest::addColumn<bool>("filled");
-    QTest::addColumn<QString>("checks"); // PageProbe checks, ";"-separated
-
-    QTest::newRow("every kind, Lb written as pounds")
-        << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,lb\n"
-           "_WGX_TEXT=0_wgx_fullName,0_wgx_zip,0_wgx_weight,1_wgx_qty,2_wgx_qty\n"
-           "0_wgx_fullName=O'Brien \"Bob\" \\ </script> [x]=y\n0_wgx_zip=10115\n0_wgx_weight=Lb\n"
-           "1_wgx_qty=3\n2_wgx_qty=4\n"
-           "_WGX_OTHERS=0_wgx_email,0_wgx_pieces,0_wgx_shipDate\n"
-           "0_wgx_email=a@b.test\n0_wgx_pieces=7\n0_wgx_shipDate=2026-12-24\n"
-           "_WGX_RADIO=speed,speed,speed\nspeed=2\n"
-           "_WGX_CHKBOX=0_wgx_insured,0_wgx_signature\n0_wgx_insured=1\n0_wgx_signature=0\n"
-           "_WGX_SELECT=0_wgx_box,0_wgx_extras\n0_wgx_box=2\n0_wgx_extras=1,3\n"
-           "_WGX_TEXTAREA=0_wgx_note\n0_wgx_note=line one_CRLF_line two\n"_s
-        << 0.5 << true
-        << u"0_wgx_fullName=O'Brien \"Bob\" \\ </script> [x]=y;0_wgx_zip=10115;0_wgx_weight=1.102;"
-           "1_wgx_qty=3;2_wgx_qty=4;0_wgx_email=a@b.test;0_wgx_pieces=7;0_wgx_shipDate=2026-12-24;"
-           "3_wgx_speed?=true;2_wgx_speed?=false;0_wgx_insured?=true;0_wgx_signature?=false;"
-           "0_wgx_box#=2;0_wgx_extras@=0,1,3;0_wgx_note=line one\nline two"_s;
-    QTest::newRow("LB and OZ: whole pounds and the ounces left")
-        << u"_WGX_WGT_TYPE=,lb,oz\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=LB\n0_wgx_zip=OZ\n"_s << 0.5 << true
-        << u"0_wgx_weight=1;0_wgx_zip=1.6"_s;
-    QTest::newRow("KG and G") << u"_WGX_WGT_TYPE=,kg,g\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=KG\n"
-                                 "0_wgx_zip=G\n"_s
-                              << 1.25 << true << u"0_wgx_weight=1;0_wgx_zip=250"_s;
-    QTest::newRow("frames of every origin") << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
-                                            << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=17.6;0:0_wgx_unit#=1;"
-                                               "1:0_wgx_reference=other;1:0_wgx_parcelWeight=17.6;"
-                                               "2:0_wgx_reference=sibling;2:0_wgx_parcelWeight=17.6"_s;
-    QTest::newRow("frame count differs: values only")
-        << u"_WGX_FRM_CNT=2\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
-        << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=;1:0_wgx_reference=other;1:0_wgx_parcelWeight=;"
-           "2:0_wgx_reference=sibling"_s;
-    QTest::newRow("address differs in letter case: values but no weight")
-        << u"_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,0_wgx_weight\n0_wgx_zip=5\n0_wgx_weight=oz\n"_s << 0.5 << false
-        << u"0_wgx_zip=5;0_wgx_weight="_s;
-    QTest::newRow("edited into nonsense: what can be replayed is")
-        << u"_WGX_FRM_CNT=x\n_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,,0_wgx_gone,7_wgx_qty,0_wgx_weight,zip\n"
-           "0_wgx_zip=9\n0_wgx_gone=abc\n7_wgx_qty=x\n0_wgx_weight=oz\nzip=1\n"
-           "_WGX_CHKBOX=0_wgx_insured,0_wgx_signature\n0_wgx_insured=yes\n0_wgx_signature=0\n"
-           "_WGX_RADIO=speed\nspeed=9\n_WGX_SELECT=0_wgx_box\n0_wgx_box=abc\n"_s
-        << 0.5 << true
-        << u"0_wgx_zip=9;0_wgx_weight=17.6;0_wgx_insured?=false;0_wgx_signature?=false;2_wgx_speed?=true;"
-           "0_wgx_box#=0"_s;
-    QTest::newRow("weight field gone: not filled")
-        << u"_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,0_wgx_gone\n0_wgx_zip=7\n0_wgx_gone=oz\n"_s << 0.5 << false
-        << u"0_wgx_zip=7"_s;
-    QTest::newRow("no weight code: filled once on the page")
-        << u"_WGX_TEXT=0_wgx_zip\n0_wgx_zip=1\n"_s << 0.5 << true << u"0_wgx_zip=1"_s;
-}
-
-void TestUserPage::replay()
-{
-    QFETCH(QString, sections);
-    QFETCH(double, kg);
-    QFETCH(bool, filled);
-    QFETCH(QString, checks);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    // Stored without the "/" the browser adds; the letter-case row stores the host in capitals.
-    const QString address = QString::fromLatin1(QTest::currentDataTag()).startsWith(u"address"_s)
-        ? u"https://SHOP.example.test/"_s
-        : u"https://shop.example.test"_s;
-    QFile file(dir.filePath(u"Data1.ini"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write((u"[Shop]\n_WGX_ADDRESS="_s + address + u'\n' + sections).toUtf8());
-    file.close();
-    IniFile ini;
-    QVERIFY(ini.OpenFile(file.fileName()));
-
-    CWebHelper::Accessors accessors;
-    accessors.makeBrowser = [](QString*) -> std::unique_ptr<WebBrowser> {
-        return BrowserFixture::Instance().NewPage();
-    };
-    accessors.currentWeight = [kg] {
-        return kg;
-    };
-    accessors.displayUnit = [] {
-        return 0;
-    };
-    CWebHelper helper(ini, accessors);
-    helper.Create(u"Shop"_s, QString());
-    QVERIFY(helper.GotoPage());
-    // The new tab's blank page may complete first: wait for a completed load of the shop itself.
-    QSignalSpy loads(helper.Browser(), &WebBrowser::ProgressChange);
-    const auto onShop = [&] {
-        const auto document = loads.isEmpty() ? nullptr : helper.Browser()->Document();
-        return document && document->URL().value_or(QString()).startsWith(u"https://shop"_s);
-    };
-    QVERIFY(QTest::qWaitFor([&] { return helper.CurrentFiller()->IsFilled() || onShop(); }, kLoadTimeoutMs));
-    QCOMPARE(helper.CurrentFiller()->IsFilled(), filled);
-    QCOMPARE(ini.BufferSize(), 512);
-
-    // Long enough for the page's own script to have re-rendered its controlled fields from its state.
-    QTest::qWait(60);
-    const auto document = helper.Browser()->Document();
-    QVERIFY(document);
-    const QStringList wrong = PageProbe::Mismatches(document.get(), checks);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
-    static_cast<ChromiumBrowser*>(helper.Browser())->ClosePage();
-}
 
 QTEST_GUILESS_MAIN(TestUserPage)
 #include "tst_userpage.moc"

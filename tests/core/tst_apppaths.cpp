@@ -16,49 +16,55 @@ class TestAppPaths : public QObject
     Q_OBJECT
 
 private:
-    static void touch(const QString& path)
+    static bool touch(const QString& path)
     {
-        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
         QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
+        return QDir().mkpath(QFileInfo(path).absolutePath()) && f.open(QIODevice::WriteOnly);
     }
 
 private Q_SLOTS:
     // Layouts relative to a fresh root: "prefix/bin" holds the program.
     void layout_data()
     {
-        QTest::addColumn<bool>("programDirExists");
+        QTest::addColumn<QString>("programDir"); // "writable", "read-only" or "absent"
         QTest::addColumn<bool>("installedData");
         QTest::addColumn<bool>("pageBeside");
         QTest::addColumn<bool>("portable");
         QTest::addColumn<QString>("expectedPage"); // relative to the root
 
-        QTest::newRow("unpacked folder") << true << false << true << true << u"prefix/bin/conversion.html"_s;
+        QTest::newRow("unpacked folder") << u"writable"_s << false << true << true << u"prefix/bin/conversion.html"_s;
         QTest::newRow("unpacked, page missing")
-            << true << false << false << true << u"prefix/share/pesavo/conversion.html"_s;
-        QTest::newRow("installed") << true << true << false << false << u"prefix/share/pesavo/conversion.html"_s;
+            << u"writable"_s << false << false << true << u"prefix/share/pesavo/conversion.html"_s;
+        QTest::newRow("installed") << u"writable"_s << true << false << false
+                                   << u"prefix/share/pesavo/conversion.html"_s;
         QTest::newRow("installed, page beside wins")
-            << true << true << true << false << u"prefix/bin/conversion.html"_s;
-        QTest::newRow("folder not writable (absent)")
-            << false << false << false << false << u"prefix/share/pesavo/conversion.html"_s;
+            << u"writable"_s << true << true << false << u"prefix/bin/conversion.html"_s;
+        QTest::newRow("folder not writable")
+            << u"read-only"_s << false << false << false << u"prefix/share/pesavo/conversion.html"_s;
+        QTest::newRow("folder absent") << u"absent"_s << false << false << false
+                                       << u"prefix/share/pesavo/conversion.html"_s;
     }
     void layout()
     {
-        QFETCH(bool, programDirExists);
+        QFETCH(QString, programDir);
         QFETCH(bool, installedData);
         QFETCH(bool, pageBeside);
         QFETCH(bool, portable);
         QFETCH(QString, expectedPage);
+        if (programDir == u"read-only"_s && ::geteuid() == 0)
+            QSKIP("folder permissions do not stop root from writing");
 
         QTemporaryDir root;
         QVERIFY(root.isValid());
         const QString bin = root.filePath(u"prefix/bin"_s);
-        if (programDirExists)
+        if (programDir != u"absent"_s)
             QVERIFY(QDir().mkpath(bin));
         if (installedData)
-            touch(root.filePath(u"prefix/share/pesavo/conversion.html"_s));
+            QVERIFY(touch(root.filePath(u"prefix/share/pesavo/conversion.html"_s)));
         if (pageBeside)
-            touch(bin + u"/conversion.html"_s);
+            QVERIFY(touch(bin + u"/conversion.html"_s));
+        if (programDir == u"read-only"_s)
+            QVERIFY(QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QString configHome = root.filePath(u"config"_s);
 
         const AppPaths paths(bin, configHome);
@@ -68,33 +74,15 @@ private Q_SLOTS:
         QCOMPARE(paths.Data1Path(), settings + u"Data1.ini"_s);
         QCOMPARE(paths.Data2Path(), settings + u"Data2.ini"_s);
         QCOMPARE(QDir::cleanPath(paths.ConvPagePath()), root.filePath(expectedPage));
-        QVERIFY(QFileInfo(settings).isDir());
         QCOMPARE(QDir(configHome).exists(), !portable);
         QVERIFY(paths.Error().isEmpty());
-    }
-
-    void settingsFolderPrivate()
-    {
-        QTemporaryDir root;
-        const AppPaths paths(root.filePath(u"absent"_s), root.filePath(u"config"_s));
+        // A folder of our own is made private; the program's folder is left as it is.
         struct stat st
         {
         };
-        QCOMPARE(::stat(QFile::encodeName(paths.SettingsDir()).constData(), &st), 0);
-        QCOMPARE(st.st_mode & 0777, 0700u);
-    }
-
-    void readOnlyProgramFolder()
-    {
-        if (::geteuid() == 0)
-            QSKIP("folder permissions do not stop root from writing");
-        QTemporaryDir root;
-        const QString bin = root.filePath(u"bin"_s);
-        QVERIFY(QDir().mkpath(bin));
-        QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const AppPaths paths(bin, root.filePath(u"config"_s));
-        QVERIFY(!paths.Portable());
-        QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY(::stat(QFile::encodeName(settings).constData(), &st) == 0 && S_ISDIR(st.st_mode));
+        if (!portable)
+            QCOMPARE(st.st_mode & 0777, 0700u);
     }
 
     void configHomeFromEnvironment_data()

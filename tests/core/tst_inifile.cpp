@@ -45,6 +45,11 @@ class TestIniFile : public QObject
     Q_OBJECT
 
     QString path() const { return mDir.filePath(u"Data1.ini"_s); }
+    // The settings file written with the content, then opened.
+    bool openWith(IniFile& ini, const QByteArray& content) const
+    {
+        return writeRaw(path(), content) && ini.OpenFile(path());
+    }
 
 private Q_SLOTS:
     void init()
@@ -73,9 +78,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, expected);
-        QVERIFY(writeRaw(path(), content));
         IniFile ini;
-        QVERIFY(ini.OpenFile(path()));
+        QVERIFY(openWith(ini, content));
         QCOMPARE(ini.Section(u"S"_s).Key(u"K"_s).Value(), expected);
     }
 
@@ -105,10 +109,8 @@ private Q_SLOTS:
             << QByteArray("[A]\nX=1\n[B]\n[A]\nY=2\n") << u"A"_s << u"Z"_s << u"3"_s
             << QByteArray("[A]\nX=1\nZ=3\n[B]\n[A]\nY=2\n");
         // Structure characters in a value stay part of it for any later reader.
-        QTest::newRow("hostile value: section header") << QByteArray("[A]\nX=1\n[B]\nY=2\n") << u"A"_s << u"X"_s
-                                                       << u"[B]"_s << QByteArray("[A]\nX=[B]\n[B]\nY=2\n");
-        QTest::newRow("hostile value: mixed")
-            << QByteArray("[A]\nX=1\n") << u"A"_s << u"X"_s << u"[a]=b;c#d"_s << QByteArray("[A]\nX=[a]=b;c#d\n");
+        QTest::newRow("hostile value") << QByteArray("[A]\nX=1\n[B]\nY=2\n") << u"A"_s << u"X"_s << u"[B]=b;c#d"_s
+                                       << QByteArray("[A]\nX=[B]=b;c#d\n[B]\nY=2\n");
         QTest::newRow("latin-1 lines elsewhere kept") << QByteArray("[A]\nN=M\xFCller\n") << u"A"_s << u"K"_s << u"ü"_s
                                                       << QByteArray("[A]\nN=M\xFCller\nK=\xC3\xBC\n");
     }
@@ -119,10 +121,8 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
-        if (!before.isEmpty())
-            QVERIFY(writeRaw(path(), before));
         IniFile ini;
-        QVERIFY(ini.OpenFile(path()));
+        QVERIFY(openWith(ini, before));
         QVERIFY2(ini.Section(section).Key(key).SetValue(value), qPrintable(ini.LastError()));
         QCOMPARE(readAll(path()), after);
         // What a fresh reader sees, not only our cache.
@@ -144,9 +144,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, section);
         QFETCH(QByteArray, after);
-        QVERIFY(writeRaw(path(), "[A]\nX=1\n\n[B]\nZ=3\n"));
         IniFile ini;
-        QVERIFY(ini.OpenFile(path()));
+        QVERIFY(openWith(ini, "[A]\nX=1\n\n[B]\nZ=3\n"));
         // The line break is refused alone; the last value given for a key wins.
         QVERIFY(!ini.Section(section).SetValues(
             {{u"X"_s, u"2"_s}, {u"W"_s, u"[B]"_s}, {u"U"_s, u"a\n[C]\nK=v"_s}, {u"V"_s, u"a=b"_s}, {u"X"_s, u"9"_s}}));
@@ -165,12 +164,11 @@ private Q_SLOTS:
     void numbers()
     {
         QFETCH(double, number);
-        QFETCH(QString, text);
         IniFile ini;
         QVERIFY(ini.OpenFile(path()));
         IniKey key = ini.Section(u"N"_s).Key(u"K"_s);
         QVERIFY(key.SetValue(number));
-        QCOMPARE(key.Value(), text);
+        QTEST(key.Value(), "text");
     }
 
     void refused_data()
@@ -189,9 +187,8 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, value);
         const QByteArray before = "[S]\nK=old\n";
-        QVERIFY(writeRaw(path(), before));
         IniFile ini;
-        QVERIFY(ini.OpenFile(path()));
+        QVERIFY(openWith(ini, before));
         QVERIFY(!ini.Section(section).Key(key).SetValue(value));
         QVERIFY(!ini.LastError().isEmpty());
         QCOMPARE(readAll(path()), before);
@@ -209,10 +206,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, atomicCopy);
         const QString data2 = mDir.filePath(u"Data2.ini"_s);
-        QVERIFY(writeRaw(path(), "[S]\nK=1\n"));
         QVERIFY(writeRaw(data2, "[S]\nK=2\n"));
         IniFile ini;
-        QVERIFY(ini.OpenFile(path()));
+        QVERIFY(openWith(ini, "[S]\nK=1\n"));
         QCOMPARE(ini.Section(u"S"_s).Key(u"K"_s).Value(), u"1"_s);
         if (atomicCopy) {
             QString error;
@@ -247,10 +243,9 @@ private Q_SLOTS:
             garbage += char((i * 7919) % 256);
         garbage.replace('\r', 'x');
         garbage += 'z';
-        QVERIFY(writeRaw(path(), garbage));
         IniFile ini;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"not text"_s));
-        QVERIFY(ini.OpenFile(path()));
+        QVERIFY(openWith(ini, garbage));
         QCOMPARE(ini.Section(u"_WGX_GENERAL"_s).Key(u"SKIN"_s).Value(), QString());
         QVERIFY(ini.Section(u"_WGX_GENERAL"_s).Key(u"SKIN"_s).SetValue(3));
         QCOMPARE(readAll(path()), garbage + "\n\n[_WGX_GENERAL]\nSKIN=3\n");
@@ -259,9 +254,8 @@ private Q_SLOTS:
     void deleteSection()
     {
         // Every block of a duplicated section goes, with its comments; the rest stays as it was.
-        QVERIFY(writeRaw(path(), "[PAGE]\nK=1\n[A]\nX = 1\r\n[PAGE]\nL=2\n; inside\n[B]\nY=2\n"));
         IniFile ini;
-        QVERIFY(ini.OpenFile(path()));
+        QVERIFY(openWith(ini, "[PAGE]\nK=1\n[A]\nX = 1\r\n[PAGE]\nL=2\n; inside\n[B]\nY=2\n"));
         QVERIFY(ini.Section(u"PAGE"_s).Delete());
         QCOMPARE(readAll(path()), QByteArray("[A]\nX = 1\r\n[B]\nY=2\n"));
         QCOMPARE(ini.Section(u"PAGE"_s).Key(u"L"_s).Value(), QString());
@@ -273,9 +267,8 @@ private Q_SLOTS:
     // replaced meanwhile wins over them.
     void batch()
     {
-        QVERIFY(writeRaw(path(), "[A]\nX=1\n"));
         IniFile ini;
-        QVERIFY(ini.OpenFile(path()));
+        QVERIFY(openWith(ini, "[A]\nX=1\n"));
         {
             const IniFile::Batch outer(ini);
             {

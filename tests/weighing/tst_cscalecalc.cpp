@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -42,13 +43,7 @@ struct Rig
         feed(adc, CScaleCalc::InitCntNeeded, calLoad, calCount);
         events.clear();
     }
-    int count(char kind, int code) const
-    {
-        int n = 0;
-        for (const auto& e : events)
-            n += e.first == kind && e.second == code;
-        return n;
-    }
+    int count(char kind, int code) const { return int(std::ranges::count(events, std::pair(kind, code))); }
 };
 
 } // namespace
@@ -60,13 +55,9 @@ private Q_SLOTS:
     void ignoredReports_data()
     {
         QTest::addColumn<QByteArray>("report");
-        const auto good = scaleReport(100);
-        QByteArray wrongMarker(reinterpret_cast<const char*>(good.data()), 9);
-        wrongMarker[1] = char(0xAC);
-        QTest::newRow("other marker") << wrongMarker;
-        QTest::newRow("eight bytes") << QByteArray(reinterpret_cast<const char*>(good.data()), 8);
+        QTest::newRow("other marker") << QByteArray::fromHex("00AC0013884E200064");
+        QTest::newRow("eight bytes") << QByteArray::fromHex("00AB0013884E2000");
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("marker only") << QByteArray::fromHex("00AB");
     }
 
     void ignoredReports()
@@ -86,8 +77,6 @@ private Q_SLOTS:
         QTest::newRow("FF38") << 0xFF38 << -200;
         QTest::newRow("7FFF") << 0x7FFF << 32767;
         QTest::newRow("8000") << 0x8000 << -32768;
-        QTest::newRow("FFFF") << 0xFFFF << -1;
-        QTest::newRow("0100") << 0x0100 << 256;
     }
 
     void decodesSigned16()
@@ -132,19 +121,26 @@ private Q_SLOTS:
         QCOMPARE(rig.calc.Weight(), 0.1);
     }
 
-    void tareAndHoldNeedReadyEngine()
+    void tareAndHold()
     {
         Rig rig;
         rig.feed(400, 15);
+        // Not ready yet: both are refused.
         rig.calc.Tare();
         QCOMPARE(rig.calc.ZeroPoint(), 0);
         rig.calc.SetHold(true);
         QVERIFY(!rig.calc.Hold());
-        rig.feed(400);
+        rig.feed(400); // ready, with the start-up load tared away
+        rig.feed(1400, 3); // 250 g
         rig.calc.SetHold(true);
         QVERIFY(rig.calc.Hold());
+        rig.feed(2400, 5);
+        QCOMPARE(rig.calc.Weight(), 0.25);
+        rig.feed(400, 5);
+        QCOMPARE(rig.calc.Weight(), 0.25);
         rig.calc.SetHold(false);
         QVERIFY(!rig.calc.Hold());
+        QCOMPARE(rig.calc.Weight(), 0.0);
     }
 
     void loadStepJumpsWithoutAveraging()
@@ -169,13 +165,10 @@ private Q_SLOTS:
         QTest::newRow("123.5 g") << 12350 << 0.124;
         QTest::newRow("124.5 g") << 12450 << 0.124;
         QTest::newRow("124.51 g") << 12451 << 0.125;
-        QTest::newRow("-0.3 g") << -30 << 0.0;
         QTest::newRow("-0.49 g") << -49 << 0.0;
         QTest::newRow("-0.5 g") << -50 << 0.0; // outside the near-zero band, -0.5 rounds to even 0
         QTest::newRow("-0.6 g") << -60 << -0.001;
         QTest::newRow("-1.5 g") << -150 << -0.002;
-        QTest::newRow("0.5 g") << 50 << 0.0;
-        QTest::newRow("1.5 g") << 150 << 0.002;
     }
 
     void roundsToWholeGramsHalfEven()
@@ -190,20 +183,6 @@ private Q_SLOTS:
         rig.feed(centigrams, 2, 1, 100);
         QCOMPARE(rig.calc.NetWeight(), centigrams);
         QTEST(rig.calc.Weight(), "kilograms");
-    }
-
-    void holdFreezesWeight()
-    {
-        Rig rig;
-        rig.makeReady();
-        rig.feed(1000, 3);
-        rig.calc.SetHold(true);
-        rig.feed(2000, 5);
-        QCOMPARE(rig.calc.Weight(), 0.25);
-        rig.feed(0, 5);
-        QCOMPARE(rig.calc.Weight(), 0.25);
-        rig.calc.SetHold(false);
-        QCOMPARE(rig.calc.Weight(), 0.0);
     }
 
     void zeroTracking_data()
@@ -237,14 +216,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("counts"); // 25 cg per count
         QTest::addColumn<int>("needed");
-        QTest::newRow("0.25 kg") << 1000 << 3;
         QTest::newRow("0.5 kg") << 2000 << 3;
         QTest::newRow("0.50025 kg") << 2001 << 4;
         QTest::newRow("1.49975 kg") << 5999 << 4;
         QTest::newRow("1.5 kg") << 6000 << 5;
         QTest::newRow("2.5 kg") << 10000 << 5;
         QTest::newRow("2.50025 kg") << 10001 << 6;
-        QTest::newRow("4 kg") << 16000 << 6;
     }
 
     void weightClassSetsStableCount()
@@ -305,11 +282,8 @@ private Q_SLOTS:
         Rig rig;
         rig.makeReady();
         // Feed until the timer arms (the reading becomes stable).
-        int waited = 0;
-        while (!rig.timer.IsArmed() && waited < 20) {
+        for (int i = 0; i < 20 && !rig.timer.IsArmed(); ++i)
             rig.feed(counts);
-            ++waited;
-        }
         if (counts == 16) {
             QVERIFY(!rig.timer.IsArmed());
             rig.feed(counts, 40);
@@ -338,13 +312,6 @@ private Q_SLOTS:
         QCOMPARE(rig.events, (std::vector<std::pair<char, int>> {{'s', 1}}));
         rig.feed(1000, 5, 5000, 0);
         QCOMPARE(rig.calc.Weight(), 0.0);
-
-        // After a restart with a good calibration the previous factor is replaced.
-        rig.calc.InitCnt = 0;
-        rig.feed(1000, 16);
-        QCOMPARE(rig.calc.Factor(), 25.0);
-        rig.feed(1400);
-        QCOMPARE(rig.calc.Weight(), 0.1);
     }
 
     void restartRecalibrates()

@@ -67,8 +67,7 @@ private Q_SLOTS:
     {
         // The weight becomes stable a few reports after the jump and arms the timer;
         // a single tick far later must report the settle at its due time.
-        QString input = session(1000, 2200) + QStringLiteral("9000 tick\n");
-        const auto r = run(input);
+        const auto r = run(session(1000, 2200) + QStringLiteral("9000 tick\n"));
         QCOMPARE(r.status, 0);
         const QString settled = r.out.filter(QStringLiteral("status 2")).value(0);
         QVERIFY2(!settled.isEmpty(), qPrintable(r.out.join(QLatin1Char('|'))));
@@ -81,21 +80,15 @@ private Q_SLOTS:
 
     void commandsAndHold()
     {
-        QString input = session(1000, 2000);
-        input += QStringLiteral("2000 hold 1\n");
-        input += reportLine(2100, 2000);
-        input += QStringLiteral("2100 hold 0\n2200 tare\n");
-        input += reportLine(2300, 2000);
-        input += QStringLiteral("2300 restart\n");
-        input += reportLine(2400, 2000);
-        input += QStringLiteral("0 hold 1\n").replace(QLatin1Char('0'), QStringLiteral("2400"));
-        const auto r = run(input);
+        const auto r
+            = run(session(1000, 2000) + QStringLiteral("2000 hold 1\n") + reportLine(2100, 2000)
+                  + QStringLiteral("2100 hold 0\n2200 tare\n") + reportLine(2300, 2000)
+                  + QStringLiteral("2300 restart\n") + reportLine(2400, 2000) + QStringLiteral("2400 hold 1\n"));
         QCOMPARE(r.status, 0);
-        QVERIFY(r.out.contains(QStringLiteral("2000 hold 1")));
-        QVERIFY(r.out.contains(QStringLiteral("2100 weight 0.250"))); // held
-        QVERIFY(r.out.contains(QStringLiteral("2100 hold 0")));
-        QVERIFY(r.out.contains(QStringLiteral("2300 weight 0.000"))); // tared
-        QVERIFY(r.out.contains(QStringLiteral("2400 status 0"))); // restarted
+        // Held at 2100, tared at 2300, restarted at 2400.
+        for (const char* line :
+             {"2000 hold 1", "2100 weight 0.250", "2100 hold 0", "2300 weight 0.000", "2400 status 0"})
+            QVERIFY2(r.out.contains(QLatin1String(line)), line);
         QCOMPARE(r.out.last(), QStringLiteral("2400 hold 0")); // not ready: hold refused
     }
 
