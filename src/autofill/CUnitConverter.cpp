@@ -76,19 +76,10 @@ void CUnitConverter::m_objConvIE_DocumentComplete(int Progress, int ProgressMax)
 
 void CUnitConverter::m_objConvIE_OnQuit()
 {
-    if (!m_objConvIE)
-        return;
     Release(true);
 }
 
 void CUnitConverter::Release(bool insideBrowserSignal)
 {
-    if (!m_objConvIE)
-        return;
-    m_objConvIE->disconnect(this);
-    // Inside one of the browser's own signals it must outlive the signal: delete it afterwards.
-    if (insideBrowserSignal)
-        m_objConvIE.release()->deleteLater();
-    else
-        m_objConvIE.reset();
+    WebBrowser::Release(m_objConvIE, this, insideBrowserSignal);
 }

@@ -133,17 +133,10 @@ void CWebHelper::mobjIE_ProgressChange(int Progress, int ProgressMax)
 
 void CWebHelper::mobjIE_OnQuit()
 {
-    // We are inside the browser object's own signal: let it go once the signal has returned.
-    if (!mobjIE)
-        return;
-    mobjIE->disconnect(this);
-    mobjIE.release()->deleteLater();
+    WebBrowser::Release(mobjIE, this, true);
 }
 
 void CWebHelper::ReleaseBrowser()
 {
-    if (!mobjIE)
-        return;
-    mobjIE->disconnect(this);
-    mobjIE.reset();
+    WebBrowser::Release(mobjIE, this, false);
 }

@@ -513,20 +513,13 @@ void frmAddWeb::m_objAutoFill_DocumentComplete(const QString& url)
 
 void frmAddWeb::m_objAutoFill_OnQuit()
 {
-    // Inside the browser object's own signal: let it go once the signal has returned.
-    if (!m_objAutoFill)
-        return;
-    m_objAutoFill->disconnect(this);
-    m_objAutoFill.release()->deleteLater();
+    WebBrowser::Release(m_objAutoFill, this, true);
 }
 
 void frmAddWeb::ReleaseBrowser()
 {
     // The browser window stays open for the user; only our hold on it goes.
-    if (!m_objAutoFill)
-        return;
-    m_objAutoFill->disconnect(this);
-    m_objAutoFill.reset();
+    WebBrowser::Release(m_objAutoFill, this, false);
 }
 
 void frmAddWeb::Unload(bool added)

@@ -154,13 +154,13 @@ QComboBox* ListBox(QWidget* parent, const QString& name, const QStringList& entr
 }
 
 // A list-only box on one of the long lists; typing jumps to the entry (type-ahead).
-QComboBox* LongListBox(QWidget* parent, const QString& name, QStringListModel* model)
+QComboBox* LongListBox(QWidget* parent, const QString& name, CChoiceLists::List list)
 {
     auto* box = ListBox(parent, name);
     // Sized by a typical entry, not by measuring every entry of a long list.
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMinimumContentsLength(28);
-    box->setModel(model);
+    box->setModel(new QStringListModel(CChoiceLists::Entries(list), box));
     return box;
 }
 
@@ -212,6 +212,46 @@ QFormLayout* Form()
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     return form;
 }
+
+// One carrier tab: its "Auto Fill" box on top, then whatever the tab puts in `layout`, then
+// the form rows; Finish() closes the page with the form and a stretch.
+struct CarrierTab
+{
+    CarrierTab(QWidget* parent, const QString& autoFillName)
+        : page(new QWidget(parent))
+        , layout(new QVBoxLayout(page))
+        , autoFill(AutoFill(page, autoFillName))
+        , form(Form())
+    {
+        layout->addWidget(autoFill);
+    }
+
+    QLineEdit* Text(const QString& caption, const QString& name) { return Row(caption, TextBox(page, name)); }
+    QComboBox* List(const QString& caption, const QString& name, const QStringList& entries)
+    {
+        return Row(caption, ListBox(page, name, entries));
+    }
+    QCheckBox* Check(const QString& text, const QString& name)
+    {
+        return Row(QString(), Named(new QCheckBox(text, page), name));
+    }
+    template <typename T> T* Row(const QString& caption, T* field)
+    {
+        form->addRow(caption, field);
+        return field;
+    }
+    QWidget* Finish()
+    {
+        layout->addLayout(form);
+        layout->addStretch();
+        return page;
+    }
+
+    QWidget* page;
+    QVBoxLayout* layout;
+    QCheckBox* autoFill;
+    QFormLayout* form;
+};
 
 } // namespace
 
@@ -350,25 +390,16 @@ QWidget* frmOption::BuildWebPages()
 
 QWidget* frmOption::BuildDhl()
 {
-    auto* page = new QWidget(this);
-    auto* layout = new QVBoxLayout(page);
-    auto* autoFill = AutoFill(page, u"chkDHLAutoFill"_s);
-    layout->addWidget(autoFill);
-
-    auto* form = Form();
-    auto* zip1 = TextBox(page, u"txtDHLZip1"_s);
-    form->addRow(u"Origin Postal Code"_s, zip1);
-    mcboDHLCntry2 = LongListBox(page, u"cboDHLCntry2"_s,
-                                new QStringListModel(CChoiceLists::Entries(CChoiceLists::List::DhlCountries), this));
+    CarrierTab tab(this, u"chkDHLAutoFill"_s);
+    QWidget* page = tab.page;
+    QLineEdit* zip1 = tab.Text(u"Origin Postal Code"_s, u"txtDHLZip1"_s);
+    mcboDHLCntry2 = tab.Row(u"Country"_s, LongListBox(page, u"cboDHLCntry2"_s, CChoiceLists::List::DhlCountries));
     connect(mcboDHLCntry2, &QComboBox::currentIndexChanged, this, [this](int) { cboDHLCntry2_Click(); });
-    form->addRow(u"Country"_s, mcboDHLCntry2);
-    mtxtDHLCity = TextBox(page, u"txtDHLCity"_s);
-    form->addRow(u"City"_s, mtxtDHLCity);
-    auto* zip2 = TextBox(page, u"txtDHLZip2"_s);
-    form->addRow(u"Destination Postal Code "_s, zip2);
+    mtxtDHLCity = tab.Text(u"City"_s, u"txtDHLCity"_s);
+    QLineEdit* zip2 = tab.Text(u"Destination Postal Code "_s, u"txtDHLZip2"_s);
     auto* resRow = new QHBoxLayout;
     QButtonGroup* residential = OptionPair(page, resRow, u"optDHLRes"_s, u"Yes"_s, u"No"_s);
-    form->addRow(u"Residential Delivery"_s, resRow);
+    tab.form->addRow(u"Residential Delivery"_s, resRow);
 
     mcboDHLService = Named(new QStackedWidget(page), u"cboDHLService"_s);
     auto* domestic = ListBox(mcboDHLService, u"cboDHLService0"_s,
@@ -379,15 +410,12 @@ QWidget* frmOption::BuildDhl()
     mcboDHLService->addWidget(domestic);
     mcboDHLService->addWidget(international);
     mcboDHLService->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    form->addRow(u"Service Type "_s, mcboDHLService);
+    tab.form->addRow(u"Service Type "_s, mcboDHLService);
 
-    const auto [len, wdt, hgt] = AddDimensions(page, form, u"DHL"_s);
-    auto* emp = TextBox(page, u"txtDHLEMP"_s);
-    form->addRow(u"Estimated Monthly Packages "_s, emp);
-    auto* value = TextBox(page, u"txtDHLShipVal"_s);
-    form->addRow(u"Shipment Value Protection $ "_s, value);
-    auto* saturday = Named(new QCheckBox(u"Saturday Delivery "_s, page), u"chkSat"_s);
-    form->addRow(QString(), saturday);
+    const auto [len, wdt, hgt] = AddDimensions(page, tab.form, u"DHL"_s);
+    QLineEdit* emp = tab.Text(u"Estimated Monthly Packages "_s, u"txtDHLEMP"_s);
+    QLineEdit* value = tab.Text(u"Shipment Value Protection $ "_s, u"txtDHLShipVal"_s);
+    QCheckBox* saturday = tab.Check(u"Saturday Delivery "_s, u"chkSat"_s);
     auto* date = new QHBoxLayout;
     QList<Field> keyless;
     for (const QString& name : {u"cboDHLMth"_s, u"cboDHLDay"_s, u"cboDHLYr"_s}) {
@@ -396,13 +424,11 @@ QWidget* frmOption::BuildDhl()
         keyless.append({QString(), Kind::List, box});
     }
     date->addStretch();
-    form->addRow(u"Shipment Date"_s, date);
-    layout->addLayout(form);
-    layout->addStretch();
+    tab.form->addRow(u"Shipment Date"_s, date);
 
     mSections.append({u"_WGX_DHL"_s,
                       {
-                          {u"AUTO_FILL"_s, Kind::Check, autoFill},
+                          {u"AUTO_FILL"_s, Kind::Check, tab.autoFill},
                           {u"ZIP1"_s, Kind::Text, zip1},
                           {u"ZIP2"_s, Kind::Text, zip2},
                           {u"SHIP_TO_RES"_s, Kind::Option, nullptr, residential, u"0"_s},
@@ -417,40 +443,28 @@ QWidget* frmOption::BuildDhl()
                           {u"CITY"_s, Kind::Text, mtxtDHLCity},
                       }});
     mSections.append({QString(), keyless});
-    return page;
+    return tab.Finish();
 }
 
 QWidget* frmOption::BuildEbay()
 {
-    auto* page = new QWidget(this);
-    auto* layout = new QVBoxLayout(page);
-    auto* autoFill = AutoFill(page, u"chkEbayAutoFill"_s);
-    layout->addWidget(autoFill);
-
-    auto* form = Form();
-    auto* pack
-        = ListBox(page, u"cboEbayPack"_s,
-                  {u"Letter"_s, u"Large Envelope"_s, u"USPS Flat Rate Envelope"_s, u"UPS Letter"_s,
-                   u"Package/Thick Envelope"_s, u"Large Package/Oversize 1"_s, u"Very large Package/Oversize 2"_s});
-    form->addRow(u"Package size"_s, pack);
-    const auto [len, wdt, hgt] = AddDimensions(page, form, u"Ebay"_s);
-    auto* fee = TextBox(page, u"txtEbayPackFee"_s);
-    form->addRow(u"Packaging and handling fee"_s, fee);
-    auto* zip1 = TextBox(page, u"txtEbayZIP1"_s);
-    form->addRow(u"Seller ZIP Code"_s, zip1);
-    mcboEbayShow = ListBox(page, u"cboEbayShow"_s);
+    CarrierTab tab(this, u"chkEbayAutoFill"_s);
+    QComboBox* pack
+        = tab.List(u"Package size"_s, u"cboEbayPack"_s,
+                   {u"Letter"_s, u"Large Envelope"_s, u"USPS Flat Rate Envelope"_s, u"UPS Letter"_s,
+                    u"Package/Thick Envelope"_s, u"Large Package/Oversize 1"_s, u"Very large Package/Oversize 2"_s});
+    const auto [len, wdt, hgt] = AddDimensions(tab.page, tab.form, u"Ebay"_s);
+    QLineEdit* fee = tab.Text(u"Packaging and handling fee"_s, u"txtEbayPackFee"_s);
+    QLineEdit* zip1 = tab.Text(u"Seller ZIP Code"_s, u"txtEbayZIP1"_s);
+    mcboEbayShow = tab.List(u"Show rates to"_s, u"cboEbayShow"_s, {});
     for (const EbayCity& city : EbayCities)
         mcboEbayShow->addItem(QString::fromUtf16(city.name), city.zip);
     connect(mcboEbayShow, &QComboBox::currentIndexChanged, this, [this](int) { cboEbayShow_Click(); });
-    form->addRow(u"Show rates to"_s, mcboEbayShow);
-    mtxtEbayZIP2 = TextBox(page, u"txtEbayZIP2"_s);
-    form->addRow(u"ZIP Code"_s, mtxtEbayZIP2);
-    layout->addLayout(form);
-    layout->addStretch();
+    mtxtEbayZIP2 = tab.Text(u"ZIP Code"_s, u"txtEbayZIP2"_s);
 
     mSections.append({u"_WGX_EBAY"_s,
                       {
-                          {u"AUTO_FILL"_s, Kind::Check, autoFill},
+                          {u"AUTO_FILL"_s, Kind::Check, tab.autoFill},
                           {u"PACK_SIZE"_s, Kind::List, pack},
                           {u"SHOW_RATE_TO"_s, Kind::List, mcboEbayShow},
                           {u"HEIGHT"_s, Kind::Text, hgt},
@@ -460,15 +474,14 @@ QWidget* frmOption::BuildEbay()
                           {u"ZIP2"_s, Kind::Text, mtxtEbayZIP2},
                       }});
     mSections.append({QString(), {{QString(), Kind::Text, fee}}});
-    return page;
+    return tab.Finish();
 }
 
 QWidget* frmOption::BuildFedEx()
 {
-    auto* page = new QWidget(this);
-    auto* layout = new QVBoxLayout(page);
-    auto* autoFill = AutoFill(page, u"chkAutoFill"_s);
-    layout->addWidget(autoFill);
+    CarrierTab tab(this, u"chkAutoFill"_s);
+    QWidget* page = tab.page;
+    QVBoxLayout* layout = tab.layout;
 
     auto* countries = new QStringListModel(CChoiceLists::Entries(CChoiceLists::List::FedExCountries), this);
     auto* places = new QHBoxLayout;
@@ -490,21 +503,18 @@ QWidget* frmOption::BuildFedEx()
     QButtonGroup* optFedEx = OptionPair(service, serviceLayout, u"optFedEx"_s, u" FedEx Express"_s, u" FedEx Ground"_s);
     layout->addWidget(service);
 
-    auto* form = Form();
     auto* resRow = new QHBoxLayout;
     QButtonGroup* optFedRes = OptionPair(page, resRow, u"optFedRes"_s, u"No"_s, u"Yes"_s);
-    form->addRow(u"Residence"_s, resRow);
-    auto* packNo = EditBox(page, u"cboPackNo"_s, new QStringListModel(Numbers(1, 10), this));
+    tab.form->addRow(u"Residence"_s, resRow);
+    QComboBox* packNo
+        = tab.Row(u"Number of packages"_s, EditBox(page, u"cboPackNo"_s, new QStringListModel(Numbers(1, 10), this)));
     packNo->setMinimumContentsLength(6);
-    form->addRow(u"Number of packages"_s, packNo);
-    auto* shipDate = EditBox(page, u"cboShipDate"_s, new QStringListModel(ShipDates(9), this));
-    form->addRow(u"Ship date"_s, shipDate);
-    layout->addLayout(form);
-    layout->addStretch();
+    QComboBox* shipDate
+        = tab.Row(u"Ship date"_s, EditBox(page, u"cboShipDate"_s, new QStringListModel(ShipDates(9), this)));
 
     mSections.append({u"_WGX_FEDEX"_s,
                       {
-                          {u"AUTO_FILL"_s, Kind::Check, autoFill},
+                          {u"AUTO_FILL"_s, Kind::Check, tab.autoFill},
                           {u"CNTRY1"_s, Kind::EditList, country[0], nullptr, u"U.S.A."_s},
                           {u"CNTRY2"_s, Kind::EditList, country[1], nullptr, u"U.S.A."_s},
                           {u"ZIP1"_s, Kind::Text, zip[0]},
@@ -514,15 +524,14 @@ QWidget* frmOption::BuildFedEx()
                           {u"PACK_NO"_s, Kind::Text, packNo, nullptr, u"1"_s},
                           {u"SHIP_DATE"_s, Kind::EditListNumber, shipDate, nullptr, u"Today"_s},
                       }});
-    return page;
+    return tab.Finish();
 }
 
 QWidget* frmOption::BuildUps()
 {
-    auto* page = new QWidget(this);
-    auto* layout = new QVBoxLayout(page);
-    auto* autoFill = AutoFill(page, u"chkUPSAutoFill"_s);
-    layout->addWidget(autoFill);
+    CarrierTab tab(this, u"chkUPSAutoFill"_s);
+    QWidget* page = tab.page;
+    QVBoxLayout* layout = tab.layout;
 
     const CChoiceLists::List lists[2]
         = {CChoiceLists::List::UpsOriginCountries, CChoiceLists::List::UpsDestinationCountries};
@@ -535,8 +544,7 @@ QWidget* frmOption::BuildUps()
         auto* box = new QGroupBox(i == 0 ? u"Ship From"_s : u"Ship To"_s, page);
         auto* form = new QFormLayout(box);
         form->setRowWrapPolicy(QFormLayout::WrapLongRows);
-        country[i]
-            = LongListBox(box, u"cboUPSCntry"_s + n, new QStringListModel(CChoiceLists::Entries(lists[i]), this));
+        country[i] = LongListBox(box, u"cboUPSCntry"_s + n, lists[i]);
         country[i]->setMinimumContentsLength(20);
         form->addRow(u"Country"_s, country[i]);
         city[i] = TextBox(box, u"txtUPSCity"_s + n);
@@ -547,30 +555,22 @@ QWidget* frmOption::BuildUps()
     }
     layout->addLayout(places);
 
-    auto* form = Form();
-    auto* residential = Named(new QCheckBox(u"This is a Residential Address"_s, page), u"chkUPSResidential"_s);
-    form->addRow(QString(), residential);
-    auto* doc = Named(new QCheckBox(u"Document Shipment"_s, page), u"chkUPSDoc"_s);
-    form->addRow(QString(), doc);
-    auto* packNo = ListBox(page, u"cboUPSPackNo"_s, Numbers(1, 20));
-    form->addRow(u"Number of Packages"_s, packNo);
-    auto* shipDate = ListBox(page, u"cboUPSShipDate"_s, ShipDates(60));
-    form->addRow(u"Shipment date:"_s, shipDate);
+    QCheckBox* residential = tab.Check(u"This is a Residential Address"_s, u"chkUPSResidential"_s);
+    QCheckBox* doc = tab.Check(u"Document Shipment"_s, u"chkUPSDoc"_s);
+    QComboBox* packNo = tab.List(u"Number of Packages"_s, u"cboUPSPackNo"_s, Numbers(1, 20));
+    QComboBox* shipDate = tab.List(u"Shipment date:"_s, u"cboUPSShipDate"_s, ShipDates(60));
     auto* customs = new QHBoxLayout;
     auto* cusVal = TextBox(page, u"txtUPSCusVal"_s);
     cusVal->setMaximumWidth(100);
-    auto* cusCntry = LongListBox(page, u"cboUPSCusCntry"_s,
-                                 new QStringListModel(CChoiceLists::Entries(CChoiceLists::List::UpsCurrencies), this));
+    auto* cusCntry = LongListBox(page, u"cboUPSCusCntry"_s, CChoiceLists::List::UpsCurrencies);
     customs->addWidget(cusVal);
     customs->addWidget(cusCntry);
     customs->addStretch();
-    form->addRow(u"Customs Value:"_s, customs);
-    layout->addLayout(form);
-    layout->addStretch();
+    tab.form->addRow(u"Customs Value:"_s, customs);
 
     mSections.append({u"_WGX_UPS"_s,
                       {
-                          {u"AUTO_FILL"_s, Kind::Check, autoFill},
+                          {u"AUTO_FILL"_s, Kind::Check, tab.autoFill},
                           {u"ZIP1"_s, Kind::Text, zip[0]},
                           {u"ZIP2"_s, Kind::Text, zip[1]},
                           {u"DOC"_s, Kind::CheckNumber, doc},
@@ -584,92 +584,70 @@ QWidget* frmOption::BuildUps()
                           {u"SHIP_TO_RES"_s, Kind::Check, residential},
                       }});
     mSections.append({QString(), {{QString(), Kind::List, shipDate}}});
-    return page;
+    return tab.Finish();
 }
 
 QWidget* frmOption::BuildUspsBusiness()
 {
-    auto* page = new QWidget(this);
-    auto* layout = new QVBoxLayout(page);
-    auto* autoFill = AutoFill(page, u"chkUSPSBusiAutoFill"_s);
-    layout->addWidget(autoFill);
-    auto* form = Form();
-    auto* zip1 = TextBox(page, u"txtUSPSBusiZip1"_s);
-    form->addRow(u"Origin"_s, zip1);
-    auto* zip2 = TextBox(page, u"txtUSPSBusiZip2"_s);
-    form->addRow(u"Dest"_s, zip2);
-    auto* surcharge = Named(new QCheckBox(u"Nonmachinable Surcharge"_s, page), u"chkUSPSBusiSur"_s);
-    form->addRow(QString(), surcharge);
+    CarrierTab tab(this, u"chkUSPSBusiAutoFill"_s);
+    QLineEdit* zip1 = tab.Text(u"Origin"_s, u"txtUSPSBusiZip1"_s);
+    QLineEdit* zip2 = tab.Text(u"Dest"_s, u"txtUSPSBusiZip2"_s);
+    QCheckBox* surcharge = tab.Check(u"Nonmachinable Surcharge"_s, u"chkUSPSBusiSur"_s);
     mcboUSPSBusiSize
-        = ListBox(page, u"cboUSPSBusiSize"_s,
-                  {u"Letters, Flats, and Small Parcels"_s, u"Cards"_s, u"Keys and Identification Devices"_s});
+        = tab.List(u"Size"_s, u"cboUSPSBusiSize"_s,
+                   {u"Letters, Flats, and Small Parcels"_s, u"Cards"_s, u"Keys and Identification Devices"_s});
     connect(mcboUSPSBusiSize, &QComboBox::currentIndexChanged, this, [this](int) { cboUSPSBusiSize_Click(); });
-    form->addRow(u"Size"_s, mcboUSPSBusiSize);
-    mcboUSPSBusiRate = ListBox(page, u"cboUSPSBusiRate"_s, {u"Single-Piece"_s, u"Presorted"_s});
-    form->addRow(u"Rate"_s, mcboUSPSBusiRate);
-    layout->addLayout(form);
-    layout->addStretch();
+    mcboUSPSBusiRate = tab.List(u"Rate"_s, u"cboUSPSBusiRate"_s, {u"Single-Piece"_s, u"Presorted"_s});
 
     mSections.append({u"_WGX_USPS_BUSI"_s,
                       {
-                          {u"AUTO_FILL"_s, Kind::Check, autoFill},
+                          {u"AUTO_FILL"_s, Kind::Check, tab.autoFill},
                           {u"ZIP1"_s, Kind::Text, zip1},
                           {u"ZIP2"_s, Kind::Text, zip2},
                           {u"NON"_s, Kind::CheckNumber, surcharge},
                           {u"SIZE"_s, Kind::List, mcboUSPSBusiSize},
                           {u"RATE"_s, Kind::List, mcboUSPSBusiRate},
                       }});
-    return page;
+    return tab.Finish();
 }
 
 QWidget* frmOption::BuildUspsDomestic()
 {
-    auto* page = new QWidget(this);
-    auto* layout = new QVBoxLayout(page);
-    auto* autoFill = AutoFill(page, u"chkUSPSDomAutoFill"_s);
-    layout->addWidget(autoFill);
+    CarrierTab tab(this, u"chkUSPSDomAutoFill"_s);
+    QWidget* page = tab.page;
+    QVBoxLayout* layout = tab.layout;
     auto* what = new QGroupBox(u" What would you like to mail?"_s, page);
     auto* whatLayout = new QVBoxLayout(what);
     QButtonGroup* service = OptionPair(what, whatLayout, u"optUSPSDom"_s, u"Letter or Large Envelope"_s, u"Package"_s);
     layout->addWidget(what);
-    auto* form = Form();
-    auto* zip1 = TextBox(page, u"txtUSPSDomZIP1"_s);
-    form->addRow(u"From ZIP Code"_s, zip1);
-    auto* zip2 = TextBox(page, u"txtUSPSDomZIP2"_s);
-    form->addRow(u"To ZIP Code"_s, zip2);
-    layout->addLayout(form);
-    layout->addStretch();
+    QLineEdit* zip1 = tab.Text(u"From ZIP Code"_s, u"txtUSPSDomZIP1"_s);
+    QLineEdit* zip2 = tab.Text(u"To ZIP Code"_s, u"txtUSPSDomZIP2"_s);
 
     mSections.append({u"_WGX_USPS_DOM"_s,
                       {
-                          {u"AUTO_FILL"_s, Kind::Check, autoFill},
+                          {u"AUTO_FILL"_s, Kind::Check, tab.autoFill},
                           {u"SERVICE"_s, Kind::Option, nullptr, service, u"0"_s},
                           {u"ZIP1"_s, Kind::Text, zip1},
                           {u"ZIP2"_s, Kind::Text, zip2},
                       }});
-    return page;
+    return tab.Finish();
 }
 
 QWidget* frmOption::BuildUspsInternational()
 {
-    auto* page = new QWidget(this);
-    auto* layout = new QVBoxLayout(page);
-    auto* autoFill = AutoFill(page, u"chkUSPSIntAutoFill"_s);
-    layout->addWidget(autoFill);
-    auto* form = new QVBoxLayout;
-    form->addWidget(new QLabel(u" To which country are you mailing?"_s, page));
-    auto* country = LongListBox(page, u"cboUSPSIntCntry"_s,
-                                new QStringListModel(CChoiceLists::Entries(CChoiceLists::List::UspsCountries), this));
-    form->addWidget(country, 0, Qt::AlignLeft);
-    layout->addLayout(form);
-    layout->addStretch();
+    CarrierTab tab(this, u"chkUSPSIntAutoFill"_s);
+    QWidget* page = tab.page;
+    QVBoxLayout* layout = tab.layout;
+    layout->addWidget(new QLabel(u" To which country are you mailing?"_s, page));
+    QComboBox* country = LongListBox(page, u"cboUSPSIntCntry"_s, CChoiceLists::List::UspsCountries);
+    layout->addWidget(country, 0, Qt::AlignLeft);
 
     mSections.append({u"_WGX_USPS_INT"_s,
                       {
-                          {u"AUTO_FILL"_s, Kind::Check, autoFill},
+                          {u"AUTO_FILL"_s, Kind::Check, tab.autoFill},
                           {u"CNTRY"_s, Kind::List, country},
                       }});
-    return page;
+    return tab.Finish();
 }
 
 // ---- loading and saving ----

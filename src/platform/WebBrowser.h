@@ -24,6 +24,18 @@ public:
     using QObject::QObject;
     // What the user is told when no browser could be started and nothing says why.
     static QString NoBrowserMessage() { return QStringLiteral("No web browser could be started."); }
+    // Lets go of `browser` and its connections to `receiver`. Inside one of the browser's own signals
+    // the object must outlive the emit, so it is deleted by the event loop afterwards.
+    static void Release(std::unique_ptr<WebBrowser>& browser, QObject* receiver, bool insideBrowserSignal)
+    {
+        if (!browser)
+            return;
+        browser->disconnect(receiver);
+        if (insideBrowserSignal)
+            browser.release()->deleteLater();
+        else
+            browser.reset();
+    }
 
     virtual bool Navigate(const QString& url) = 0; // starts navigation, does not wait for the load
     virtual bool Visible() = 0;

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QRegion>
 #include <QWidget>
@@ -132,6 +133,15 @@ bool IsPointInButton(int x, int y, const QWidget* control)
     if (!control)
         return false;
     return x >= 0 && y >= 0 && x <= control->width() && y <= control->height();
+}
+
+bool DragByHandle(QWidget* window, QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonPress)
+        return false;
+    if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && window->windowHandle())
+        window->windowHandle()->startSystemMove();
+    return true;
 }
 
 } // namespace MWindowUtil

@@ -3,6 +3,7 @@
 class QMessageBox;
 
 class QComboBox;
+class QEvent;
 class QString;
 class QWidget;
 
@@ -25,6 +26,9 @@ void ShapeWindow(QWidget* window);
 // The release point (in the control's own coordinates) lies inside the control;
 // the right and bottom edges count as inside.
 bool IsPointInButton(int x, int y, const QWidget* control);
+// For a frameless window's drag handle: a press there is consumed (true) and a left press lets the
+// window manager move the window.
+bool DragByHandle(QWidget* window, QEvent* event);
 // The program's warning box: an exclamation icon and OK, owned by `owner` (the display window) so that it
 // stays above it and goes with it; modal where nothing behind it may be used before it is read. Shown
 // without blocking the caller; deleted when closed.

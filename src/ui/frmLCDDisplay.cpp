@@ -8,7 +8,6 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QWindow>
 
 #include <cmath>
@@ -88,12 +87,8 @@ void frmLCDDisplay::Button_MouseUp(CPictureButton* button, int mouseButton, int 
 
 bool frmLCDDisplay::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == mpicTitle && event->type() == QEvent::MouseButtonPress) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && windowHandle())
-            windowHandle()->startSystemMove();
+    if (watched == mpicTitle && MWindowUtil::DragByHandle(this, event))
         return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -30,7 +30,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPalette>
 #include <QProcess>
 #include <QProgressBar>
@@ -521,12 +520,8 @@ void frmScale::RunButtonCommand(CPictureButton* button)
 bool frmScale::eventFilter(QObject* watched, QEvent* event)
 {
     // Dragging by the skin panel; the buttons, readout and list never start a drag.
-    if (watched == mpicPanel && event->type() == QEvent::MouseButtonPress) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && windowHandle())
-            windowHandle()->startSystemMove();
+    if (watched == mpicPanel && MWindowUtil::DragByHandle(this, event))
         return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 
