@@ -294,15 +294,32 @@ private Q_SLOTS:
         QCOMPARE(headers, 8);
     }
 
-    // Cancel puts back the copy taken on opening, the auto-launch choice made meanwhile too.
-    void cancelRestoresTheFile()
+    // Leaving without OK never saves what was typed or picked. Cancel and Escape put back the copy taken on
+    // opening, the auto-launch choice made meanwhile too; the close box, and a Cancel with no copy taken at
+    // this opening (never an older copy), leave that choice in effect.
+    void leavingWithoutOK_data()
     {
-        const QString settings
-            = u"[_WGX_GENERAL]\r\nAUTO_LAUNCH=2\r\nSKIN=1\r\n; kept\r\n[_WGX_FEDEX]\r\nZIP1=38017\r\n"_s;
-        QVERIFY(Open(settings));
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("copyTaken");
+        QTest::addColumn<int>("autoLaunchAfter");
+        QTest::newRow("Cancel") << u"cmdCancel"_s << true << 2;
+        QTest::newRow("Escape") << u"Escape"_s << true << 2;
+        QTest::newRow("close box") << u"close"_s << true << 5;
+        QTest::newRow("Cancel, no copy taken") << u"cmdCancel"_s << false << 5;
+    }
+    void leavingWithoutOK()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, copyTaken);
+        QFETCH(int, autoLaunchAfter);
+        if (!copyTaken) {
+            QVERIFY(QDir().mkpath(Data2()));
+            for (int opening = 0; opening < 2; ++opening)
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"backup copy not taken"_s));
+        }
+        QVERIFY(Open(u"[_WGX_GENERAL]\r\nAUTO_LAUNCH=2\r\nSKIN=1\r\n; kept\r\n[_WGX_FEDEX]\r\nZIP1=38017\r\n"_s));
         const QByteArray before = ReadBytes(Data1());
-        QCOMPARE(ReadBytes(Data2()), before);
-
+        QCOMPARE(ReadBytes(Data2()), copyTaken ? before : QByteArray());
         QCOMPARE(Control<QComboBox>(u"cboWeb"_s)->currentIndex(), 2);
         ChooseAutoLaunch(5);
         QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"5"_s);
@@ -310,52 +327,28 @@ private Q_SLOTS:
         Control<QLineEdit>(u"txtZip1"_s)->setText(u"99999"_s);
         Control<QToolButton>(u"Imgs6"_s)->click();
 
-        Click(u"cmdCancel"_s);
+        if (how == u"Escape"_s)
+            QTest::keyClick(Dialog(), Qt::Key_Escape);
+        else if (how == u"close"_s)
+            QVERIFY(Dialog()->close());
+        else
+            Click(how);
         QVERIFY(!Dialog()->isVisible());
-        QCOMPARE(ReadBytes(Data1()), before);
-        QCOMPARE(App().gAutoLaunch, qint16(2));
-        QCOMPARE(App().gSkin, qint16(1));
-        QCOMPARE(Scale()->cboWeb()->currentIndex(), 2);
         QVERIFY(Scale()->isEnabled());
+        if (autoLaunchAfter == 2)
+            QCOMPARE(ReadBytes(Data1()), before);
+        QTEST(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s).toInt(), "autoLaunchAfter");
+        QTEST(int(App().gAutoLaunch), "autoLaunchAfter");
+        QTEST(Scale()->cboWeb()->currentIndex(), "autoLaunchAfter");
+        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), u"38017"_s);
+        QCOMPARE(App().gSkin, qint16(1));
+        QVERIFY(!ReadBytes(Data2()).contains("AUTO_LAUNCH=5"));
+        QCOMPARE(QFileInfo(Data2()).isDir(), !copyTaken);
 
         // Opening again shows the file, not the abandoned edits.
         Scale()->ShowOptions();
         QCOMPARE(Shown(Control(u"txtZip1"_s)), u"38017"_s);
         QCOMPARE(Dialog()->ChosenSkin(), 1);
-        QTest::keyClick(Dialog(), Qt::Key_Escape);
-        QVERIFY(!Dialog()->isVisible());
-        QCOMPARE(ReadBytes(Data1()), before);
-    }
-
-    // Leaving without OK never saves what was typed; the auto-launch choice, which took effect at once,
-    // stays when the dialog is closed by its box, and when Cancel has no copy taken at this opening to
-    // restore (never an older copy).
-    void leavingKeepsOnlyWhatTookEffect_data()
-    {
-        QTest::addColumn<bool>("noBackup");
-        QTest::newRow("close box") << false;
-        QTest::newRow("Cancel, no backup copy taken") << true;
-    }
-    void leavingKeepsOnlyWhatTookEffect()
-    {
-        QFETCH(bool, noBackup);
-        if (noBackup) {
-            QVERIFY(QDir().mkpath(Data2()));
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"backup copy not taken"_s));
-        }
-        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_FEDEX]\nZIP1=38017\n"_s));
-        ChooseAutoLaunch(3);
-        Control<QLineEdit>(u"txtZip1"_s)->setText(u"99999"_s);
-        if (noBackup)
-            Click(u"cmdCancel"_s);
-        else
-            QVERIFY(Dialog()->close());
-        QVERIFY(Scale()->isEnabled());
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"3"_s);
-        QCOMPARE(App().gAutoLaunch, qint16(3));
-        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), u"38017"_s);
-        QVERIFY(!ReadBytes(Data2()).contains("AUTO_LAUNCH=3"));
-        QCOMPARE(QFileInfo(Data2()).isDir(), noBackup);
     }
 
     void colourAndStartup()
