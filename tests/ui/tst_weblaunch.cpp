@@ -216,7 +216,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("realLocator"); // the program's own browser search, on an empty PATH
-        QTest::newRow("web button") << u"button"_s << false;
         QTest::newRow("settled weight, twice: one box") << u"settle"_s << false;
         QTest::newRow("converter") << u"converter"_s << false;
         QTest::newRow("web button, real search finds nothing") << u"button"_s << true;
