@@ -79,6 +79,7 @@ class TestAddWeb : public QObject
     std::unique_ptr<QTemporaryDir> mDir;
     // The wizard lets go of its browser when it closes; its tab stays open until cleanup closes it.
     std::string mTab;
+    QString mFileAtBrowserStep;
 
     frmAddWeb* OpenWizard(const QString& ini)
     {
@@ -106,6 +107,7 @@ class TestAddWeb : public QObject
         wizard->cmdNext_Click();
         page = static_cast<ChromiumBrowser*>(wizard->Browser());
         mTab = page ? page->TargetId() : std::string();
+        mFileAtBrowserStep = FileText();
         return page != nullptr;
     }
 
@@ -117,11 +119,11 @@ class TestAddWeb : public QObject
         return ini.OpenFile(mDir->filePath(u"Data1.ini"_s)) ? ini.Section(section).Key(key).Value() : u"<unreadable>"_s;
     }
 
-    // The wizard closed once, without a page, and neither the list nor the file has one.
+    // The wizard closed once, without a page: the list as before and the file untouched since the naming.
     bool ClosedAddingNothing(const QSignalSpy& closed) const
     {
         return closed.size() == 1 && !closed.at(0).at(0).toBool() && App().gWebPages == QStringList {u"Courier Y"_s}
-        && !FileText().contains(u"Courier X"_s);
+        && FileText() == mFileAtBrowserStep;
     }
 
 private Q_SLOTS:
