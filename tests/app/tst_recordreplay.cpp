@@ -1,8 +1,12 @@
+#include "TestFiles.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -27,11 +31,10 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         const QString scenario = dir.filePath(QStringLiteral("scenario.txt"));
         const QString recording = dir.filePath(QStringLiteral("session.txt"));
-        QFile f(scenario);
-        QVERIFY(f.open(QIODevice::WriteOnly));
         // Wide gaps: on a loaded machine the reports come late, and the settle must still happen in time.
-        f.write("# load, settle, change, unplug and plug\n0 0\n1800 250\n6000 1250\n6600 unplug\n7000 plug\n");
-        f.close();
+        QVERIFY(WriteFile(
+            scenario,
+            u"# load, settle, change, unplug and plug\n0 0\n1800 250\n6000 1250\n6600 unplug\n7000 plug\n"_s));
 
         QProcess live;
         live.start(kPesavo, {QStringLiteral("--record"), recording, QStringLiteral("--simulate=") + scenario});

@@ -11,15 +11,16 @@
 #include "HtmlElement.h"
 #include "IniFile.h"
 #include "MFieldKey.h"
-#include "MMain.h"
 #include "PageProbe.h"
+#include "ProgramRun.h"
+#include "TestFiles.h"
 #include "frmAddWeb.h"
 #include "frmScale.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -37,13 +38,6 @@ const QString kOtherPage = u"[_WGX_WEB]\nCNT=1\n_WGX_NAME1=Courier Y\n[Courier Y
 // Typed by the "person": quotes, a backslash, markup and the characters of the settings file's layout.
 const QString kOddName = u"O'Brien \"Bob\" \\ </script> [x]=y"_s;
 
-void WriteFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text.toUtf8());
-}
-
 void CloseTab(const std::string& targetId)
 {
     BrowserFixture::Instance().Session()->Call("Target.closeTarget", {{"targetId", targetId}});
@@ -55,383 +49,359 @@ std::shared_ptr<HtmlElement> Field(HtmlDocument* document, const QString& key)
 }
 
 // What a person does in the page: typing goes through the browser's own input, so the page's script
-// sees it; the rest is set as a click would leave it.
-void Type(ChromiumBrowser& page, HtmlDocument* document, const QString& key, const QString& text)
+// sees it; the rest is set as a click would leave it. False when the field or the browser failed.
+bool Type(ChromiumBrowser& page, HtmlDocument* document, const QString& key, const QString& text)
 {
     const auto field = Field(document, key);
-    QVERIFY2(field, qPrintable(key));
-    QVERIFY(field->SetValue(QString()));
+    if (!field || !field->SetValue(QString()))
+        return false;
     const std::string name = MFieldKey::ParseKey(key).name.toStdString();
-    QVERIFY(page.Session()->Call("Runtime.evaluate",
-                                 {{"expression", "document.getElementsByName('" + name + "')[0].focus()"}},
-                                 page.SessionId()));
-    QVERIFY(page.Session()->Call("Input.insertText", {{"text", text.toStdString()}}, page.SessionId()));
+    return page.Session()->Call("Runtime.evaluate",
+                                {{"expression", "document.getElementsByName('" + name + "')[0].focus()"}},
+                                page.SessionId())
+        && page.Session()->Call("Input.insertText", {{"text", text.toStdString()}}, page.SessionId());
+}
+
+// The wizard's message box as "title: text", empty for none; the box is closed.
+QString TakeMessage(frmAddWeb* wizard)
+{
+    QMessageBox* box = wizard->Message();
+    const QString shown = box ? box->windowTitle() + u": "_s + box->text() : QString();
+    delete box;
+    return shown;
 }
 } // namespace
 
 class TestAddWeb : public QObject
 {
     Q_OBJECT
-private Q_SLOTS:
-    void initTestCase();
-    void cleanup();
-    void nameStep_data();
-    void nameStep();
-    void closedBrowserCancels();
-    void failedRecordingAddsNothing();
-    void tabInFrontIsRecorded();
-    void hugePageIsRecordedAndReplayed();
-    void weightTypes_data();
-    void weightTypes();
-    void teachAndLaunch();
-
-private:
-    frmAddWeb* OpenWizard(const QString& ini);
-    bool NameAndGo(const QString& name, QPointer<frmAddWeb>& wizard, ChromiumBrowser*& page);
-    QString FileText() const;
 
     std::unique_ptr<QTemporaryDir> mDir;
     // The wizard lets go of its browser when it closes; its tab stays open until cleanup closes it.
     std::string mTab;
-};
+    QString mFileAtBrowserStep;
 
-void TestAddWeb::initTestCase()
-{
-    BrowserFixture& fixture = BrowserFixture::Instance();
-    QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
-    fixture.ServeTaughtShop();
-}
+    frmAddWeb* OpenWizard(const QString& ini)
+    {
+        mDir = std::make_unique<QTemporaryDir>();
+        if (!WriteFile(mDir->filePath(u"Data1.ini"_s), ini) || !ProgramRun::Start(mDir->path()))
+            return nullptr;
+        App().gBrowserFactory = [](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
+            auto page = BrowserFixture::Instance().NewPage();
+            if (!page && error)
+                *error = BrowserFixture::Instance().LastError();
+            return page;
+        };
+        auto* wizard = new frmAddWeb;
+        wizard->Start();
+        return wizard;
+    }
 
-void TestAddWeb::cleanup()
-{
-    if (App().gScaleForm)
-        MMain::ExitApp();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    AppState::Reset();
-    mDir.reset();
-    if (!mTab.empty())
+    // A wizard over the settings with one other page, named and on its browser step.
+    bool NameAndGo(const QString& name, QPointer<frmAddWeb>& wizard, ChromiumBrowser*& page)
+    {
+        wizard = OpenWizard(kOtherPage);
+        if (!wizard)
+            return false;
+        wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(name);
+        wizard->cmdNext_Click();
+        page = static_cast<ChromiumBrowser*>(wizard->Browser());
+        mTab = page ? page->TargetId() : std::string();
+        mFileAtBrowserStep = FileText();
+        return page != nullptr;
+    }
+
+    QString FileText() const { return QString::fromUtf8(ReadBytes(mDir->filePath(u"Data1.ini"_s))); }
+    // Read back from disk, as the next start would.
+    QString Stored(const QString& section, const QString& key) const
+    {
+        IniFile ini;
+        return ini.OpenFile(mDir->filePath(u"Data1.ini"_s)) ? ini.Section(section).Key(key).Value() : u"<unreadable>"_s;
+    }
+
+    // The wizard closed once, without a page: the list as before and the file untouched since the naming.
+    bool ClosedAddingNothing(const QSignalSpy& closed) const
+    {
+        return closed.size() == 1 && !closed.at(0).at(0).toBool() && App().gWebPages == QStringList {u"Courier Y"_s}
+        && FileText() == mFileAtBrowserStep;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        BrowserFixture& fixture = BrowserFixture::Instance();
+        QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
+        fixture.ServeTaughtShop();
+    }
+
+    void cleanup()
+    {
+        ProgramRun::CleanUp();
+        mDir.reset();
+        if (!mTab.empty())
+            CloseTab(mTab);
+        mTab.clear();
+    }
+
+    void nameStep_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("message"); // "title: text", empty for none
+        QTest::newRow("blanks only: nothing") << u"   "_s << 0 << QString();
+        QTest::newRow("reserved prefix in capitals")
+            << u"_WGX_Shop"_s << 0 << u"ERROR: \"_wgx_\" is reserved for system use"_s;
+        QTest::newRow("existing page in other letter case") << u" courier y "_s << 0 << u"Error: Duplicate Web Name"_s;
+        QTest::newRow("marker after the first character") << u"My_wgx_page"_s << 1 << QString();
+    }
+
+    void nameStep()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, step);
+        QFETCH(QString, message);
+        QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
+        QVERIFY(wizard);
+        wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(typed);
+        wizard->cmdNext_Click();
+        QCOMPARE(wizard->Step(), step);
+        QCOMPARE(TakeMessage(wizard), message);
+        QCOMPARE(App().gWebPages.size(), step == 1 ? 2 : 1);
+        QCOMPARE(wizard->PageName(), step == 1 ? typed.trimmed() : QString());
+        QCOMPARE(wizard->Browser() != nullptr, step == 1);
+        wizard->cmdCancel_Click();
+        QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
+    }
+
+    void closedBrowserCancels()
+    {
+        QPointer<frmAddWeb> wizard;
+        ChromiumBrowser* page = nullptr;
+        QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
+        QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
+        // Next before any page of the user's has loaded stays in step 2.
+        wizard->cmdNext_Click();
+        QCOMPARE(wizard->Step(), 1);
+        QVERIFY(closed.isEmpty());
+
+        QSignalSpy quit(page, &WebBrowser::OnQuit);
+        QVERIFY(page->ClosePage());
+        QVERIFY(quit.wait(kLoadTimeoutMs));
+        QTRY_VERIFY(!wizard->Browser());
+        mTab.clear();
+        wizard->cmdNext_Click();
+        QVERIFY(ClosedAddingNothing(closed));
+    }
+
+    void failedRecordingAddsNothing()
+    {
+        QPointer<frmAddWeb> wizard;
+        ChromiumBrowser* page = nullptr;
+        QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
+        QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
+        QVERIFY(BrowserFixture::Load(*page, kShop));
+        QTRY_VERIFY(wizard->PageLoaded());
+        wizard->cmdNext_Click();
+        QCOMPARE(wizard->Step(), 2);
+        // The settings file's folder is gone: nothing can be written.
+        App().gSettings = std::make_unique<IniFile>();
+        QVERIFY(App().gSettings->OpenFile(mDir->filePath(u"gone/Data1.ini"_s)));
+        wizard->cmdFinish_Click();
+        QCOMPARE(TakeMessage(wizard), u"ERROR: Error in adding the page"_s);
+        QVERIFY(ClosedAddingNothing(closed));
+    }
+
+    void tabInFrontIsRecorded()
+    {
+        QPointer<frmAddWeb> wizard;
+        ChromiumBrowser* page = nullptr;
+        QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
+        // The person opens the page in a new tab of the wizard's window; the wizard's own tab stays blank.
+        const auto& session = BrowserFixture::Instance().Session();
+        const auto window = session->Call("Browser.getWindowForTarget", {{"targetId", mTab}});
+        QVERIFY(window);
+        const auto created
+            = session->Call("Target.createTarget", {{"url", "about:blank"}, {"windowId", (*window)["windowId"]}});
+        QVERIFY(created);
+        const std::string newTab = (*created)["targetId"].get<std::string>();
+        const auto attached = session->Call("Target.attachToTarget", {{"targetId", newTab}, {"flatten", true}});
+        QVERIFY(attached);
+        const std::string newSession = (*attached)["sessionId"].get<std::string>();
+        // Served offline like every page of the tests.
+        const nlohmann::json patterns
+            = nlohmann::json::array({{{"urlPattern", "https://*"}, {"requestStage", "Request"}}});
+        QVERIFY(session->Call("Fetch.enable", {{"patterns", patterns}}, newSession));
+        session->Send("Page.navigate", {{"url", (kShop + u"?tab=2"_s).toStdString()}}, newSession);
+        QTRY_VERIFY_WITH_TIMEOUT(session->Call("Runtime.evaluate",
+                                               {{"expression", "location.search == '?tab=2' && document.readyState"},
+                                                {"returnByValue", true}},
+                                               newSession)
+                                         .value_or(nlohmann::json::object())
+                                         .value("result", nlohmann::json::object())
+                                         .value("value", nlohmann::json())
+                                     == "complete",
+                                 kLoadTimeoutMs);
+        QVERIFY(session->Call("Target.activateTarget", {{"targetId", newTab}}));
+        QTRY_VERIFY_WITH_TIMEOUT((wizard->cmdNext_Click(), wizard->Step() == 2), kLoadTimeoutMs);
+        wizard->cmdFinish_Click();
+        QVERIFY(wizard->PageAdded());
+        QCOMPARE(Stored(u"Courier X"_s, u"_WGX_ADDRESS"_s), kShop + u"?tab=2"_s);
+        QCOMPARE(Stored(u"Courier X"_s, u"_WGX_RADIO"_s), u"speed,speed,speed"_s);
+        CloseTab(newTab);
+    }
+
+    void hugePageIsRecordedAndReplayed()
+    {
+        // 100,000 fields, the last one the weight field: the recording and the replay still go through whole.
+        constexpr int count = 100000;
+        QByteArray html = "<!DOCTYPE html><html><body><form>";
+        for (int i = 0; i < count - 1; ++i)
+            html += "<input name=f" + QByteArray::number(i) + " value=v" + QByteArray::number(i) + ">";
+        html += "<input name=w value=LB></form></body></html>";
+        BrowserFixture& fixture = BrowserFixture::Instance();
+        fixture.ServeBody(u"https://huge.example.test/"_s, html);
+        auto page = fixture.NewPage();
+        QVERIFY(page && BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
+        QTemporaryDir dir;
+        IniFile ini;
+        QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
+        QString codes;
+        QVERIFY(frmAddWeb::RecordPageFields(ini, page->Document().get(), u"Huge"_s, &codes));
+        QCOMPARE(codes, u"LB"_s);
+        QCOMPARE(ini.Section(u"Huge"_s).Key(u"0_wgx_f99998"_s).Value(), u"v99998"_s);
+
+        QVERIFY(BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
+        ini.Section(u"Huge"_s).Key(u"0_wgx_f5"_s).SetValue(u"replayed"_s);
+        CWebUserAdd filler(ini);
+        filler.Create(u"Huge"_s, u"https://huge.example.test/"_s);
+        filler.EnglishUnits = 4;
+        // The list of 100,000 keys is longer than any value a replay reads: what it holds is replayed.
+        filler.FillContent(page->Document().get());
+        filler.FillWeight(page->Document().get(), 0.5);
+        QCOMPARE(PageProbe::Mismatches(page->Document().get(), u"0_wgx_f5=replayed"_s), QStringList());
+        QCOMPARE(ini.BufferSize(), 512);
+        page->ClosePage();
+    }
+
+    void weightTypes_data()
+    {
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<QString>("types");
+        QTest::newRow("OZ and kg") << u"OZkg"_s << u",kg,oz"_s;
+        QTest::newRow("KG alone is not also g") << u"KG"_s << u",kg"_s;
+        QTest::newRow("every unit") << u"glbKgOz"_s << u",kg,g,lb,oz"_s;
+        QTest::newRow("none") << QString() << QString();
+    }
+
+    void weightTypes()
+    {
+        QFETCH(QString, codes);
+        QFETCH(QString, types);
+        QCOMPARE(frmAddWeb::WeightTypes(codes), types);
+    }
+
+    void teachAndLaunch()
+    {
+        QPointer<frmAddWeb> wizard;
+        ChromiumBrowser* page = nullptr;
+        QVERIFY(NameAndGo(u"  Courier X "_s, wizard, page));
+        QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
+
+        // The person goes to the shop and fills it, the weight fields with codes.
+        QVERIFY(BrowserFixture::Load(*page, kShop));
+        QTRY_VERIFY(wizard->PageLoaded());
+        auto document = page->Document();
+        QVERIFY(document);
+        QVERIFY(Type(*page, document.get(), u"0_wgx_fullName"_s, kOddName));
+        QVERIFY(Type(*page, document.get(), u"0_wgx_email"_s, u"a@b.test"_s));
+        // By frame (-1 the page itself): the frames are of the shop's origin, a courier's and a sibling host's.
+        const std::tuple<int, QString, QString> texts[] = {
+            {-1, u"0_wgx_zip"_s, u"10115"_s},
+            {-1, u"0_wgx_weight"_s, u"OZ"_s},
+            {-1, u"0_wgx_pieces"_s, u"7"_s},
+            {-1, u"0_wgx_shipDate"_s, u"2026-12-24"_s},
+            {-1, u"1_wgx_qty"_s, u"3"_s},
+            {-1, u"2_wgx_qty"_s, u"4"_s},
+            {-1, u"0_wgx_note"_s, u"line one\nline two, and then a great deal more than forty characters"_s},
+            {0, u"0_wgx_parcelWeight"_s, u"oz"_s},
+            {1, u"0_wgx_reference"_s, u"X-1"_s},
+            {1, u"0_wgx_parcelWeight"_s, u"kg"_s},
+            {2, u"0_wgx_reference"_s, u"L-2"_s},
+        };
+        for (const auto& [frame, key, text] : texts) {
+            const auto inFrame = frame < 0 ? nullptr : document->Frame(frame);
+            HtmlDocument* in = frame < 0 ? document.get() : inFrame.get();
+            QVERIFY2(in && Field(in, key) && Field(in, key)->SetValue(text), qPrintable(key));
+        }
+        QVERIFY(Field(document.get(), u"0_wgx_insured"_s)->SetChecked(true));
+        QVERIFY(Field(document.get(), u"0_wgx_signature"_s)->SetChecked(false));
+        QVERIFY(Field(document.get(), u"0_wgx_box"_s)->SetSelectedIndex(2));
+        QVERIFY(Field(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(1, true));
+        QVERIFY(Field(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(3, true));
+        const auto other = document->Frame(1);
+        QVERIFY(other && Field(other.get(), u"0_wgx_unit"_s)->SetSelectedIndex(1));
+
+        wizard->cmdNext_Click();
+        QCOMPARE(wizard->Step(), 2);
+        QVERIFY(wizard->findChild<QTextEdit*>(u"TextBox"_s)->toHtml().contains(u"font-weight:700;\">OZ</span>"_s));
+        wizard->cmdFinish_Click();
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(closed.at(0).at(0).toBool(), true);
+
+        // The settings file's layout, read back from disk; the launch below replays the values recorded.
+        QCOMPARE(Stored(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
+        QCOMPARE(Stored(u"_WGX_WEB"_s, u"_WGX_NAME2"_s), u"Courier X"_s);
+        const QString x = u"Courier X"_s;
+        QCOMPARE(Stored(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
+        QCOMPARE(Stored(x, u"_WGX_WGT_TYPE"_s), u",kg,oz"_s);
+        QCOMPARE(Stored(x, u"_WGX_TEXT"_s), u"0_wgx_fullName,0_wgx_zip,0_wgx_weight,1_wgx_qty,2_wgx_qty"_s);
+        QCOMPARE(Stored(x, u"_WGX_OTHERS"_s), u"0_wgx_email,0_wgx_pieces,0_wgx_shipDate"_s);
+        QCOMPARE(Stored(x, u"_WGX_RADIO"_s), u"speed,speed,speed"_s);
+        QCOMPARE(Stored(x, u"_WGX_CHKBOX"_s), u"0_wgx_insured,0_wgx_signature"_s);
+        QCOMPARE(Stored(x, u"_WGX_SELECT"_s), u"0_wgx_box,0_wgx_extras"_s);
+        QCOMPARE(Stored(x, u"_WGX_TEXTAREA"_s), u"0_wgx_note"_s);
+        QCOMPARE(Stored(x + u"_FRAME1"_s, u"_WGX_FRM_CNT"_s), u"0"_s);
+        QVERIFY(!FileText().contains(u"token"_s));
+        QStringList sections; // the window's own section aside
+        for (const QString& line : FileText().split(u'\n')) {
+            if (line.startsWith(u'[') && line != u"[_WGX_GENERAL]"_s)
+                sections << line;
+        }
+        QCOMPARE(sections,
+                 QStringList({u"[_WGX_WEB]"_s, u"[Courier Y]"_s, u"[Courier X]"_s, u"[Courier X_FRAME0]"_s,
+                              u"[Courier X_FRAME1]"_s, u"[Courier X_FRAME2]"_s}));
+
+        // The main window has the page without a restart; launching it fills a fresh copy of the page.
+        frmScale* scale = App().gScaleForm;
+        QVERIFY(scale);
+        QCOMPARE(App().gWebPages, QStringList({u"Courier Y"_s, u"Courier X"_s}));
+        QCOMPARE(scale->cboWeb()->itemText(scale->cboWeb()->count() - 1), x);
+        QAction* item = scale->AutoLaunchMenu()->actions().last();
+        QCOMPARE(item->text(), x);
         CloseTab(mTab);
-    mTab.clear();
-}
-
-frmAddWeb* TestAddWeb::OpenWizard(const QString& ini)
-{
-    mDir = std::make_unique<QTemporaryDir>();
-    WriteFile(mDir->filePath(u"Data1.ini"_s), ini);
-    AppState::Reset();
-    App().gTrayAvailable = [] {
-        return false;
-    };
-    App().gBrowserFactory = [](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
-        auto page = BrowserFixture::Instance().NewPage();
-        if (!page && error)
-            *error = BrowserFixture::Instance().LastError();
-        return page;
-    };
-    if (!MMain::Main({}, mDir->path()))
-        return nullptr;
-    auto* wizard = new frmAddWeb;
-    wizard->Start();
-    return wizard;
-}
-
-// A wizard over the settings with one other page, named and on its browser step.
-bool TestAddWeb::NameAndGo(const QString& name, QPointer<frmAddWeb>& wizard, ChromiumBrowser*& page)
-{
-    wizard = OpenWizard(kOtherPage);
-    if (!wizard)
-        return false;
-    wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(name);
-    wizard->cmdNext_Click();
-    page = static_cast<ChromiumBrowser*>(wizard->Browser());
-    mTab = page ? page->TargetId() : std::string();
-    return page != nullptr;
-}
-
-QString TestAddWeb::FileText() const
-{
-    QFile file(mDir->filePath(u"Data1.ini"_s));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void TestAddWeb::nameStep_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<QString>("message"); // "title: text", empty for none
-    QTest::newRow("blanks only: nothing") << u"   "_s << 0 << QString();
-    QTest::newRow("reserved prefix in capitals")
-        << u"_WGX_Shop"_s << 0 << u"ERROR: \"_wgx_\" is reserved for system use"_s;
-    QTest::newRow("existing page in other letter case") << u" courier y "_s << 0 << u"Error: Duplicate Web Name"_s;
-    QTest::newRow("marker after the first character") << u"My_wgx_page"_s << 1 << QString();
-}
-
-void TestAddWeb::nameStep()
-{
-    QFETCH(QString, typed);
-    QFETCH(int, step);
-    QFETCH(QString, message);
-    QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
-    QVERIFY(wizard);
-    wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(typed);
-    wizard->cmdNext_Click();
-    QCOMPARE(wizard->Step(), step);
-    const QString shown
-        = wizard->Message() ? wizard->Message()->windowTitle() + u": "_s + wizard->Message()->text() : QString();
-    QCOMPARE(shown, message);
-    QCOMPARE(App().gWebPages.size(), step == 1 ? 2 : 1);
-    QCOMPARE(wizard->PageName(), step == 1 ? typed.trimmed() : QString());
-    QCOMPARE(wizard->Browser() != nullptr, step == 1);
-    if (wizard->Message())
-        delete wizard->Message();
-    wizard->cmdCancel_Click();
-    QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
-}
-
-void TestAddWeb::closedBrowserCancels()
-{
-    QPointer<frmAddWeb> wizard;
-    ChromiumBrowser* page = nullptr;
-    QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
-    QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
-    // Next before any page of the user's has loaded stays in step 2.
-    wizard->cmdNext_Click();
-    QCOMPARE(wizard->Step(), 1);
-    QVERIFY(closed.isEmpty());
-
-    QSignalSpy quit(page, &WebBrowser::OnQuit);
-    QVERIFY(page->ClosePage());
-    QVERIFY(quit.wait(kLoadTimeoutMs));
-    QTRY_VERIFY(!wizard->Browser());
-    mTab.clear();
-    wizard->cmdNext_Click();
-    QCOMPARE(closed.size(), 1);
-    QCOMPARE(closed.at(0).at(0).toBool(), false);
-    QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
-    QVERIFY(!FileText().contains(u"Courier X"_s));
-}
-
-void TestAddWeb::failedRecordingAddsNothing()
-{
-    QPointer<frmAddWeb> wizard;
-    ChromiumBrowser* page = nullptr;
-    QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
-    QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
-    QVERIFY(BrowserFixture::Load(*page, kShop));
-    QTRY_VERIFY(wizard->PageLoaded());
-    wizard->cmdNext_Click();
-    QCOMPARE(wizard->Step(), 2);
-    // The settings file's folder is gone: nothing can be written.
-    const QString before = FileText();
-    App().gSettings = std::make_unique<IniFile>();
-    QVERIFY(App().gSettings->OpenFile(mDir->filePath(u"gone/Data1.ini"_s)));
-    wizard->cmdFinish_Click();
-    QCOMPARE(closed.size(), 1);
-    QCOMPARE(closed.at(0).at(0).toBool(), false);
-    QVERIFY(wizard->Message());
-    QCOMPARE(wizard->Message()->windowTitle() + u": "_s + wizard->Message()->text(),
-             u"ERROR: Error in adding the page"_s);
-    delete wizard->Message();
-    QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
-    QCOMPARE(FileText(), before);
-}
-
-void TestAddWeb::tabInFrontIsRecorded()
-{
-    QPointer<frmAddWeb> wizard;
-    ChromiumBrowser* page = nullptr;
-    QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
-    // The person opens the page in a new tab of the wizard's window; the wizard's own tab stays blank.
-    const auto& session = BrowserFixture::Instance().Session();
-    const auto window = session->Call("Browser.getWindowForTarget", {{"targetId", mTab}});
-    QVERIFY(window);
-    const auto created
-        = session->Call("Target.createTarget", {{"url", "about:blank"}, {"windowId", (*window)["windowId"]}});
-    QVERIFY(created);
-    const std::string newTab = (*created)["targetId"].get<std::string>();
-    const auto attached = session->Call("Target.attachToTarget", {{"targetId", newTab}, {"flatten", true}});
-    QVERIFY(attached);
-    const std::string newSession = (*attached)["sessionId"].get<std::string>();
-    // Served offline like every page of the tests.
-    const nlohmann::json patterns = nlohmann::json::array({{{"urlPattern", "https://*"}, {"requestStage", "Request"}}});
-    QVERIFY(session->Call("Fetch.enable", {{"patterns", patterns}}, newSession));
-    session->Send("Page.navigate", {{"url", (kShop + u"?tab=2"_s).toStdString()}}, newSession);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        session->Call("Runtime.evaluate",
-                      {{"expression", "location.search == '?tab=2' && document.readyState"}, {"returnByValue", true}},
-                      newSession)
-                .value_or(nlohmann::json::object())
-                .value("result", nlohmann::json::object())
-                .value("value", nlohmann::json())
-            == "complete",
-        kLoadTimeoutMs);
-    QVERIFY(session->Call("Target.activateTarget", {{"targetId", newTab}}));
-    QTRY_VERIFY_WITH_TIMEOUT((wizard->cmdNext_Click(), wizard->Step() == 2), kLoadTimeoutMs);
-    wizard->cmdFinish_Click();
-    QVERIFY(wizard->PageAdded());
-    IniFile ini;
-    QVERIFY(ini.OpenFile(mDir->filePath(u"Data1.ini"_s)));
-    QCOMPARE(ini.Section(u"Courier X"_s).Key(u"_WGX_ADDRESS"_s).Value(), kShop + u"?tab=2"_s);
-    QCOMPARE(ini.Section(u"Courier X"_s).Key(u"_WGX_RADIO"_s).Value(), u"speed,speed,speed"_s);
-    CloseTab(newTab);
-}
-
-void TestAddWeb::hugePageIsRecordedAndReplayed()
-{
-    // 100,000 fields, the last one the weight field: the recording and the replay still go through whole.
-    constexpr int count = 100000;
-    QByteArray html = "<!DOCTYPE html><html><body><form>";
-    for (int i = 0; i < count - 1; ++i)
-        html += "<input name=f" + QByteArray::number(i) + " value=v" + QByteArray::number(i) + ">";
-    html += "<input name=w value=LB></form></body></html>";
-    BrowserFixture& fixture = BrowserFixture::Instance();
-    fixture.ServeBody(u"https://huge.example.test/"_s, html);
-    auto page = fixture.NewPage();
-    QVERIFY(page && BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
-    QTemporaryDir dir;
-    IniFile ini;
-    QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
-    QString codes;
-    QVERIFY(frmAddWeb::RecordPageFields(ini, page->Document().get(), u"Huge"_s, &codes));
-    QCOMPARE(codes, u"LB"_s);
-    QCOMPARE(ini.Section(u"Huge"_s).Key(u"0_wgx_f99998"_s).Value(), u"v99998"_s);
-
-    QVERIFY(BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
-    ini.Section(u"Huge"_s).Key(u"0_wgx_f5"_s).SetValue(u"replayed"_s);
-    CWebUserAdd filler(ini);
-    filler.Create(u"Huge"_s, u"https://huge.example.test/"_s);
-    filler.EnglishUnits = 4;
-    // The list of 100,000 keys is longer than any value a replay reads: what it holds is replayed.
-    filler.FillContent(page->Document().get());
-    filler.FillWeight(page->Document().get(), 0.5);
-    QCOMPARE(PageProbe::Mismatches(page->Document().get(), u"0_wgx_f5=replayed"_s), QStringList());
-    QCOMPARE(ini.BufferSize(), 512);
-    page->ClosePage();
-}
-
-void TestAddWeb::weightTypes_data()
-{
-    QTest::addColumn<QString>("codes");
-    QTest::addColumn<QString>("types");
-    QTest::newRow("OZ and kg") << u"OZkg"_s << u",kg,oz"_s;
-    QTest::newRow("KG alone is not also g") << u"KG"_s << u",kg"_s;
-    QTest::newRow("every unit") << u"glbKgOz"_s << u",kg,g,lb,oz"_s;
-    QTest::newRow("none") << QString() << QString();
-}
-
-void TestAddWeb::weightTypes()
-{
-    QFETCH(QString, codes);
-    QFETCH(QString, types);
-    QCOMPARE(frmAddWeb::WeightTypes(codes), types);
-}
-
-void TestAddWeb::teachAndLaunch()
-{
-    QPointer<frmAddWeb> wizard;
-    ChromiumBrowser* page = nullptr;
-    QVERIFY(NameAndGo(u"  Courier X "_s, wizard, page));
-    QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
-
-    // The person goes to the shop and fills it, the weight fields with codes.
-    QVERIFY(BrowserFixture::Load(*page, kShop));
-    QTRY_VERIFY(wizard->PageLoaded());
-    auto document = page->Document();
-    QVERIFY(document);
-    Type(*page, document.get(), u"0_wgx_fullName"_s, kOddName);
-    Type(*page, document.get(), u"0_wgx_email"_s, u"a@b.test"_s);
-    // By frame (-1 the page itself): the frames are of the shop's origin, a courier's and a sibling host's.
-    const std::tuple<int, QString, QString> texts[] = {
-        {-1, u"0_wgx_zip"_s, u"10115"_s},
-        {-1, u"0_wgx_weight"_s, u"OZ"_s},
-        {-1, u"0_wgx_pieces"_s, u"7"_s},
-        {-1, u"0_wgx_shipDate"_s, u"2026-12-24"_s},
-        {-1, u"1_wgx_qty"_s, u"3"_s},
-        {-1, u"2_wgx_qty"_s, u"4"_s},
-        {-1, u"0_wgx_note"_s, u"line one\nline two, and then a great deal more than forty characters"_s},
-        {0, u"0_wgx_parcelWeight"_s, u"oz"_s},
-        {1, u"0_wgx_reference"_s, u"X-1"_s},
-        {1, u"0_wgx_parcelWeight"_s, u"kg"_s},
-        {2, u"0_wgx_reference"_s, u"L-2"_s},
-    };
-    for (const auto& [frame, key, text] : texts) {
-        const auto inFrame = frame < 0 ? nullptr : document->Frame(frame);
-        HtmlDocument* in = frame < 0 ? document.get() : inFrame.get();
-        QVERIFY2(in && Field(in, key) && Field(in, key)->SetValue(text), qPrintable(key));
+        mTab.clear();
+        item->trigger();
+        App().gCurWeight = 0.5;
+        scale->LaunchWebPage();
+        QVERIFY(scale->Launcher());
+        QTRY_VERIFY_WITH_TIMEOUT(scale->IsBrowserExist() && scale->Launcher()->WebHelper()->CurrentFiller()->IsFilled(),
+                                 kLoadTimeoutMs);
+        QTest::qWait(60); // the page's own re-render of its controlled fields
+        auto* launched = static_cast<ChromiumBrowser*>(scale->Launcher()->WebHelper()->Browser());
+        const auto filled = launched->Document();
+        const QStringList wrong
+            = PageProbe::Mismatches(filled.get(),
+                                    u"0_wgx_fullName="_s + kOddName
+                                        + u";0_wgx_email=a@b.test;0_wgx_zip=10115;0_wgx_weight=17.6;0_wgx_pieces=7;"
+                                          "0_wgx_shipDate=2026-12-24;1_wgx_qty=3;2_wgx_qty=4;2_wgx_speed?=true;"
+                                          "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
+                                          "0_wgx_note=line one\nline two, and then a great deal;"
+                                          "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
+                                          "1:0_wgx_unit#=1;2:0_wgx_reference=L-2"_s);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+        launched->ClosePage();
     }
-    QVERIFY(Field(document.get(), u"0_wgx_insured"_s)->SetChecked(true));
-    QVERIFY(Field(document.get(), u"0_wgx_signature"_s)->SetChecked(false));
-    QVERIFY(Field(document.get(), u"0_wgx_box"_s)->SetSelectedIndex(2));
-    QVERIFY(Field(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(1, true));
-    QVERIFY(Field(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(3, true));
-    const auto other = document->Frame(1);
-    QVERIFY(other && Field(other.get(), u"0_wgx_unit"_s)->SetSelectedIndex(1));
-
-    wizard->cmdNext_Click();
-    QCOMPARE(wizard->Step(), 2);
-    QVERIFY(wizard->findChild<QTextEdit*>(u"TextBox"_s)->toHtml().contains(u"font-weight:700;\">OZ</span>"_s));
-    wizard->cmdFinish_Click();
-    QCOMPARE(closed.size(), 1);
-    QCOMPARE(closed.at(0).at(0).toBool(), true);
-
-    // The settings file's layout, read back from disk; the launch below replays the values recorded.
-    IniFile ini;
-    QVERIFY(ini.OpenFile(mDir->filePath(u"Data1.ini"_s)));
-    const auto key = [&ini](const QString& section, const QString& name) {
-        return ini.Section(section).Key(name).Value();
-    };
-    QCOMPARE(key(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
-    QCOMPARE(key(u"_WGX_WEB"_s, u"_WGX_NAME2"_s), u"Courier X"_s);
-    const QString x = u"Courier X"_s;
-    QCOMPARE(key(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
-    QCOMPARE(key(x, u"_WGX_WGT_TYPE"_s), u",kg,oz"_s);
-    QCOMPARE(key(x, u"_WGX_TEXT"_s), u"0_wgx_fullName,0_wgx_zip,0_wgx_weight,1_wgx_qty,2_wgx_qty"_s);
-    QCOMPARE(key(x, u"_WGX_OTHERS"_s), u"0_wgx_email,0_wgx_pieces,0_wgx_shipDate"_s);
-    QCOMPARE(key(x, u"_WGX_RADIO"_s), u"speed,speed,speed"_s);
-    QCOMPARE(key(x, u"_WGX_CHKBOX"_s), u"0_wgx_insured,0_wgx_signature"_s);
-    QCOMPARE(key(x, u"_WGX_SELECT"_s), u"0_wgx_box,0_wgx_extras"_s);
-    QCOMPARE(key(x, u"_WGX_TEXTAREA"_s), u"0_wgx_note"_s);
-    QCOMPARE(key(x + u"_FRAME1"_s, u"_WGX_FRM_CNT"_s), u"0"_s);
-    QVERIFY(!FileText().contains(u"token"_s));
-    QStringList sections; // the window's own section aside
-    for (const QString& line : FileText().split(u'\n')) {
-        if (line.startsWith(u'[') && line != u"[_WGX_GENERAL]"_s)
-            sections << line;
-    }
-    QCOMPARE(sections,
-             QStringList({u"[_WGX_WEB]"_s, u"[Courier Y]"_s, u"[Courier X]"_s, u"[Courier X_FRAME0]"_s,
-                          u"[Courier X_FRAME1]"_s, u"[Courier X_FRAME2]"_s}));
-
-    // The main window has the page without a restart; launching it fills a fresh copy of the page.
-    frmScale* scale = App().gScaleForm;
-    QVERIFY(scale);
-    QCOMPARE(App().gWebPages, QStringList({u"Courier Y"_s, u"Courier X"_s}));
-    QCOMPARE(scale->cboWeb()->itemText(scale->cboWeb()->count() - 1), x);
-    QAction* item = scale->AutoLaunchMenu()->actions().last();
-    QCOMPARE(item->text(), x);
-    CloseTab(mTab);
-    mTab.clear();
-    item->trigger();
-    App().gCurWeight = 0.5;
-    scale->LaunchWebPage();
-    QVERIFY(scale->Launcher());
-    QTRY_VERIFY_WITH_TIMEOUT(scale->IsBrowserExist() && scale->Launcher()->WebHelper()->CurrentFiller()->IsFilled(),
-                             kLoadTimeoutMs);
-    QTest::qWait(60); // the page's own re-render of its controlled fields
-    auto* launched = static_cast<ChromiumBrowser*>(scale->Launcher()->WebHelper()->Browser());
-    const auto filled = launched->Document();
-    const QStringList wrong
-        = PageProbe::Mismatches(filled.get(),
-                                u"0_wgx_fullName="_s + kOddName
-                                    + u";0_wgx_email=a@b.test;0_wgx_zip=10115;0_wgx_weight=17.6;0_wgx_pieces=7;"
-                                      "0_wgx_shipDate=2026-12-24;1_wgx_qty=3;2_wgx_qty=4;2_wgx_speed?=true;"
-                                      "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
-                                      "0_wgx_note=line one\nline two, and then a great deal;"
-                                      "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
-                                      "1:0_wgx_unit#=1;2:0_wgx_reference=L-2"_s);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
-    launched->ClosePage();
-}
+};
 
 QTEST_MAIN(TestAddWeb)
 #include "tst_addweb.moc"

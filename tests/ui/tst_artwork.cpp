@@ -9,11 +9,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool IsWhite(QRgb pixel)
-{
-    return (pixel & 0xFFFFFFu) == 0xFFFFFFu;
-}
-
 int DifferingPixels(const QImage& a, const QImage& b)
 {
     if (a.size() != b.size())
@@ -102,7 +97,7 @@ private Q_SLOTS:
             QVERIFY(mask.rect().contains(withMargin));
             for (int y = withMargin.top(); y <= withMargin.bottom(); ++y) {
                 for (int x = withMargin.left(); x <= withMargin.right(); ++x) {
-                    if (IsWhite(mask.pixel(x, y)))
+                    if ((mask.pixel(x, y) & 0xFFFFFFu) == 0xFFFFFFu)
                         QFAIL(qPrintable(u"(%1, %2) is cut away"_s.arg(x).arg(y)));
                 }
             }

@@ -153,7 +153,8 @@ private Q_SLOTS:
         QVERIFY(Scale()->UnitMenu()->actions().at(unit)->isChecked());
     }
 
-    void settingsRoundTripAcrossRestart()
+    // Reading the written values back is the start-up test's part.
+    void settingsWrittenOnExit()
     {
         QVERIFY(WriteFile(Data1(),
                           u"[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=0\nSKIN=4\nSTARTUP=1\n"
@@ -166,36 +167,43 @@ private Q_SLOTS:
         for (const char* line : {"UNIT=1\n", "AUTO_LAUNCH=3\n", "DISPLAY=1\n", "TOP=1\n", "SKIN=4\n", "STARTUP=1\n",
                                  "[_WGX_FEDEX]\nAUTO_FILL=1"})
             QVERIFY2(text.contains(QLatin1String(line)), line);
-
-        QVERIFY(Start());
-        QCOMPARE(App().gUnit, qint16(1));
-        QVERIFY(App().gAlwaysOnTop);
-        QCOMPARE(App().gMainWindow, static_cast<QWidget*>(App().gLcdForm));
     }
 
-    void startHidden_data()
+    // Hidden in the tray where there is one. Where there is none a hidden window could never be brought
+    // back: it stays shown at start, and minimising sends it to the taskbar instead.
+    void hiding_data()
     {
+        QTest::addColumn<QString>("how"); // at start with the arguments, by the "button" or the "menu"
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<bool>("tray");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("/s hides in the tray") << QStringList {u"/s"_s} << true << false;
-        QTest::newRow("/s without a tray shows") << QStringList {u"/s"_s} << false << true;
-        QTest::newRow("upper case switch shows") << QStringList {u"/S"_s} << true << true;
-        QTest::newRow("switch with more shows") << QStringList {u"/s"_s, u"x"_s} << true << true;
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("/s hides in the tray") << u"start"_s << QStringList {u"/s"_s} << true << true;
+        QTest::newRow("/s without a tray shows") << u"start"_s << QStringList {u"/s"_s} << false << false;
+        QTest::newRow("upper case switch shows") << u"start"_s << QStringList {u"/S"_s} << true << false;
+        QTest::newRow("switch with more shows") << u"start"_s << QStringList {u"/s"_s, u"x"_s} << true << false;
+        QTest::newRow("button, tray") << u"button"_s << QStringList() << true << true;
+        QTest::newRow("button, no tray: taskbar") << u"button"_s << QStringList() << false << false;
+        QTest::newRow("menu, no tray: taskbar") << u"menu"_s << QStringList() << false << false;
     }
-    void startHidden()
+    void hiding()
     {
+        QFETCH(QString, how);
         QFETCH(QStringList, args);
         QFETCH(bool, tray);
-        QFETCH(bool, shown);
+        QFETCH(bool, hidden);
         QVERIFY(Start(args, tray));
-        QCOMPARE(App().gMainWindow->isVisible(), shown);
-        QCOMPARE(Scale()->PopupItem(0)->text(), shown ? u"Minimize Pesavo"_s : u"Launch Pesavo"_s);
+        if (how == u"button"_s)
+            QTest::mouseClick(Scale()->Button(u"picMin"_s), Qt::LeftButton, {}, QPoint(5, 5));
+        else if (how == u"menu"_s)
+            QVERIFY(Trigger(u"Minimize Pesavo"_s));
+        QCOMPARE(App().gMainWindow->isVisible(), !hidden);
+        QCOMPARE(Scale()->isMinimized(), how != u"start"_s && !tray);
+        QCOMPARE(Scale()->PopupItem(0)->text(), hidden ? u"Launch Pesavo"_s : u"Minimize Pesavo"_s);
         // The initialisation progress follows the display.
         Feed(0, 1);
-        QCOMPARE(App().gProgressForm->isVisible(), shown);
+        QCOMPARE(App().gProgressForm->isVisible(), !hidden);
         Scale()->m_objSysTray_DoubleClick(1);
-        QVERIFY(App().gMainWindow->isVisible());
+        QVERIFY(App().gMainWindow->isVisible() && !Scale()->isMinimized());
         QVERIFY(App().gProgressForm->isVisible());
     }
 
@@ -351,11 +359,6 @@ private Q_SLOTS:
         const QImage main = Scale()->picBox()->pixmap().toImage();
         QCOMPARE(main, App().gLcdForm->picBox()->pixmap().toImage());
         QCOMPARE(main, MReadout::PicHiden().convertToFormat(main.format()));
-
-        mSim->Unplug();
-        QTRY_COMPARE(MReadout::PaintedAt(App().gLayout.statusMsg), u"MSGDETACH"_s);
-        mSim->Plug();
-        QTRY_COMPARE(MReadout::PaintedAt(App().gLayout.statusMsg), u"MSGNULL"_s);
     }
 
     void holdAndTareByMenu()
@@ -442,30 +445,6 @@ private Q_SLOTS:
              CTrayIcon::EventsFor(QSystemTrayIcon::ActivationReason(reason), statusNotifier))
             seen << (event.kind == CTrayIcon::Event::DoubleClick ? -1 : event.button);
         QCOMPARE(seen, events);
-    }
-
-    // A window hidden where there is no tray could never be brought back: it goes to the taskbar instead.
-    void minimiseWithoutTray_data()
-    {
-        QTest::addColumn<bool>("tray");
-        QTest::addColumn<bool>("byMenu");
-        QTest::newRow("tray, button") << true << false;
-        QTest::newRow("no tray, button") << false << false;
-        QTest::newRow("no tray, menu") << false << true;
-    }
-    void minimiseWithoutTray()
-    {
-        QFETCH(bool, tray);
-        QFETCH(bool, byMenu);
-        QVERIFY(Start({}, tray));
-        if (byMenu)
-            QVERIFY(Trigger(u"Minimize Pesavo"_s));
-        else
-            QTest::mouseClick(Scale()->Button(u"picMin"_s), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(Scale()->isVisible(), !tray);
-        QCOMPARE(Scale()->isMinimized(), !tray);
-        Scale()->m_objSysTray_DoubleClick(1);
-        QVERIFY(Scale()->isVisible() && !Scale()->isMinimized());
     }
 
     void optionsDisableTheWindows()

@@ -40,26 +40,22 @@ private Q_SLOTS:
         QFETCH(int, signalNumber);
         QProcess program;
         QVERIFY(StartFirst(program, {QStringLiteral("--simulate")}));
-        // Listening for later starts means the start-up is under way; the signal is
-        // handled by the event loop whenever it comes.
-        QTRY_VERIFY_WITH_TIMEOUT(QDir(mRuntime).entryList(QDir::System | QDir::Files).size() > 0, 10000);
+        // The signal is handled by the event loop whenever it comes.
+        QTRY_VERIFY_WITH_TIMEOUT(Listening(), 10000);
         ::kill(pid_t(program.processId()), signalNumber);
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
         const QString text = SettingsText();
-        QVERIFY2(text.contains(QLatin1String("UNIT=1\n")), qPrintable(text));
-        QVERIFY(text.contains(QLatin1String("TOP=1\n")));
-        QVERIFY(text.contains(QLatin1String("SKIN=5\n")));
-        QVERIFY(text.contains(QLatin1String("DISPLAY=0\n")));
-        QVERIFY(text.contains(QLatin1String("[_WGX_UPS]\nAUTO_FILL=1")));
+        for (const char* line : {"UNIT=1\n", "TOP=1\n", "SKIN=5\n", "DISPLAY=0\n", "[_WGX_UPS]\nAUTO_FILL=1"})
+            QVERIFY2(text.contains(QLatin1String(line)), qPrintable(text));
     }
 
     void secondStartEndsAtOnce()
     {
         QProcess first;
         QVERIFY(StartFirst(first, {QStringLiteral("--simulate")}));
-        QTRY_VERIFY_WITH_TIMEOUT(QDir(mRuntime).entryList(QDir::System | QDir::Files).size() > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(Listening(), 10000);
         // The first start is done once it has stored its page selection.
         QTRY_VERIFY_WITH_TIMEOUT(SettingsText().contains(QLatin1String("AUTO_LAUNCH=")), 10000);
         const QString before = SettingsText();
@@ -87,6 +83,9 @@ private:
         process.start(mProgram, args);
         return process.waitForStarted(5000);
     }
+
+    // Listening for later starts means the start-up is under way.
+    bool Listening() const { return !QDir(mRuntime).entryList(QDir::System | QDir::Files).isEmpty(); }
 
     QString SettingsText() const
     {

@@ -36,23 +36,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Every page the window opens, in order, and what each was opened for.
-struct BrowserLog
-{
-    QStringList navigations;
-    QList<WebPageUse> uses;
-};
-
 class RecordingBrowser final : public WebBrowser
 {
 public:
-    explicit RecordingBrowser(BrowserLog* log)
-        : mLog(log)
+    // Every page the window opens goes to one list, in order.
+    explicit RecordingBrowser(QStringList* navigations)
+        : mNavigations(navigations)
         , page(std::make_shared<FakeDocument>(&writes))
     { }
     bool Navigate(const QString& url) override
     {
-        mLog->navigations << url;
+        *mNavigations << url;
         return true;
     }
     bool Visible() override { return visible; }
@@ -68,7 +62,7 @@ public:
         Q_EMIT OnQuit();
     }
 
-    BrowserLog* mLog;
+    QStringList* mNavigations;
     QStringList writes;
     std::shared_ptr<FakeDocument> page;
     bool visible = false;
@@ -88,7 +82,8 @@ private Q_SLOTS:
     {
         mDir = std::make_unique<QTemporaryDir>();
         QVERIFY(mDir->isValid());
-        mLog = {};
+        mNavigations.clear();
+        mUses.clear();
         mBrowsers.clear();
         mRefusal.clear();
     }
@@ -138,7 +133,7 @@ private Q_SLOTS:
             QVERIFY(Start());
             menu = Scale()->AutoLaunchMenu();
         }
-        QVERIFY2(mLog.navigations.isEmpty(), "choosing a page must not open it");
+        QVERIFY2(mNavigations.isEmpty(), "choosing a page must not open it");
     }
 
     void commandsLaunchTheSelectedPage_data()
@@ -172,12 +167,12 @@ private Q_SLOTS:
                     item->trigger();
         }
         if (address.isEmpty()) {
-            QCOMPARE(mLog.navigations, QStringList());
+            QCOMPARE(mNavigations, QStringList());
             QVERIFY(!Scale()->IsBrowserExist());
             return;
         }
-        QCOMPARE(mLog.navigations, QStringList {address});
-        QCOMPARE(mLog.uses, QList<WebPageUse> {WebPageUse::Launcher});
+        QCOMPARE(mNavigations, QStringList {address});
+        QCOMPARE(mUses, QList<WebPageUse> {WebPageUse::Launcher});
         QVERIFY(LastBrowser()->visible);
         QCOMPARE(Scale()->Launcher()->WebHelper()->Weight(), 0.75);
         QVERIFY(Scale()->IsBrowserExist());
@@ -200,7 +195,7 @@ private Q_SLOTS:
         // Open: a settled weight leaves it alone, an explicit command refills it in place.
         App().gCurWeight = 1.0;
         Scale()->m_objScaleCalc_StatusChange(settled);
-        QCOMPARE(mLog.navigations.size(), 1);
+        QCOMPARE(mNavigations.size(), 1);
         QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(mBrowsers.size(), 1);
         QCOMPARE(first->page->Field(u"weight"_s)->value, u"2.205"_s);
@@ -214,14 +209,13 @@ private Q_SLOTS:
         QCOMPARE(mBrowsers.size(), 1);
         Scale()->m_objScaleCalc_StatusChange(settled);
         QCOMPARE(mBrowsers.size(), 2);
-        QCOMPARE(mLog.navigations, QStringList(2, CCarrierPages::UpsAddress()));
+        QCOMPARE(mNavigations, QStringList(2, CCarrierPages::UpsAddress()));
     }
 
     void missingBrowserIsExplained_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("realLocator"); // the program's own browser search, on an empty PATH
-        QTest::newRow("web button") << u"button"_s << false;
         QTest::newRow("settled weight, twice: one box") << u"settle"_s << false;
         QTest::newRow("converter") << u"converter"_s << false;
         QTest::newRow("web button, real search finds nothing") << u"button"_s << true;
@@ -284,8 +278,8 @@ private Q_SLOTS:
         for (int click = 0; click < 2; ++click) // the second before the page has loaded
             QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
         const QString url = QUrl::fromLocalFile(App().gConvPagePath).toString();
-        QCOMPARE(mLog.navigations, QStringList {url});
-        QCOMPARE(mLog.uses, QList<WebPageUse> {WebPageUse::Converter});
+        QCOMPARE(mNavigations, QStringList {url});
+        QCOMPARE(mUses, QList<WebPageUse> {WebPageUse::Converter});
         QVERIFY(LastBrowser()->visible);
 
         // Loaded: the weight goes in, in the display unit.
@@ -375,8 +369,8 @@ private:
                 *error = mRefusal;
                 return nullptr;
             }
-            mLog.uses << use;
-            auto browser = std::make_unique<RecordingBrowser>(&mLog);
+            mUses << use;
+            auto browser = std::make_unique<RecordingBrowser>(&mNavigations);
             mBrowsers << browser.get();
             return browser;
         };
@@ -394,7 +388,8 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> mDir;
-    BrowserLog mLog;
+    QStringList mNavigations;
+    QList<WebPageUse> mUses; // what each page was opened for
     QList<QPointer<RecordingBrowser>> mBrowsers;
     QString mRefusal; // when set, no browser can be started and this is why
 };
