@@ -1051,14 +1051,11 @@ void frmOption::cmdDelete_Click()
             web.Key(u"_WGX_NAME"_s + QString::number(i)).SetValue(app.gWebPages.at(i - 1));
     }
 
-    const int entry = mcboWeb->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (entry >= 0) {
-        if (entry == mcboWeb->currentIndex()) {
-            mcboWeb->setCurrentIndex(0);
-            cboWeb_Click();
-        }
-        mcboWeb->removeItem(entry);
-    }
+    // Removing the chosen page falls back to "None", and the main window must follow that choice.
+    const bool wasChosen = mcboWeb->currentIndex() > 0 && mcboWeb->currentText() == name;
+    MWindowUtil::RemoveComboItem(mcboWeb, name);
+    if (wasChosen)
+        cboWeb_Click();
 
     DeletePageSections(name);
 
