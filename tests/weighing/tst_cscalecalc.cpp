@@ -70,27 +70,6 @@ private Q_SLOTS:
         QVERIFY(rig.events.empty());
     }
 
-    void decodesSigned16_data()
-    {
-        QTest::addColumn<int>("raw");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("FF38") << 0xFF38 << -200;
-        QTest::newRow("7FFF") << 0x7FFF << 32767;
-        QTest::newRow("8000") << 0x8000 << -32768;
-    }
-
-    void decodesSigned16()
-    {
-        QFETCH(int, raw);
-        QFETCH(int, expected);
-        Rig rig;
-        const auto r = scaleReport(raw, raw, raw);
-        rig.calc.NewData(r);
-        QCOMPARE(rig.calc.AdcCount(), expected);
-        QCOMPARE(rig.calc.CalLoad(), expected);
-        QCOMPARE(rig.calc.CalCount(), expected);
-    }
-
     void calibrationFromFirstReport()
     {
         Rig rig;
@@ -103,7 +82,7 @@ private Q_SLOTS:
         QCOMPARE(rig.calc.Factor(), 25.0);
     }
 
-    void initialisationSequence()
+    void startUpTareAndHold()
     {
         Rig rig;
         rig.feed(400); // 100 g on the platform from the start
@@ -111,6 +90,11 @@ private Q_SLOTS:
         rig.feed(400, 14);
         QCOMPARE(rig.calc.InitCnt, 15);
         QCOMPARE(rig.events.size(), std::size_t(1));
+        // Not ready yet: tare and hold are refused.
+        rig.calc.Tare();
+        QCOMPARE(rig.calc.ZeroPoint(), 0);
+        rig.calc.SetHold(true);
+        QVERIFY(!rig.calc.Hold());
         rig.feed(400);
         QCOMPARE(rig.events.back(), std::make_pair('s', 1));
         QCOMPARE(rig.calc.InitCnt, 16);
@@ -119,18 +103,6 @@ private Q_SLOTS:
         QCOMPARE(rig.calc.Weight(), 0.0);
         rig.feed(800); // 100 g more
         QCOMPARE(rig.calc.Weight(), 0.1);
-    }
-
-    void tareAndHold()
-    {
-        Rig rig;
-        rig.feed(400, 15);
-        // Not ready yet: both are refused.
-        rig.calc.Tare();
-        QCOMPARE(rig.calc.ZeroPoint(), 0);
-        rig.calc.SetHold(true);
-        QVERIFY(!rig.calc.Hold());
-        rig.feed(400); // ready, with the start-up load tared away
         rig.feed(1400, 3); // 250 g
         rig.calc.SetHold(true);
         QVERIFY(rig.calc.Hold());
@@ -281,16 +253,14 @@ private Q_SLOTS:
         QFETCH(bool, settles);
         Rig rig;
         rig.makeReady();
-        // Feed until the timer arms (the reading becomes stable).
-        for (int i = 0; i < 20 && !rig.timer.IsArmed(); ++i)
+        // Feed until the timer arms (the reading becomes stable); below 5 g it never does.
+        for (int i = 0; i < 60 && !rig.timer.IsArmed(); ++i)
             rig.feed(counts);
+        QCOMPARE(rig.timer.IsArmed(), counts > 16);
         if (counts == 16) {
-            QVERIFY(!rig.timer.IsArmed());
-            rig.feed(counts, 40);
             QCOMPARE(rig.count('s', 2), 0);
             return;
         }
-        QVERIFY(rig.timer.IsArmed());
         const std::int64_t due = rig.timer.DueAt();
         QCOMPARE(due - rig.now, 2000);
         for (int t = 100; t <= 1900; t += 100)
