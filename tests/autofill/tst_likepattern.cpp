@@ -20,17 +20,12 @@ private Q_SLOTS:
         QTest::newRow("star matches empty") << u"*"_s << QStringList {QString()} << QStringList();
         QTest::newRow("star in the middle") << u"ab*c"_s << QStringList {u"abXYZc"_s} << QStringList();
         QTest::newRow("star backtracks") << u"a*bc"_s << QStringList {u"aXbXbc"_s} << QStringList();
-        QTest::newRow("many stars") << u"***a**c**"_s << QStringList {u"abc"_s} << QStringList();
         QTest::newRow("question: exactly one char") << u"a?c"_s << QStringList {u"abc"_s} << QStringList {u"ac"_s};
         QTest::newRow("hash: a digit") << u"a#c"_s << QStringList {u"a7c"_s} << QStringList {u"abc"_s};
         QTest::newRow("class") << u"[abc]"_s << QStringList {u"b"_s} << QStringList {u"d"_s};
         QTest::newRow("range is case-sensitive") << u"[a-z]"_s << QStringList {u"m"_s} << QStringList {u"M"_s};
-        QTest::newRow("two ranges") << u"[a-zA-Z]"_s << QStringList {u"Q"_s} << QStringList();
         QTest::newRow("negated class") << u"[!abc]"_s << QStringList {u"d"_s} << QStringList {u"a"_s};
-        QTest::newRow("negated range") << u"[!a-z]"_s << QStringList {u"5"_s} << QStringList();
         QTest::newRow("dash first is literal") << u"[-a]"_s << QStringList {u"-"_s} << QStringList();
-        QTest::newRow("dash last is literal") << u"[a-]"_s << QStringList {u"-"_s} << QStringList();
-        QTest::newRow("bang later is literal") << u"[a!]"_s << QStringList {u"!"_s} << QStringList();
         QTest::newRow("wildcards inside a class are literal")
             << u"[*?#]"_s << QStringList {u"*"_s} << QStringList {u"x"_s};
         QTest::newRow("empty class matches nothing") << u"a[]b"_s << QStringList {u"ab"_s} << QStringList();
@@ -38,9 +33,6 @@ private Q_SLOTS:
             << u"*https://ircalc.usps.com/weight.asp?Contents=0*"_s
             << QStringList {u"https://ircalc.usps.com/weight.asp?Contents=0"_s}
             << QStringList {u"https://ircalc.usps.com/weight.asp?Contents=1"_s};
-        QTest::newRow("address with more query after")
-            << u"*https://ircalc.usps.com/weight.asp?Contents=1*"_s
-            << QStringList {u"https://ircalc.usps.com/weight.asp?Contents=1&x=2"_s} << QStringList();
         QTest::newRow("non-latin text") << u"Gr?ße"_s << QStringList {u"Grüße"_s} << QStringList();
     }
 
