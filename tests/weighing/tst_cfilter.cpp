@@ -65,7 +65,6 @@ private Q_SLOTS:
 
         // Buffer after Create(4,10) + 20, 30, 40: {10,20,30,40}, value 25.
         QTest::newRow("zero refused") << 0 << false << 4 << 100 << 25;
-        QTest::newRow("negative refused") << -3 << false << 4 << 100 << 25;
         QTest::newRow("shrink keeps head") << 2 << true << 2 << 30 << 15;
         // Growing writes the current value from the last old position on: {10,20,30,25,25,25}.
         QTest::newRow("grow pads with value") << 6 << true << 6 << 135 << 22;
