@@ -109,8 +109,7 @@ private Q_SLOTS:
             auto page = BrowserFixture::Instance().NewPage();
             if (!page && error)
                 *error = BrowserFixture::Instance().LastError();
-            if (page)
-                ++mBrowsersMade;
+            mBrowsersMade += page ? 1 : 0;
             return page;
         };
         const CWebHelper::Accessors accessors {
@@ -218,23 +217,6 @@ private Q_SLOTS:
         mUnit = unit;
         QVERIFY2(Launch(page, keys, kg), "the page was not filled");
         QCOMPARE(Wrong(expected), QString());
-    }
-
-    void fedexWithoutAutoFillWaitsForPackagePage()
-    {
-        QVERIFY(Launch(7, u"AUTO_FILL=0;ZIP1=10001"_s, 1.0, false));
-        CWebHelper* helper = mLauncher->WebHelper();
-        WebBrowser* browser = helper->Browser();
-        QTRY_VERIFY_WITH_TIMEOUT(browser->ReadyState() == 4 && browser->Document()
-                                     && browser->Document()->All(u"submitShipInfo"_s),
-                                 kLoadTimeoutMs);
-        // The first page has no package fields: nothing to fill, and the shipment fields stay the user's.
-        QVERIFY(!helper->CurrentFiller()->IsFilled());
-        QCOMPARE(Wrong(u"origZip="_s), QString());
-        // The user submits the first form; the package page then gets the weight.
-        QVERIFY(Document()->All(u"submitShipInfo"_s)->Click());
-        QVERIFY(WaitFilled(helper));
-        QCOMPARE(Wrong(u"packageForm.packageList[0].weight=1"_s), QString());
     }
 
     void fedexContentStopsAtFirstFailure()
