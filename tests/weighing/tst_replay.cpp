@@ -92,13 +92,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("linesBefore");
         QTest::newRow("unknown word") << QStringLiteral("0 tick\n# c\n10 weigh\n") << 3 << 0;
         QTest::newRow("bad hex") << QStringLiteral("0 report 00 AB 0G\n") << 1 << 0;
-        QTest::newRow("byte too long") << QStringLiteral("0 report 100\n") << 1 << 0;
         QTest::newRow("no time") << QStringLiteral("report 00\n") << 1 << 0;
         QTest::newRow("negative time") << QStringLiteral("-5 tick\n") << 1 << 0;
         QTest::newRow("hold 2") << QStringLiteral("0 hold 2\n") << 1 << 0;
-        QTest::newRow("tare with argument") << QStringLiteral("0 tare 1\n") << 1 << 0;
         QTest::newRow("time goes back") << QStringLiteral("0 report 00 AB\n100 tick\n50 tick\n") << 3 << 1;
-        QTest::newRow("time only") << QStringLiteral("10\n") << 1 << 0;
     }
 
     void badInput()
