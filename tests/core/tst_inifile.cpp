@@ -212,18 +212,6 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(path()), garbage + "\n\n[_WGX_GENERAL]\nSKIN=3\n");
     }
 
-    void deleteSection()
-    {
-        // Every block of a duplicated section goes, with its comments; the rest stays as it was.
-        IniFile ini;
-        QVERIFY(openWith(ini, "[PAGE]\nK=1\n[A]\nX = 1\r\n[PAGE]\nL=2\n; inside\n[B]\nY=2\n"));
-        QVERIFY(ini.Section(u"PAGE"_s).Delete());
-        QCOMPARE(ReadBytes(path()), QByteArray("[A]\nX = 1\r\n[B]\nY=2\n"));
-        QCOMPARE(ini.Section(u"PAGE"_s).Key(u"L"_s).Value(), QString());
-        QVERIFY(ini.Section(u"GONE"_s).Delete());
-        QCOMPARE(ReadBytes(path()), QByteArray("[A]\nX = 1\r\n[B]\nY=2\n"));
-    }
-
     // Writes held by a batch are read back at once and reach the disk together; a file
     // replaced meanwhile wins over them.
     void batch()
@@ -258,7 +246,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("delayMs");
         QTest::newRow("at once") << 0;
-        QTest::newRow("7 ms") << 7;
         QTest::newRow("50 ms") << 50;
     }
     void killedWriter()
