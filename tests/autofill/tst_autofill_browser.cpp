@@ -87,17 +87,16 @@ class TestAutoFillBrowser : public QObject
     double mWeight = 0.0;
     int mUnit = 0;
     int mBrowsersMade = 0;
-    bool mPageReplaced = false;
 
 private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY2(BrowserFixture::Instance().IsReady(), qPrintable(BrowserFixture::Instance().LastError()));
-        ServeCarrierPages();
     }
 
     void init()
     {
+        ServeCarrierPages(); // a row may have replaced one
         mDir = std::make_unique<QTemporaryDir>();
         QVERIFY(mDir->isValid());
         mIni = std::make_unique<IniFile>();
@@ -122,10 +121,6 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        if (mPageReplaced) {
-            ServeCarrierPages();
-            mPageReplaced = false;
-        }
         mDocument.reset();
         mLauncher.reset();
         mIni.reset();
@@ -210,10 +205,8 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QFETCH(int, unit);
         QFETCH(QString, pageFile);
-        if (!pageFile.isEmpty()) {
+        if (!pageFile.isEmpty())
             BrowserFixture::Instance().Serve(CCarrierPages::ForLauncherIndex(page)->address, pageFile);
-            mPageReplaced = true;
-        }
         mUnit = unit;
         QVERIFY2(Launch(page, keys, kg), "the page was not filled");
         QCOMPARE(Wrong(expected), QString());
