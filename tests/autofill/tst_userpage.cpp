@@ -5,8 +5,8 @@
 #include "CWebUserAdd.h"
 #include "IniFile.h"
 #include "PageProbe.h"
+#include "TestFiles.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,12 +105,9 @@ private Q_SLOTS:
         const QString address = QString::fromLatin1(QTest::currentDataTag()).startsWith(u"address"_s)
             ? u"https://SHOP.example.test/"_s
             : u"https://shop.example.test"_s;
-        QFile file(dir.filePath(u"Data1.ini"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write((u"[Shop]\n_WGX_ADDRESS="_s + address + u'\n' + sections).toUtf8());
-        file.close();
         IniFile ini;
-        QVERIFY(ini.OpenFile(file.fileName()));
+        QVERIFY(WriteFile(dir.filePath(u"Data1.ini"_s), u"[Shop]\n_WGX_ADDRESS="_s + address + u'\n' + sections));
+        QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
 
         const CWebHelper::Accessors accessors {
             [](QString*) -> std::unique_ptr<WebBrowser> { return BrowserFixture::Instance().NewPage(); },

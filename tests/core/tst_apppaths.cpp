@@ -26,44 +26,40 @@ private Q_SLOTS:
     // Layouts relative to a fresh root: "prefix/bin" holds the program.
     void layout_data()
     {
-        QTest::addColumn<QString>("programDir"); // "writable", "read-only" or "absent"
+        QTest::addColumn<bool>("writable"); // the program's folder
         QTest::addColumn<bool>("installedData");
         QTest::addColumn<bool>("pageBeside");
         QTest::addColumn<bool>("portable");
         QTest::addColumn<QString>("expectedPage"); // relative to the root
 
-        QTest::newRow("unpacked folder") << u"writable"_s << false << true << true << u"prefix/bin/conversion.html"_s;
+        QTest::newRow("unpacked folder") << true << false << true << true << u"prefix/bin/conversion.html"_s;
         QTest::newRow("unpacked, page missing")
-            << u"writable"_s << false << false << true << u"prefix/share/pesavo/conversion.html"_s;
-        QTest::newRow("installed") << u"writable"_s << true << false << false
-                                   << u"prefix/share/pesavo/conversion.html"_s;
+            << true << false << false << true << u"prefix/share/pesavo/conversion.html"_s;
+        QTest::newRow("installed") << true << true << false << false << u"prefix/share/pesavo/conversion.html"_s;
         QTest::newRow("installed, page beside wins")
-            << u"writable"_s << true << true << false << u"prefix/bin/conversion.html"_s;
+            << true << true << true << false << u"prefix/bin/conversion.html"_s;
         QTest::newRow("folder not writable")
-            << u"read-only"_s << false << false << false << u"prefix/share/pesavo/conversion.html"_s;
-        QTest::newRow("folder absent") << u"absent"_s << false << false << false
-                                       << u"prefix/share/pesavo/conversion.html"_s;
+            << false << false << false << false << u"prefix/share/pesavo/conversion.html"_s;
     }
     void layout()
     {
-        QFETCH(QString, programDir);
+        QFETCH(bool, writable);
         QFETCH(bool, installedData);
         QFETCH(bool, pageBeside);
         QFETCH(bool, portable);
         QFETCH(QString, expectedPage);
-        if (programDir == u"read-only"_s && ::geteuid() == 0)
+        if (!writable && ::geteuid() == 0)
             QSKIP("folder permissions do not stop root from writing");
 
         QTemporaryDir root;
         QVERIFY(root.isValid());
         const QString bin = root.filePath(u"prefix/bin"_s);
-        if (programDir != u"absent"_s)
-            QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QDir().mkpath(bin));
         if (installedData)
             QVERIFY(touch(root.filePath(u"prefix/share/pesavo/conversion.html"_s)));
         if (pageBeside)
             QVERIFY(touch(bin + u"/conversion.html"_s));
-        if (programDir == u"read-only"_s)
+        if (!writable)
             QVERIFY(QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QString configHome = root.filePath(u"config"_s);
 
@@ -71,8 +67,6 @@ private Q_SLOTS:
         QCOMPARE(paths.Portable(), portable);
         const QString settings = portable ? bin + u'/' : configHome + u"/pesavo/"_s;
         QCOMPARE(paths.SettingsDir(), settings);
-        QCOMPARE(paths.Data1Path(), settings + u"Data1.ini"_s);
-        QCOMPARE(paths.Data2Path(), settings + u"Data2.ini"_s);
         QCOMPARE(QDir::cleanPath(paths.ConvPagePath()), root.filePath(expectedPage));
         QCOMPARE(QDir(configHome).exists(), !portable);
         QVERIFY(paths.Error().isEmpty());
@@ -91,7 +85,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("absolute") << QByteArray("/tmp/cfg") << u"/tmp/cfg"_s;
         QTest::newRow("relative ignored") << QByteArray("cfg") << QDir::homePath() + u"/.config"_s;
-        QTest::newRow("empty") << QByteArray() << QDir::homePath() + u"/.config"_s;
     }
     void configHomeFromEnvironment()
     {

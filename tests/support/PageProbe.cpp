@@ -4,6 +4,8 @@
 #include "HtmlElement.h"
 #include "MFieldKey.h"
 
+#include <QRegularExpression>
+
 using namespace Qt::StringLiterals;
 
 namespace PageProbe {
@@ -26,6 +28,12 @@ QString Read(HtmlDocument* top, const QString& check)
         key.chop(1);
     }
     const QString head = check.left(check.size() - rest.size()) + rest.left(eq + 1);
+    if (!key.contains(u"_wgx_"_s)) {
+        static const QRegularExpression member(u"^(\\w+)\\[(\\d+)\\]$"_s);
+        const auto group = member.match(key);
+        key = group.hasMatch() ? MFieldKey::FormatKey(group.captured(2).toInt() + 1, group.captured(1))
+                               : MFieldKey::FormatKey(0, key);
+    }
     const auto element = MFieldKey::ElementByKey(document, key);
     if (!element)
         return head + u"<missing>"_s;
@@ -52,10 +60,10 @@ QString Read(HtmlDocument* top, const QString& check)
     return head + value;
 }
 
-QStringList Mismatches(HtmlDocument* top, const QString& checks)
+QStringList Mismatches(HtmlDocument* top, const QString& checks, QChar separator)
 {
     QStringList wrong;
-    for (const QString& check : checks.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString& check : checks.split(separator, Qt::SkipEmptyParts)) {
         const QString found = Read(top, check);
         if (found != check)
             wrong.append(check + u" -> "_s + found);

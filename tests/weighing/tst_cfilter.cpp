@@ -55,44 +55,6 @@ private Q_SLOTS:
         QCOMPARE(f.Value, 7);
     }
 
-    void changeFilterSize_data()
-    {
-        QTest::addColumn<int>("newSize");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("sum");
-        QTest::addColumn<int>("value");
-
-        // Buffer after Create(4,10) + 20, 30, 40: {10,20,30,40}, value 25.
-        QTest::newRow("zero refused") << 0 << false << 4 << 100 << 25;
-        QTest::newRow("negative refused") << -3 << false << 4 << 100 << 25;
-        QTest::newRow("shrink keeps head") << 2 << true << 2 << 30 << 15;
-        // Growing writes the current value from the last old position on: {10,20,30,25,25,25}.
-        QTest::newRow("grow pads with value") << 6 << true << 6 << 135 << 22;
-    }
-
-    void changeFilterSize()
-    {
-        QFETCH(int, newSize);
-        QFETCH(bool, accepted);
-        CFilter f;
-        QString reported;
-        f.ReportError = [&reported](const char* text) {
-            reported = QString::fromLatin1(text);
-        };
-        f.Create(4, 10);
-        f.DataFilter(20);
-        f.DataFilter(30);
-        f.DataFilter(40);
-        QCOMPARE(f.ChangeFilterSize(static_cast<std::int16_t>(newSize)), accepted);
-        QCOMPARE(reported, accepted ? QString() : QStringLiteral("Error"));
-        QTEST(f.FilterSize, "size");
-        QTEST(f.Sum, "sum");
-        QTEST(f.Value, "value");
-        if (accepted)
-            QCOMPARE(f.Index, 0);
-    }
-
     void overflowingSumIsSkipped()
     {
         CFilter f;
@@ -102,18 +64,6 @@ private Q_SLOTS:
         QCOMPARE(f.Index, 2);
         QCOMPARE(f.Buffer()[1], 2'000'000'000);
         QCOMPARE(f.Value, 1'000'000'000);
-    }
-
-    void corruptIndexIsIgnored()
-    {
-        CFilter f;
-        f.Create(4, 1);
-        f.Index = 99; // the fields are public; a bad write must not reach outside the buffer
-        f.DataFilter(5);
-        QCOMPARE(f.Sum, 1);
-        f.Index = -1;
-        f.DataFilter(5);
-        QCOMPARE(f.Sum, 1);
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -19,13 +20,10 @@ struct Rig
 
     Rig()
     {
-        calc.StatusChange = [this](std::int32_t& code) {
-            events.emplace_back('s', code);
-        };
-        calc.ScaleError = [this](std::int32_t& code) {
-            events.emplace_back('e', code);
-        };
+        calc.StatusChange = std::bind_front(&Rig::record, this, 's');
+        calc.ScaleError = std::bind_front(&Rig::record, this, 'e');
     }
+    void record(char kind, std::int32_t& code) { events.emplace_back(kind, code); }
 
     // One report every 100 ms, like the scale.
     void feed(int adc, int n = 1, int calLoad = 5000, int calCount = 20000)
@@ -70,40 +68,28 @@ private Q_SLOTS:
         QVERIFY(rig.events.empty());
     }
 
-    void decodesSigned16_data()
-    {
-        QTest::addColumn<int>("raw");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("FF38") << 0xFF38 << -200;
-        QTest::newRow("7FFF") << 0x7FFF << 32767;
-        QTest::newRow("8000") << 0x8000 << -32768;
-    }
-
-    void decodesSigned16()
-    {
-        QFETCH(int, raw);
-        QFETCH(int, expected);
-        Rig rig;
-        const auto r = scaleReport(raw, raw, raw);
-        rig.calc.NewData(r);
-        QCOMPARE(rig.calc.AdcCount(), expected);
-        QCOMPARE(rig.calc.CalLoad(), expected);
-        QCOMPARE(rig.calc.CalCount(), expected);
-    }
-
-    void calibrationFromFirstReport()
+    void calibrationUntilRestart()
     {
         Rig rig;
-        rig.feed(-200);
+        rig.feed(-200); // the first report calibrates
         QCOMPARE(rig.calc.Factor(), 25.0);
         QCOMPARE(rig.calc.OverloadRef(), -195000);
         QCOMPARE(rig.calc.RawWeight(), -5000);
-        // Later reports with another calibration do not change it until a restart.
-        rig.feed(0, 1, 1000, 1000);
+        rig.feed(4000, 20); // 1 kg
+        // Another calibration does not change it until a restart.
+        rig.feed(4000, 1, 2500, 20000);
         QCOMPARE(rig.calc.Factor(), 25.0);
+        rig.events.clear();
+        rig.calc.InitCnt = 0;
+        rig.feed(4000, 1, 2500, 20000); // the scale came back with half the calibration
+        QCOMPARE(rig.events.front(), std::make_pair('s', 0));
+        QCOMPARE(rig.calc.Factor(), 12.5);
+        rig.feed(4000, 15, 2500, 20000);
+        QCOMPARE(rig.events.back(), std::make_pair('s', 1));
+        QCOMPARE(rig.calc.ZeroPoint(), 50000); // the load present at the restart is tared away
     }
 
-    void initialisationSequence()
+    void startUpTareAndHold()
     {
         Rig rig;
         rig.feed(400); // 100 g on the platform from the start
@@ -111,6 +97,11 @@ private Q_SLOTS:
         rig.feed(400, 14);
         QCOMPARE(rig.calc.InitCnt, 15);
         QCOMPARE(rig.events.size(), std::size_t(1));
+        // Not ready yet: tare and hold are refused.
+        rig.calc.Tare();
+        QCOMPARE(rig.calc.ZeroPoint(), 0);
+        rig.calc.SetHold(true);
+        QVERIFY(!rig.calc.Hold());
         rig.feed(400);
         QCOMPARE(rig.events.back(), std::make_pair('s', 1));
         QCOMPARE(rig.calc.InitCnt, 16);
@@ -119,18 +110,6 @@ private Q_SLOTS:
         QCOMPARE(rig.calc.Weight(), 0.0);
         rig.feed(800); // 100 g more
         QCOMPARE(rig.calc.Weight(), 0.1);
-    }
-
-    void tareAndHold()
-    {
-        Rig rig;
-        rig.feed(400, 15);
-        // Not ready yet: both are refused.
-        rig.calc.Tare();
-        QCOMPARE(rig.calc.ZeroPoint(), 0);
-        rig.calc.SetHold(true);
-        QVERIFY(!rig.calc.Hold());
-        rig.feed(400); // ready, with the start-up load tared away
         rig.feed(1400, 3); // 250 g
         rig.calc.SetHold(true);
         QVERIFY(rig.calc.Hold());
@@ -164,7 +143,6 @@ private Q_SLOTS:
         QTest::addColumn<double>("kilograms");
         QTest::newRow("123.5 g") << 12350 << 0.124;
         QTest::newRow("124.5 g") << 12450 << 0.124;
-        QTest::newRow("124.51 g") << 12451 << 0.125;
         QTest::newRow("-0.49 g") << -49 << 0.0;
         QTest::newRow("-0.5 g") << -50 << 0.0; // outside the near-zero band, -0.5 rounds to even 0
         QTest::newRow("-0.6 g") << -60 << -0.001;
@@ -281,16 +259,14 @@ private Q_SLOTS:
         QFETCH(bool, settles);
         Rig rig;
         rig.makeReady();
-        // Feed until the timer arms (the reading becomes stable).
-        for (int i = 0; i < 20 && !rig.timer.IsArmed(); ++i)
+        // Feed until the timer arms (the reading becomes stable); below 5 g it never does.
+        for (int i = 0; i < 60 && !rig.timer.IsArmed(); ++i)
             rig.feed(counts);
+        QCOMPARE(rig.timer.IsArmed(), counts > 16);
         if (counts == 16) {
-            QVERIFY(!rig.timer.IsArmed());
-            rig.feed(counts, 40);
             QCOMPARE(rig.count('s', 2), 0);
             return;
         }
-        QVERIFY(rig.timer.IsArmed());
         const std::int64_t due = rig.timer.DueAt();
         QCOMPARE(due - rig.now, 2000);
         for (int t = 100; t <= 1900; t += 100)
@@ -312,20 +288,6 @@ private Q_SLOTS:
         QCOMPARE(rig.events, (std::vector<std::pair<char, int>> {{'s', 1}}));
         rig.feed(1000, 5, 5000, 0);
         QCOMPARE(rig.calc.Weight(), 0.0);
-    }
-
-    void restartRecalibrates()
-    {
-        Rig rig;
-        rig.makeReady();
-        rig.feed(4000, 5); // 1 kg
-        rig.calc.InitCnt = 0;
-        rig.feed(4000, 1, 2500, 20000); // the scale came back with half the calibration
-        QCOMPARE(rig.events.front(), std::make_pair('s', 0));
-        QCOMPARE(rig.calc.Factor(), 12.5);
-        rig.feed(4000, 15, 2500, 20000);
-        QCOMPARE(rig.events.back(), std::make_pair('s', 1));
-        QCOMPARE(rig.calc.ZeroPoint(), 50000); // the load present at the restart is tared away
     }
 
     void overflowIsSkippedNotWrapped()

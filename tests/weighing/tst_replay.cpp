@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString reportLine(int ms, int adc)
@@ -50,19 +52,6 @@ class TestReplay : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void readyAndWeights()
-    {
-        const auto r = run(QStringLiteral("# recorded session\n\n") + session(1000, 1700));
-        QCOMPARE(r.status, 0);
-        QCOMPARE(r.out.first(), QStringLiteral("0 status 0"));
-        QCOMPARE(r.out[1], QStringLiteral("0 weight 0.000"));
-        QVERIFY(r.out.contains(QStringLiteral("1500 status 1")));
-        QCOMPARE(r.out.indexOf(QStringLiteral("1500 status 1")) + 1,
-                 r.out.indexOf(QStringLiteral("1500 weight 0.000")));
-        QCOMPARE(r.out.last(), QStringLiteral("1700 weight 0.250"));
-        QCOMPARE(r.out.size(), 1 + 16 + 2 + 1);
-    }
-
     void settleFiresAtDueTimeBeforeLaterLine()
     {
         // The weight becomes stable a few reports after the jump and arms the timer;
@@ -78,18 +67,22 @@ private Q_SLOTS:
         QVERIFY(run(session(1000, 2200)).out.filter(QStringLiteral("status 2")).isEmpty());
     }
 
-    void commandsAndHold()
+    void readyWeightsAndCommands()
     {
-        const auto r
-            = run(session(1000, 2000) + QStringLiteral("2000 hold 1\n") + reportLine(2100, 2000)
-                  + QStringLiteral("2100 hold 0\n2200 tare\n") + reportLine(2300, 2000)
-                  + QStringLiteral("2300 restart\n") + reportLine(2400, 2000) + QStringLiteral("2400 hold 1\n"));
+        const auto r = run(u"# recorded session\n\n"_s + session(1000, 2000) + u"2000 hold 1\n"_s
+                           + reportLine(2100, 2000) + u"2100 hold 0\n2200 tare\n"_s + reportLine(2300, 2000)
+                           + u"2300 restart\n"_s + reportLine(2400, 2000) + u"2400 hold 1\n"_s);
         QCOMPARE(r.status, 0);
-        // Held at 2100, tared at 2300, restarted at 2400.
-        for (const char* line :
-             {"2000 hold 1", "2100 weight 0.250", "2100 hold 0", "2300 weight 0.000", "2400 status 0"})
-            QVERIFY2(r.out.contains(QLatin1String(line)), line);
-        QCOMPARE(r.out.last(), QStringLiteral("2400 hold 0")); // not ready: hold refused
+        // One weight line per report, the status when it changes.
+        QCOMPARE(r.out.size(), 30);
+        QCOMPARE(r.out.mid(0, 2), (QStringList {u"0 status 0"_s, u"0 weight 0.000"_s}));
+        // Ready with the sixteenth report; held at 2100, tared at 2300, restarted at 2400, where the hold is
+        // refused.
+        QCOMPARE(r.out.mid(16),
+                 (QStringList {u"1500 status 1"_s, u"1500 weight 0.000"_s, u"1600 weight 0.250"_s,
+                               u"1700 weight 0.250"_s, u"1800 weight 0.250"_s, u"1900 weight 0.250"_s,
+                               u"2000 weight 0.250"_s, u"2000 hold 1"_s, u"2100 weight 0.250"_s, u"2100 hold 0"_s,
+                               u"2300 weight 0.000"_s, u"2400 status 0"_s, u"2400 weight 0.000"_s, u"2400 hold 0"_s}));
     }
 
     void badInput_data()
@@ -99,13 +92,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("linesBefore");
         QTest::newRow("unknown word") << QStringLiteral("0 tick\n# c\n10 weigh\n") << 3 << 0;
         QTest::newRow("bad hex") << QStringLiteral("0 report 00 AB 0G\n") << 1 << 0;
-        QTest::newRow("byte too long") << QStringLiteral("0 report 100\n") << 1 << 0;
         QTest::newRow("no time") << QStringLiteral("report 00\n") << 1 << 0;
         QTest::newRow("negative time") << QStringLiteral("-5 tick\n") << 1 << 0;
         QTest::newRow("hold 2") << QStringLiteral("0 hold 2\n") << 1 << 0;
-        QTest::newRow("tare with argument") << QStringLiteral("0 tare 1\n") << 1 << 0;
         QTest::newRow("time goes back") << QStringLiteral("0 report 00 AB\n100 tick\n50 tick\n") << 3 << 1;
-        QTest::newRow("time only") << QStringLiteral("10\n") << 1 << 0;
     }
 
     void badInput()
@@ -129,13 +119,7 @@ private Q_SLOTS:
         QVERIFY(p.waitForFinished());
         QCOMPARE(p.exitCode(), 0);
         QVERIFY(p.readAllStandardError().isEmpty());
-        const auto out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(out.last(), QStringLiteral("1700 weight 0.250"));
-
-        p.start(QStringLiteral(PESAVO_BINARY_DIR "/src/pesavo"),
-                {QStringLiteral("--replay"), QStringLiteral("/nonexistent/x")});
-        QVERIFY(p.waitForFinished());
-        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(p.readAllStandardOutput().endsWith("\n1700 weight 0.250\n"));
     }
 };
 
