@@ -16,7 +16,6 @@ class CLikePattern final
 public:
     explicit CLikePattern(const QString& pattern);
 
-    bool IsValid() const { return mValid; }
     bool Matches(const QString& text) const;
 
     static bool Like(const QString& text, const QString& pattern) { return CLikePattern(pattern).Matches(text); }

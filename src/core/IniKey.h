@@ -18,9 +18,8 @@ public:
     QString Value() const;
     bool SetValue(const QString& text);
     bool SetValue(int number);
-    // Plain decimal text, shortest form that reads back as the same double, never
-    // an exponent; NaN and infinities are refused.
-    bool SetValue(double number);
+    // No setting holds a fraction; without this a double would be cut to int unnoticed.
+    bool SetValue(double number) = delete;
     QString Name() const { return mName; }
     QString SectionName() const { return mSection; }
 

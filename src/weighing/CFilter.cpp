@@ -47,28 +47,3 @@ void CFilter::DataFilter(std::int32_t Data)
     if (auto v = checked::div(Sum, Filling ? Index : FilterSize))
         Value = *v;
 }
-
-bool CFilter::ChangeFilterSize(std::int16_t Size)
-{
-    if (Size < 1) {
-        if (ReportError)
-            ReportError("Error");
-        return false;
-    }
-    const std::int32_t oldSize = FilterSize;
-    mBuffer.resize(static_cast<std::size_t>(Size), 0);
-    if (Size > oldSize) {
-        for (std::int32_t i = oldSize - 1 < 0 ? 0 : oldSize - 1; i < Size; ++i)
-            mBuffer[static_cast<std::size_t>(i)] = Value;
-    }
-    FilterSize = Size;
-    std::int64_t total = 0;
-    for (auto v : mBuffer)
-        total += v;
-    if (auto s = checked::narrow(total))
-        Sum = *s;
-    Index = 0;
-    if (auto v = checked::div(Sum, FilterSize))
-        Value = *v;
-    return true;
-}

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 // Moving average over whole-number samples (centigrams here). After a restart it
@@ -21,13 +20,6 @@ public:
     void Create(std::int32_t Count, std::int32_t Data = 0);
     void FillBuffer(std::int32_t Data);
     void DataFilter(std::int32_t Data);
-    // Returns false (and changes nothing) for a size below 1; the caller's error
-    // reporter, if set, is told "Error" first.
-    bool ChangeFilterSize(std::int16_t Size);
-
-    // How the filter reports a refused size change; the desktop program shows a
-    // message box, the engine alone has no one to tell.
-    std::function<void(const char*)> ReportError;
 
     const std::vector<std::int32_t>& Buffer() const { return mBuffer; }
 
