@@ -46,7 +46,6 @@ private Q_SLOTS:
         QTest::newRow("tenths of an ounce") << Pos(3, S::Stable, S::Ounce, -1, 160) << 1814;
         QTest::newRow("report id 9, hundredths of a pound, in motion")
             << Pos(9, S::InMotion, S::Pound, -2, 150) << 2722;
-        QTest::newRow("grams as thousandths of a kilogram") << Pos(3, S::Stable, S::Kilogram, -3, 1250) << 5000;
         QTest::newRow("weight above 32767 in the unsigned field") << Pos(3, S::Stable, S::Milligram, 0, 40000) << 160;
         QTest::newRow("without report ids") << Pos(0, S::Stable, S::Gram, 0, 5) << 20;
         QTest::newRow("under zero reads negative") << Pos(3, S::UnderZero, S::Gram, 0, 12) << -48;
