@@ -68,21 +68,9 @@ private Q_SLOTS:
         QFETCH(int, count);
 
         HidPosScale scale;
-        scale.Translate(HidPosScale::MakeReport(3, HidPosScale::Stable, HidPosScale::Gram, 0, 1)); // the stale one
+        // The first report after opening is stale (the hotplug test walks that through a real device).
+        scale.Translate(Pos(3, HidPosScale::Stable, HidPosScale::Gram, 0, 1));
         QCOMPARE(CountOf(scale.Translate(report)), count);
-    }
-
-    void firstReportAfterOpeningIsStale()
-    {
-        HidPosScale scale;
-        const QByteArray report = Pos(3, HidPosScale::Stable, HidPosScale::Gram, 0, 500);
-        // Reports of another kind do not use up the stale one.
-        QCOMPARE(CountOf(scale.Translate(Pos(4, HidPosScale::Stable, HidPosScale::Gram, 0, 1))), Ignored);
-        QCOMPARE(CountOf(scale.Translate(report)), Ignored);
-        QCOMPARE(CountOf(scale.Translate(report)), 2000);
-        scale.Reset();
-        QCOMPARE(CountOf(scale.Translate(report)), Ignored);
-        QCOMPARE(CountOf(scale.Translate(report)), 2000);
     }
 };
 
