@@ -54,7 +54,6 @@ public:
 private:
     BrowserFixture();
     bool OnRequestPaused(const nlohmann::json& event);
-    void Shutdown();
 
     struct Reply
     {
