@@ -68,10 +68,6 @@ private Q_SLOTS:
             QCOMPARE(::stat(options.socketPath.toLocal8Bit().constData(), &info), 0);
             QVERIFY(S_ISSOCK(info.st_mode));
             QCOMPARE(info.st_mode & 0777, mode_t(0600));
-            QVERIFY(BrowserFixture::Load(*first, kPage));
-            auto document = first->Document();
-            QVERIFY(document);
-            QVERIFY(document->All(u"w"_s)->SetValue(u"kept"_s));
             targetId = first->TargetId();
         } // our side goes away, as when Pesavo exits
 
