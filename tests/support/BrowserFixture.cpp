@@ -81,21 +81,6 @@ void BrowserFixture::Serve(const QString& urlPrefix, const QString& fixtureFile)
                                 false};
 }
 
-void BrowserFixture::ServeBody(const QString& urlPrefix, const QByteArray& body, const QByteArray& contentType)
-{
-    mServed[urlPrefix] = Reply {{}, body, contentType, false};
-}
-
-void BrowserFixture::Hold(const QString& urlPrefix)
-{
-    mServed[urlPrefix] = Reply {{}, {}, {}, true};
-}
-
-void BrowserFixture::ClearServed()
-{
-    mServed.clear();
-}
-
 std::unique_ptr<ChromiumBrowser> BrowserFixture::NewPage()
 {
     if (!mSession || !mSession->IsOpen())
