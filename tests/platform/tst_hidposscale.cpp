@@ -1,29 +1,13 @@
 #include "HidPosScale.h"
+#include "SimulatedUsbDevice.h"
 
 #include <QTest>
 
 #include <climits>
-#include <cstdint>
 
 namespace {
 
 constexpr int Ignored = INT_MIN;
-constexpr int NotOurFormat = INT_MIN + 1;
-
-// The count of an engine report, or Ignored when there is none; the calibration
-// must be the engine's quarter gram a count.
-int CountOf(const QByteArray& engineReport)
-{
-    if (engineReport.isEmpty())
-        return Ignored;
-    const auto u8 = [&](int i) {
-        return std::uint8_t(engineReport.at(i));
-    };
-    if (engineReport.size() != 9 || u8(1) != 0xAB || (u8(3) << 8 | u8(4)) != 5000 || (u8(5) << 8 | u8(6)) != 20000)
-        return NotOurFormat;
-    return std::int16_t(u8(7) << 8 | u8(8));
-}
-
 QByteArray Pos(int id, int status, int unit, int exponent, int weight)
 {
     return HidPosScale::MakeReport(id, status, unit, exponent, weight);
@@ -70,7 +54,9 @@ private Q_SLOTS:
         HidPosScale scale;
         // The first report after opening is stale (the hotplug test walks that through a real device).
         scale.Translate(Pos(3, HidPosScale::Stable, HidPosScale::Gram, 0, 1));
-        QCOMPARE(CountOf(scale.Translate(report)), count);
+        // Our scale's report at the engine's quarter gram a count, or none at all.
+        QCOMPARE(scale.Translate(report),
+                 count == Ignored ? QByteArray() : SimulatedUsbDevice::MakeReport(5000, 20000, count));
     }
 };
 
