@@ -4,7 +4,6 @@
 #include "DevToolsSession.h"
 #include "ScopedEnv.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -19,13 +18,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString kPage = u"data:text/html,<input name=w><input name=x>"_s;
 
+// The keeper removes its socket when it ends.
 bool WaitGone(const QString& path, int timeoutMs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (QFileInfo::exists(path) && timer.elapsed() < timeoutMs)
-        QThread::msleep(20);
-    return !QFileInfo::exists(path);
+    return QTest::qWaitFor([&path] { return !QFileInfo::exists(path); }, timeoutMs);
 }
 } // namespace
 
