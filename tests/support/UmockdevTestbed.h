@@ -44,9 +44,8 @@ struct EmulatedHid
                                                   port.rightJustified(4, u'0'));
     }
     static QString Hex4(int value) { return u"%1"_s.arg(value, 4, 16, QLatin1Char('0')); }
-    QString DevPath() const { return u"%1/hidraw/hidraw%2"_s.arg(HidPath()).arg(index); }
     // As udev names it; the description below uses paths below /sys.
-    QString SysPath() const { return u"/sys"_s + DevPath(); }
+    QString SysPath() const { return u"/sys%1/hidraw/hidraw%2"_s.arg(HidPath()).arg(index); }
 
     // A umockdev device description: hidraw node, hid device, usb interface, usb device.
     QByteArray Description() const
@@ -112,18 +111,13 @@ public:
     // and, when given, the reports it will send once opened.
     bool Add(const EmulatedHid& hid, const QList<QByteArray>& reports = {}, bool withIoctl = true, int gapMs = 20)
     {
-        return AddWithScript(hid, reports.isEmpty() ? QByteArray() : ReadScript(reports, gapMs), withIoctl);
-    }
-
-    // The same with a read script of one's own making.
-    bool AddWithScript(const EmulatedHid& hid, const QByteArray& script, bool withIoctl = true)
-    {
         GError* error = nullptr;
         bool ok = umockdev_testbed_add_from_string(mBed, hid.Description().constData(), &error);
         if (ok && withIoctl)
             ok = umockdev_testbed_load_ioctl(mBed, qPrintable(hid.Node()), qPrintable(Write(hid.IoctlFile())), &error);
-        if (ok && !script.isEmpty())
-            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()), qPrintable(Write(script)), &error);
+        if (ok && !reports.isEmpty())
+            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()),
+                                              qPrintable(Write(ReadScript(reports, gapMs))), &error);
         if (!ok) {
             qWarning("umockdev: %s", error ? error->message : "?");
             g_clear_error(&error);
