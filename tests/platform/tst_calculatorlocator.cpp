@@ -16,10 +16,6 @@ class TestCalculatorLocator : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir mRoot;
-
-    QString Bin() const { return mRoot.path() + u"/bin"_s; }
-
     // False, for the caller's QVERIFY, when the file could not be made.
     static bool Write(const QString& path, const QByteArray& content, bool executable = false)
     {
@@ -67,19 +63,19 @@ private Q_SLOTS:
         QFETCH(QString, desktop);
         QFETCH(QStringList, expected);
 
-        QVERIFY(mRoot.isValid());
-        QDir(mRoot.path()).removeRecursively();
+        const QTemporaryDir root;
+        const QString bin = root.path() + u"/bin"_s;
         for (const QString& entry : entries) {
             const QString where = entry.section(u' ', 0, 0);
             const QString name = entry.section(u' ', 1).section(u'\n', 0, 0);
-            QVERIFY(Write(u"%1/%2/applications/%3"_s.arg(mRoot.path(), where, name), entry.section(u'\n', 1).toUtf8()));
+            QVERIFY(Write(u"%1/%2/applications/%3"_s.arg(root.path(), where, name), entry.section(u'\n', 1).toUtf8()));
         }
         for (const QString& program : programs)
-            QVERIFY(Write(Bin() + u'/' + program, "#!/bin/sh\n", true));
-        const ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(mRoot.path() + u"/user"_s));
-        const ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(mRoot.path() + u"/system"_s));
+            QVERIFY(Write(bin + u'/' + program, "#!/bin/sh\n", true));
+        const ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(root.path() + u"/user"_s));
+        const ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(root.path() + u"/system"_s));
         const ScopedEnv currentDesktop("XDG_CURRENT_DESKTOP", desktop.toUtf8());
-        const ScopedEnv path("PATH", QFile::encodeName(Bin()));
+        const ScopedEnv path("PATH", QFile::encodeName(bin));
 
         const CalculatorLocator::Command found = CalculatorLocator::Find();
         QStringList got;
@@ -87,7 +83,7 @@ private Q_SLOTS:
             got = QStringList {QFileInfo(found.program).fileName()} + found.arguments;
         QCOMPARE(got, expected);
         if (!found.program.isEmpty())
-            QCOMPARE(QFileInfo(found.program).absolutePath(), Bin());
+            QCOMPARE(QFileInfo(found.program).absolutePath(), bin);
     }
 };
 

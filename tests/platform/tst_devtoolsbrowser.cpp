@@ -2,7 +2,6 @@
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -23,11 +22,6 @@ QString PageValue(ChromiumBrowser& page, const char* expression)
     return QString::fromStdString((*reply)["result"].value("value", Json()).dump());
 }
 
-// A text as JSON, the way PageValue shows it.
-QString Js(const QString& text)
-{
-    return QString::fromStdString(Json(text.toStdString()).dump());
-}
 } // namespace
 
 class TestDevToolsBrowser : public QObject
@@ -66,49 +60,6 @@ private Q_SLOTS:
         mPage.reset();
     }
 
-    void loadsInterceptedAddress()
-    {
-        const int answeredBefore = BrowserFixture::Instance().Answered();
-        QVERIFY(BrowserFixture::Load(*mPage, kFormUrl));
-        auto document = mPage->Document();
-        QVERIFY(document);
-        QCOMPARE(document->URL(), std::optional<QString>(kFormUrl));
-        QCOMPARE(BrowserFixture::Instance().Answered(), answeredBefore + 1);
-        QCOMPARE(PageValue(*mPage, "location.origin"), Js(kHost));
-        QCOMPARE(PageValue(*mPage, "isSecureContext"), u"true"_s);
-        QCOMPARE(PageValue(*mPage, "navigator.webdriver"), u"false"_s);
-    }
-
-    void lookUp_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("type");
-        QTest::newRow("by name") << u"weight"_s << 1 << u"text"_s;
-        QTest::newRow("by id only") << u"zipOnly"_s << 1 << u"text"_s;
-        QTest::newRow("radio group") << u"units"_s << 3 << u"radio"_s;
-        QTest::newRow("missing") << u"noSuchField"_s << 0 << QString();
-        QTest::newRow("quote in name") << u"weight\"]"_s << 0 << QString();
-    }
-    void lookUp()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, length);
-        QFETCH(QString, type);
-        auto document = LoadForm();
-        QVERIFY(document);
-        auto element = document->All(name);
-        if (length == 0) {
-            QVERIFY(!element);
-            return;
-        }
-        QVERIFY(element);
-        QCOMPARE(element->Length(), length);
-        QCOMPARE(element->Item(0)->Type(), std::optional<QString>(type));
-        QVERIFY(!element->Item(length));
-        QVERIFY(!element->Item(-1));
-    }
-
     void setValue_data()
     {
         QTest::addColumn<QString>("field");
@@ -122,7 +73,6 @@ private Q_SLOTS:
         QTest::newRow("non-ascii") << u"zipOnly"_s << QVariant(nonAscii) << nonAscii;
         QTest::newRow("whole number") << u"weight"_s << QVariant(3.0) << u"3"_s;
         QTest::newRow("binary fraction") << u"weight"_s << QVariant(0.1 + 0.2) << u"0.30000000000000004"_s;
-        QTest::newRow("large number") << u"weight"_s << QVariant(1e21) << u"1e+21"_s;
     }
     void setValue()
     {
@@ -141,15 +91,28 @@ private Q_SLOTS:
         // Nothing the value held was run as script.
         QCOMPARE(PageValue(*mPage, "document.scripts.length"), u"1"_s);
         const std::string expression = "document.all['" + field.toStdString() + "'].value";
-        QCOMPARE(PageValue(*mPage, expression.c_str()), Js(text));
+        QCOMPARE(PageValue(*mPage, expression.c_str()), QString::fromStdString(Json(text.toStdString()).dump()));
     }
 
-    void controls()
+    // One page walked through: the carriers' https address answered offline to a page that cannot tell it is
+    // driven, its controls, and what becomes of them when the page is left.
+    void controlsAndLeaving()
     {
         auto document = LoadForm();
         QVERIFY(document);
+        QCOMPARE(document->URL(), std::optional<QString>(kFormUrl));
+        QCOMPARE(PageValue(*mPage, "[location.origin, isSecureContext, navigator.webdriver]"),
+                 uR"(["%1",true,false])"_s.arg(kHost));
+        // Found by id as well as by name; a name that would break out of a selector finds nothing.
+        QCOMPARE(document->All(u"zipOnly"_s)->Type(), std::optional<QString>(u"text"_s));
+        QVERIFY(!document->All(u"noSuchField"_s));
+        QVERIFY(!document->All(u"weight\"]"_s));
+
         auto group = document->All(u"units"_s);
         QVERIFY(group);
+        QCOMPARE(group->Length(), 3);
+        QVERIFY(!group->Item(3));
+        QVERIFY(!group->Item(-1));
         QVERIFY(group->Item(1)->SetChecked(true));
         for (int i = 0; i < group->Length(); ++i)
             QCOMPARE(group->Item(i)->Checked(), std::optional<bool>(i == 1));
@@ -162,7 +125,8 @@ private Q_SLOTS:
         QVERIFY(service->SetSelectedIndex(2));
         QCOMPARE(PageValue(*mPage, "document.all.service.selectedIndex"), u"2"_s);
         // Only a select has options; only a box has a checked state.
-        QVERIFY(!document->All(u"weight"_s)->SetSelectedIndex(1));
+        auto weight = document->All(u"weight"_s);
+        QVERIFY(!weight->SetSelectedIndex(1));
         QVERIFY(!service->SetChecked(true));
         QVERIFY(document->All(u"residential"_s)->SetChecked(true));
         QCOMPARE(PageValue(*mPage, "document.all.residential.checked"), u"true"_s);
@@ -171,44 +135,27 @@ private Q_SLOTS:
         QCOMPARE(PageValue(*mPage, "document.getElementById('log').textContent"), uR"("clicked")"_s);
         // A handler that throws is not taken for a change.
         QVERIFY(!document->All(u"broken"_s)->FireOnChange());
-        QVERIFY(document->All(u"weight"_s)->FireOnChange());
+        QVERIFY(weight->FireOnChange());
         QCOMPARE(PageValue(*mPage, "JSON.stringify(changes)"), uR"("[true]")"_s);
-    }
 
-    // What was found on a page left behind fails; the new page's form sits in its second frame.
-    void navigationToFrameset()
-    {
-        auto document = LoadForm();
-        QVERIFY(document);
-        auto weight = document->All(u"weight"_s);
-        QVERIFY(weight);
+        // A page whose server never answers gives no completion; the calls return, and the form on its
+        // way out is not asked for.
+        QSignalSpy progress(mPage.get(), &WebBrowser::ProgressChange);
+        QVERIFY(mPage->Navigate(kHost + u"/never"_s));
+        QVERIFY(!progress.wait(1500));
+        const auto leaving = mPage->Document();
+        QVERIFY(!leaving || !leaving->All(u"weight"_s));
+
+        // What was found on a page left behind fails, and is not looked for on the next one, whose form
+        // sits in its second frame.
         QVERIFY(BrowserFixture::Load(*mPage, kHost + u"/business/home"_s));
         QVERIFY(!weight->SetValue(u"1"_s));
         QVERIFY(!weight->Value());
         QVERIFY(!document->All(u"weight"_s));
-
         auto top = mPage->Document();
         QVERIFY(top);
         QCOMPARE(top->FrameCount(), 2);
         QVERIFY(!top->All(u"weight"_s));
-        auto banner = top->Frame(0);
-        QVERIFY(banner);
-        QVERIFY(!banner->All(u"weight"_s));
-        auto form = top->Frame(1);
-        QVERIFY(form);
-        QCOMPARE(form->URL(), std::optional<QString>(kHost + u"/business/form.html"_s));
-        QVERIFY(form->All(u"weight"_s)->SetValue(1.5));
-        QCOMPARE(PageValue(*mPage, "frames[1].document.all.weight.value"), uR"("1.5")"_s);
-    }
-
-    void pageThatNeverLoadsGivesNoCompletion()
-    {
-        QSignalSpy progress(mPage.get(), &WebBrowser::ProgressChange);
-        QVERIFY(mPage->Navigate(kHost + u"/never"_s));
-        QVERIFY(!progress.wait(1500));
-        // The program keeps answering: the calls return, none of them finds a form.
-        auto document = mPage->Document();
-        QVERIFY(!document || !document->All(u"weight"_s));
     }
 
     void spinningPageFailsWithinDeadline()
@@ -219,23 +166,9 @@ private Q_SLOTS:
         QVERIFY(document);
         auto spin = document->All(u"spin"_s);
         QVERIFY(spin);
-        QElapsedTimer timer;
-        timer.start();
         QVERIFY(!spin->Click()); // the handler never returns
         QVERIFY(!document->All(u"weight"_s)); // the page is still stuck
         QCOMPARE(mPage->ReadyState(), 0);
-        QVERIFY2(timer.elapsed() < 10000, "calls into a stuck page must give up at their deadline");
-    }
-
-    void closingPageQuits()
-    {
-        QVERIFY(BrowserFixture::Load(*mPage, kFormUrl));
-        QSignalSpy quit(mPage.get(), &WebBrowser::OnQuit);
-        QVERIFY(mPage->ClosePage());
-        QVERIFY(quit.count() == 1 || quit.wait(5000));
-        QCOMPARE(quit.count(), 1);
-        QVERIFY(!mPage->IsAlive());
-        QVERIFY(!mPage->Navigate(kFormUrl));
     }
 };
 

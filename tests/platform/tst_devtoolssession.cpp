@@ -20,33 +20,25 @@ class RecordedPeer
 public:
     RecordedPeer()
     {
-        int fds[2];
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) == 0) {
-            mFd = fds[0];
-            mSessionFd = fds[1];
-            ::fcntl(mFd, F_SETFL, ::fcntl(mFd, F_GETFL) | O_NONBLOCK);
-        }
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, mFds) == 0)
+            ::fcntl(mFds[0], F_SETFL, ::fcntl(mFds[0], F_GETFL) | O_NONBLOCK);
     }
     ~RecordedPeer() { CloseOurEnd(); }
     // The session's end, handed over once.
-    std::unique_ptr<DevToolsPipe> Pipe() { return std::make_unique<DevToolsPipe>(mSessionFd, mSessionFd); }
+    std::unique_ptr<DevToolsPipe> Pipe() { return std::make_unique<DevToolsPipe>(mFds[1], mFds[1]); }
     // False, for the caller's QVERIFY, when the bytes did not all go out.
-    bool Write(const std::string& raw) { return ::write(mFd, raw.data(), raw.size()) == ssize_t(raw.size()); }
-    bool Message(const std::string& json) { return Write(json + std::string(1, '\0')); }
+    bool Write(const std::string& raw) { return ::write(mFds[0], raw.data(), raw.size()) == ssize_t(raw.size()); }
+    bool Message(const std::string& json) { return Write(json + '\0'); }
     bool Messages(const QStringList& recorded)
     {
         return std::all_of(recorded.begin(), recorded.end(),
                            [this](const QString& m) { return Message(m.toStdString()); });
     }
-    void CloseOurEnd()
-    {
-        if (mFd >= 0)
-            ::close(std::exchange(mFd, -1));
-    }
+    // Closing -1 again is harmless.
+    void CloseOurEnd() { ::close(std::exchange(mFds[0], -1)); }
 
 private:
-    int mFd = -1;
-    int mSessionFd = -1;
+    int mFds[2] = {-1, -1};
 };
 
 QString Methods(const QSignalSpy& spy)
@@ -134,10 +126,9 @@ private Q_SLOTS:
         DevToolsSession session(peer.Pipe());
         QVERIFY(peer.Messages(before));
         QVERIFY(session.Call("Target.getTargets", Json::object(), {}, 2000));
-        if (error == u"opened a dialog"_s)
-            QVERIFY(peer.Message(R"({"method":"Page.javascriptDialogOpening","sessionId":"S"})"));
-        else
-            QVERIFY(peer.Message(R"({"id":2,"result":{"ok":true}})"));
+        QVERIFY(peer.Message(error == u"opened a dialog"_s
+                                 ? R"({"method":"Page.javascriptDialogOpening","sessionId":"S"})"
+                                 : R"({"id":2,"result":{"ok":true}})"));
         // Far longer than the test may take: a call that waited would fail with "timed out" instead.
         const auto reply = session.Call("Runtime.evaluate", Json::object(), "S", 20000);
         QCOMPARE(reply.has_value(), error.isEmpty());
@@ -157,9 +148,8 @@ private Q_SLOTS:
         const int sent = session.Send("Page.navigate", Json::object(), "S",
                                       [&heard](const Json& reply) { heard << reply.value("id", 0); });
         QCOMPARE(sent, 1);
-        QVERIFY(peer.Message(R"({"id":7,"result":{}})"));
-        QVERIFY(peer.Message(R"({"id":1,"result":{"loaderId":"L"}})"));
-        QVERIFY(peer.Message(R"({"id":2,"result":{}})"));
+        QVERIFY(peer.Messages(
+            {uR"({"id":7,"result":{}})"_s, uR"({"id":1,"result":{"loaderId":"L"}})"_s, uR"({"id":2,"result":{}})"_s}));
         QVERIFY(session.Call("Runtime.evaluate", Json::object(), "S", 2000));
         QCOMPARE(heard, QList<int> {1});
     }

@@ -10,29 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 
 #include <utility>
 
-namespace {
 using Json = nlohmann::json;
-QByteArray ContentTypeFor(const QString& file)
-{
-    const QString suffix = QFileInfo(file).suffix().toLower();
-    if (suffix == QStringLiteral("js"))
-        return QByteArrayLiteral("application/javascript; charset=utf-8");
-    if (suffix == QStringLiteral("css"))
-        return QByteArrayLiteral("text/css; charset=utf-8");
-    return QByteArrayLiteral("text/html; charset=utf-8");
-}
-
-std::string Text(const Json& object, const char* key)
-{
-    if (!object.is_object() || !object.contains(key) || !object[key].is_string())
-        return {};
-    return object[key].get<std::string>();
-}
-} // namespace
 
 BrowserFixture& BrowserFixture::Instance()
 {
@@ -68,11 +51,6 @@ BrowserFixture::BrowserFixture()
 
 BrowserFixture::~BrowserFixture()
 {
-    Shutdown();
-}
-
-void BrowserFixture::Shutdown()
-{
     if (!mSession)
         return;
     mSession->RemoveInterceptor(mInterceptor);
@@ -96,25 +74,11 @@ void BrowserFixture::ServeTaughtShop()
 
 void BrowserFixture::Serve(const QString& urlPrefix, const QString& fixtureFile)
 {
-    const QString path = QFileInfo(fixtureFile).isAbsolute()
-        ? fixtureFile
-        : QDir(QStringLiteral(PESAVO_TEST_FIXTURES)).filePath(fixtureFile);
-    mServed[urlPrefix] = Reply {path, {}, ContentTypeFor(path), false};
-}
-
-void BrowserFixture::ServeBody(const QString& urlPrefix, const QByteArray& body, const QByteArray& contentType)
-{
-    mServed[urlPrefix] = Reply {{}, body, contentType, false};
-}
-
-void BrowserFixture::Hold(const QString& urlPrefix)
-{
-    mServed[urlPrefix] = Reply {{}, {}, {}, true};
-}
-
-void BrowserFixture::ClearServed()
-{
-    mServed.clear();
+    // An absolute file name stays as it is.
+    mServed[urlPrefix] = Reply {QDir(QStringLiteral(PESAVO_TEST_FIXTURES)).filePath(fixtureFile),
+                                {},
+                                QByteArrayLiteral("text/html; charset=utf-8"),
+                                false};
 }
 
 std::unique_ptr<ChromiumBrowser> BrowserFixture::NewPage()
@@ -134,56 +98,40 @@ std::unique_ptr<ChromiumBrowser> BrowserFixture::NewPage()
 bool BrowserFixture::Load(ChromiumBrowser& page, const QString& url, int timeoutMs)
 {
     QSignalSpy loaded(&page, &WebBrowser::ProgressChange);
-    if (!page.Navigate(url))
-        return false;
-    while (loaded.wait(timeoutMs)) {
-        for (const QList<QVariant>& args : loaded) {
-            if (args.at(0).toInt() == 0 && args.at(1).toInt() == 0)
-                return true;
-        }
-    }
-    return false;
+    return page.Navigate(url) && QTest::qWaitFor([&loaded] { return loaded.contains(QVariantList {0, 0}); }, timeoutMs);
 }
 
 bool BrowserFixture::OnRequestPaused(const Json& event)
 {
-    if (Text(event, "method") != "Fetch.requestPaused" || !event.contains("params"))
+    if (event.value("method", std::string()) != "Fetch.requestPaused")
         return false;
-    const Json& params = event["params"];
-    const std::string requestId = Text(params, "requestId");
-    const QString url = QString::fromStdString(Text(params.value("request", Json::object()), "url"));
-    const std::string sessionId = Text(event, "sessionId");
+    const Json params = event.value("params", Json::object());
+    const QString url = QString::fromStdString(params.value("request", Json::object()).value("url", std::string()));
+    // Of the prefixes a URL starts with, the longest sorts last.
     const Reply* match = nullptr;
-    int matchLength = -1;
     for (const auto& [prefix, reply] : mServed) {
-        if (url.startsWith(prefix) && prefix.size() > matchLength) {
+        if (url.startsWith(prefix))
             match = &reply;
-            matchLength = int(prefix.size());
-        }
     }
     if (match && match->hold)
         return true;
-    int status = 404;
-    QByteArray body = QByteArrayLiteral("<html><body>Not served offline</body></html>");
-    QByteArray contentType = match ? match->contentType : QByteArrayLiteral("text/html; charset=utf-8");
     QFile file(match ? match->file : QString());
-    if (match && match->file.isEmpty()) {
-        status = 200;
-        body = match->body;
-    } else if (match && file.open(QIODevice::ReadOnly)) {
-        status = 200;
-        body = file.readAll();
-    } else if (match) {
+    if (match && !match->file.isEmpty() && !file.open(QIODevice::ReadOnly)) {
         qWarning("Browser fixture: cannot read %s", qPrintable(match->file));
+        match = nullptr;
     }
-    if (status == 200)
+    QByteArray body = QByteArrayLiteral("<html><body>Not served offline</body></html>");
+    if (match) {
+        body = match->file.isEmpty() ? match->body : file.readAll();
         ++mAnswered;
-    const Json headers = Json::array({{{"name", "Content-Type"}, {"value", contentType.toStdString()}}});
+    }
+    const QByteArray type = match ? match->contentType : QByteArrayLiteral("text/html; charset=utf-8");
+    const Json headers = Json::array({{{"name", "Content-Type"}, {"value", type.toStdString()}}});
     mSession->Send("Fetch.fulfillRequest",
-                   {{"requestId", requestId},
-                    {"responseCode", status},
+                   {{"requestId", params.value("requestId", std::string())},
+                    {"responseCode", match ? 200 : 404},
                     {"responseHeaders", headers},
                     {"body", body.toBase64().toStdString()}},
-                   sessionId);
+                   event.value("sessionId", std::string()));
     return true;
 }

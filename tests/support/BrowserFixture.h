@@ -39,10 +39,13 @@ public:
     // the same site and another site.
     void ServeTaughtShop();
     void ServeBody(const QString& urlPrefix, const QByteArray& body,
-                   const QByteArray& contentType = QByteArrayLiteral("text/html; charset=utf-8"));
+                   const QByteArray& contentType = QByteArrayLiteral("text/html; charset=utf-8"))
+    {
+        mServed[urlPrefix] = Reply {{}, body, contentType, false};
+    }
     // Requests with this prefix are never answered: a page that never finishes loading.
-    void Hold(const QString& urlPrefix);
-    void ClearServed();
+    void Hold(const QString& urlPrefix) { mServed[urlPrefix] = Reply {{}, {}, {}, true}; }
+    void ClearServed() { mServed.clear(); }
 
     // A new page (tab) with interception on; nullptr when the browser is not running.
     std::unique_ptr<ChromiumBrowser> NewPage();
@@ -54,7 +57,6 @@ public:
 private:
     BrowserFixture();
     bool OnRequestPaused(const nlohmann::json& event);
-    void Shutdown();
 
     struct Reply
     {

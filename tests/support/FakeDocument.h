@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <map>
 #include <memory>
@@ -32,10 +33,7 @@ public:
     std::optional<QString> Type() override { return QStringLiteral("text"); }
     bool SetSelectedIndex(int index) override { return Write(QStringLiteral("selectedIndex"), QString::number(index)); }
     std::optional<int> SelectedIndex() override { return std::nullopt; }
-    bool SetChecked(bool on) override
-    {
-        return Write(QStringLiteral("checked"), on ? QStringLiteral("true") : QStringLiteral("false"));
-    }
+    bool SetChecked(bool on) override { return Write(QStringLiteral("checked"), QVariant(on).toString()); }
     std::optional<bool> Checked() override { return std::nullopt; }
     bool Click() override { return false; }
     bool FireOnChange() override { return false; }
@@ -65,11 +63,7 @@ public:
     {
         return mFields[name] = std::make_shared<FakeElement>(mLog, name);
     }
-    std::shared_ptr<FakeElement> Field(const QString& name)
-    {
-        const auto it = mFields.find(name);
-        return it == mFields.end() ? nullptr : it->second;
-    }
+    std::shared_ptr<FakeElement> Field(const QString& name) { return mFields.contains(name) ? mFields[name] : nullptr; }
 
     std::shared_ptr<HtmlElement> All(const QString& nameOrId) override { return Field(nameOrId); }
     std::optional<QString> URL() override { return std::nullopt; }

@@ -12,21 +12,14 @@ namespace PageProbe {
 
 QString Read(HtmlDocument* top, const QString& check)
 {
-    QString rest = check;
-    std::shared_ptr<HtmlDocument> frame;
-    HtmlDocument* document = top;
-    if (rest.size() > 2 && rest.at(1) == u':') {
-        frame = top ? top->Frame(rest.left(1).toInt()) : nullptr;
-        document = frame.get();
-        rest = rest.mid(2);
-    }
+    const bool inFrame = check.size() > 2 && check.at(1) == u':';
+    const std::shared_ptr<HtmlDocument> frame = inFrame && top ? top->Frame(check.left(1).toInt()) : nullptr;
+    HtmlDocument* document = inFrame ? frame.get() : top;
+    const QString rest = inFrame ? check.mid(2) : check;
     const qsizetype eq = rest.indexOf(u'=');
-    QString key = rest.left(eq);
-    QChar kind = u'=';
-    if (key.endsWith(u'#') || key.endsWith(u'?') || key.endsWith(u'@')) {
-        kind = key.back();
-        key.chop(1);
-    }
+    // "#", "?" or "@" before the "=" says what to read; the value otherwise.
+    const QChar kind = eq > 0 && u"#?@"_s.contains(rest.at(eq - 1)) ? rest.at(eq - 1) : u'=';
+    const QString key = rest.left(kind == u'=' ? eq : eq - 1);
     const QString head = check.left(check.size() - rest.size()) + rest.left(eq + 1);
     if (!key.contains(u"_wgx_"_s)) {
         static const QRegularExpression member(u"^(\\w+)\\[(\\d+)\\]$"_s);

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <optional>
+
 // Sets or removes one environment variable for the guard's lifetime; the old value (or its
 // absence) comes back however the test leaves the scope, a failed check included.
 class ScopedEnv final
@@ -10,26 +12,15 @@ class ScopedEnv final
 public:
     ScopedEnv(const char* name, const QByteArray& value, bool unset = false)
         : mName(name)
-        , mHad(qEnvironmentVariableIsSet(name))
-        , mOld(qgetenv(name))
+        , mOld(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt)
     {
-        if (unset)
-            qunsetenv(name);
-        else
-            qputenv(name, value);
+        unset ? qunsetenv(name) : qputenv(name, value);
     }
-    ~ScopedEnv()
-    {
-        if (mHad)
-            qputenv(mName, mOld);
-        else
-            qunsetenv(mName);
-    }
+    ~ScopedEnv() { mOld ? qputenv(mName, *mOld) : qunsetenv(mName); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
     const char* mName;
-    bool mHad;
-    QByteArray mOld;
+    std::optional<QByteArray> mOld;
 };

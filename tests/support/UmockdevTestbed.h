@@ -39,38 +39,28 @@ struct EmulatedHid
     QString UsbPath() const { return u"/devices/pci0000:00/0000:00:14.0/usb1/1-%1"_s.arg(index + 1); }
     QString HidPath() const
     {
-        return u"%1/1-%2:1.0/0003:%3:%4.%5"_s.arg(UsbPath())
-            .arg(index + 1)
-            .arg(Hex4(vendor).toUpper(), Hex4(product).toUpper())
-            .arg(index + 1, 4, 10, QLatin1Char('0'));
+        const QString port = QString::number(index + 1);
+        return u"%1/1-%2:1.0/0003:%3:%4.%5"_s.arg(UsbPath(), port, Hex4(vendor).toUpper(), Hex4(product).toUpper(),
+                                                  port.rightJustified(4, u'0'));
     }
     static QString Hex4(int value) { return u"%1"_s.arg(value, 4, 16, QLatin1Char('0')); }
-    QString DevPath() const { return u"%1/hidraw/hidraw%2"_s.arg(HidPath()).arg(index); }
-    // As udev names it; the description above uses paths below /sys.
-    QString SysPath() const { return u"/sys"_s + DevPath(); }
+    // As udev names it; the description below uses paths below /sys.
+    QString SysPath() const { return u"/sys%1/hidraw/hidraw%2"_s.arg(HidPath()).arg(index); }
 
     // A umockdev device description: hidraw node, hid device, usb interface, usb device.
     QByteArray Description() const
     {
-        const QString vid = Hex4(vendor);
-        const QString pid = Hex4(product);
-        const QString hidName = HidPath().section(QLatin1Char('/'), -1);
-        const QString iface = HidPath().section(QLatin1Char('/'), 0, -2);
-        QString text;
-        text += u"P: %1\nN: hidraw%2\nE: DEVNAME=/dev/hidraw%2\nE: MAJOR=240\nE: MINOR=%2\nE: SUBSYSTEM=hidraw\n"
-                u"A: dev=240:%2\\n\nL: device=../../../%3\n\n"_s.arg(DevPath())
-                    .arg(index)
-                    .arg(hidName);
-        text += u"P: %1\nE: DRIVER=hid-generic\nE: SUBSYSTEM=hid\nH: report_descriptor=%2\n\n"_s.arg(
-            HidPath(), QString::fromLatin1(descriptor.toHex().toUpper()));
-        text += u"P: %1\nE: DEVTYPE=usb_interface\nE: DRIVER=usbhid\nE: SUBSYSTEM=usb\nA: bInterfaceClass=03\\n\n\n"_s
-                    .arg(iface);
-        text
-            += u"P: %1\nN: bus/usb/001/%2\nE: DEVNAME=/dev/bus/usb/001/%2\nE: DEVTYPE=usb_device\nE: DRIVER=usb\n"
-               u"E: SUBSYSTEM=usb\nA: idVendor=%3\\n\nA: idProduct=%4\\n\nA: product=Postal Scale\\n\n"_s.arg(UsbPath())
-                   .arg(index + 2, 3, 10, QLatin1Char('0'))
-                   .arg(vid, pid);
-        return text.toLatin1();
+        const QString hid = HidPath();
+        return (u"P: %1/hidraw/hidraw%2\nN: hidraw%2\nE: DEVNAME=/dev/hidraw%2\nE: MAJOR=240\nE: MINOR=%2\n"
+                u"E: SUBSYSTEM=hidraw\nA: dev=240:%2\\n\nL: device=../../../%3\n\n"
+                u"P: %1\nE: DRIVER=hid-generic\nE: SUBSYSTEM=hid\nH: report_descriptor=%4\n\n"
+                u"P: %5\nE: DEVTYPE=usb_interface\nE: DRIVER=usbhid\nE: SUBSYSTEM=usb\nA: bInterfaceClass=03\\n\n\n"
+                u"P: %6\nN: bus/usb/001/%7\nE: DEVNAME=/dev/bus/usb/001/%7\nE: DEVTYPE=usb_device\nE: DRIVER=usb\n"
+                u"E: SUBSYSTEM=usb\nA: idVendor=%8\\n\nA: idProduct=%9\\n\nA: product=Postal Scale\\n\n"_s)
+            .arg(hid, QString::number(index), hid.section(u'/', -1), QString::fromLatin1(descriptor.toHex().toUpper()),
+                 hid.section(u'/', 0, -2), UsbPath(), QString::number(index + 2).rightJustified(3, u'0'), Hex4(vendor),
+                 Hex4(product))
+            .toLatin1();
     }
 
     // Replies to the descriptor ioctls, as umockdev expects them.
@@ -92,12 +82,7 @@ inline QByteArray ReadScript(const QList<QByteArray>& reports, int gapMs)
         script += "r " + QByteArray::number(gapMs) + ' ';
         for (const char c : report) {
             const auto b = std::uint8_t(c);
-            if (b == '^')
-                script += "^`";
-            else if (b < 32)
-                script += QByteArray("^") + char(b + 64);
-            else
-                script += c;
+            script += b == '^' ? QByteArray("^`") : b < 32 ? QByteArray(1, '^') + char(b + 64) : QByteArray(1, c);
         }
         script += '\n';
     }
@@ -126,18 +111,13 @@ public:
     // and, when given, the reports it will send once opened.
     bool Add(const EmulatedHid& hid, const QList<QByteArray>& reports = {}, bool withIoctl = true, int gapMs = 20)
     {
-        return AddWithScript(hid, reports.isEmpty() ? QByteArray() : ReadScript(reports, gapMs), withIoctl);
-    }
-
-    // The same with a read script of one's own making.
-    bool AddWithScript(const EmulatedHid& hid, const QByteArray& script, bool withIoctl = true)
-    {
         GError* error = nullptr;
         bool ok = umockdev_testbed_add_from_string(mBed, hid.Description().constData(), &error);
         if (ok && withIoctl)
             ok = umockdev_testbed_load_ioctl(mBed, qPrintable(hid.Node()), qPrintable(Write(hid.IoctlFile())), &error);
-        if (ok && !script.isEmpty())
-            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()), qPrintable(Write(script)), &error);
+        if (ok && !reports.isEmpty())
+            ok = umockdev_testbed_load_script(mBed, qPrintable(hid.Node()),
+                                              qPrintable(Write(ReadScript(reports, gapMs))), &error);
         if (!ok) {
             qWarning("umockdev: %s", error ? error->message : "?");
             g_clear_error(&error);
