@@ -424,7 +424,6 @@ private Q_SLOTS:
         QCOMPARE(App().gWebPages, names.mid(0, 2));
         QCOMPARE(Scale()->cboWeb()->count(), 11);
         QCOMPARE(Scale()->cboWeb()->itemText(10), names.at(1));
-        QCOMPARE(Scale()->AutoLaunchMenu()->actions().size(), 12);
         QTEST(Scale()->cboWeb()->currentIndex(), "chosenAfter");
     }
 
