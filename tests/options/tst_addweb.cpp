@@ -25,7 +25,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
 
 #include <tuple>
 
@@ -173,8 +172,16 @@ private Q_SLOTS:
         QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
     }
 
-    void closedBrowserCancels()
+    // A wizard whose browser the person closes, or whose page cannot be written, ends adding nothing.
+    void abandonedAddsNothing_data()
     {
+        QTest::addColumn<bool>("browserClosed");
+        QTest::newRow("browser closed") << true;
+        QTest::newRow("settings folder gone") << false;
+    }
+    void abandonedAddsNothing()
+    {
+        QFETCH(bool, browserClosed);
         QPointer<frmAddWeb> wizard;
         ChromiumBrowser* page = nullptr;
         QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
@@ -183,31 +190,24 @@ private Q_SLOTS:
         wizard->cmdNext_Click();
         QCOMPARE(wizard->Step(), 1);
         QVERIFY(closed.isEmpty());
-
-        QSignalSpy quit(page, &WebBrowser::OnQuit);
-        QVERIFY(page->ClosePage());
-        QVERIFY(quit.wait(kLoadTimeoutMs));
-        QTRY_VERIFY(!wizard->Browser());
-        mTab.clear();
-        wizard->cmdNext_Click();
-        QVERIFY(ClosedAddingNothing(closed));
-    }
-
-    void failedRecordingAddsNothing()
-    {
-        QPointer<frmAddWeb> wizard;
-        ChromiumBrowser* page = nullptr;
-        QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
-        QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
-        QVERIFY(BrowserFixture::Load(*page, kShop));
-        QTRY_VERIFY(wizard->PageLoaded());
-        wizard->cmdNext_Click();
-        QCOMPARE(wizard->Step(), 2);
-        // The settings file's folder is gone: nothing can be written.
-        App().gSettings = std::make_unique<IniFile>();
-        QVERIFY(App().gSettings->OpenFile(mDir->filePath(u"gone/Data1.ini"_s)));
-        wizard->cmdFinish_Click();
-        QCOMPARE(TakeMessage(wizard), u"ERROR: Error in adding the page"_s);
+        if (browserClosed) {
+            QSignalSpy quit(page, &WebBrowser::OnQuit);
+            QVERIFY(page->ClosePage());
+            QVERIFY(quit.wait(kLoadTimeoutMs));
+            QTRY_VERIFY(!wizard->Browser());
+            mTab.clear();
+            wizard->cmdNext_Click();
+        } else {
+            QVERIFY(BrowserFixture::Load(*page, kShop));
+            QTRY_VERIFY(wizard->PageLoaded());
+            wizard->cmdNext_Click();
+            QCOMPARE(wizard->Step(), 2);
+            // The settings file's folder is gone: nothing can be written.
+            App().gSettings = std::make_unique<IniFile>();
+            QVERIFY(App().gSettings->OpenFile(mDir->filePath(u"gone/Data1.ini"_s)));
+            wizard->cmdFinish_Click();
+            QCOMPARE(TakeMessage(wizard), u"ERROR: Error in adding the page"_s);
+        }
         QVERIFY(ClosedAddingNothing(closed));
     }
 
@@ -279,7 +279,6 @@ private Q_SLOTS:
         filler.FillContent(page->Document().get());
         filler.FillWeight(page->Document().get(), 0.5);
         QCOMPARE(PageProbe::Mismatches(page->Document().get(), u"0_wgx_f5=replayed"_s), QStringList());
-        QCOMPARE(ini.BufferSize(), 512);
         page->ClosePage();
     }
 
@@ -343,24 +342,16 @@ private Q_SLOTS:
 
         wizard->cmdNext_Click();
         QCOMPARE(wizard->Step(), 2);
-        QVERIFY(wizard->findChild<QTextEdit*>(u"TextBox"_s)->toHtml().contains(u"font-weight:700;\">OZ</span>"_s));
         wizard->cmdFinish_Click();
         QCOMPARE(closed.size(), 1);
         QCOMPARE(closed.at(0).at(0).toBool(), true);
 
-        // The settings file's layout, read back from disk; the launch below replays the values recorded.
+        // Read back from disk: the page, its frames as sections, and no hidden token. Which field lists hold
+        // what shows in the launch below, which replays every value recorded.
         QCOMPARE(Stored(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
         QCOMPARE(Stored(u"_WGX_WEB"_s, u"_WGX_NAME2"_s), u"Courier X"_s);
         const QString x = u"Courier X"_s;
         QCOMPARE(Stored(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
-        QCOMPARE(Stored(x, u"_WGX_WGT_TYPE"_s), u",kg,oz"_s);
-        QCOMPARE(Stored(x, u"_WGX_TEXT"_s), u"0_wgx_fullName,0_wgx_zip,0_wgx_weight,1_wgx_qty,2_wgx_qty"_s);
-        QCOMPARE(Stored(x, u"_WGX_OTHERS"_s), u"0_wgx_email,0_wgx_pieces,0_wgx_shipDate"_s);
-        QCOMPARE(Stored(x, u"_WGX_RADIO"_s), u"speed,speed,speed"_s);
-        QCOMPARE(Stored(x, u"_WGX_CHKBOX"_s), u"0_wgx_insured,0_wgx_signature"_s);
-        QCOMPARE(Stored(x, u"_WGX_SELECT"_s), u"0_wgx_box,0_wgx_extras"_s);
-        QCOMPARE(Stored(x, u"_WGX_TEXTAREA"_s), u"0_wgx_note"_s);
-        QCOMPARE(Stored(x + u"_FRAME1"_s, u"_WGX_FRM_CNT"_s), u"0"_s);
         QVERIFY(!FileText().contains(u"token"_s));
         QStringList sections; // the window's own section aside
         for (const QString& line : FileText().split(u'\n')) {

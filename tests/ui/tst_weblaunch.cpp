@@ -1,6 +1,6 @@
 // The main window's web commands: page selection in the submenu and the list, launching by button,
 // menu and settled weight, the missing browser, and the unit converter. A recording browser stands
-// in for the window's logic; the last test drives the real headless browser from the simulated scale.
+// in for the window's logic; the last test has the launcher and the converter share a real browser.
 #include "AppState.h"
 #include "BrowserFixture.h"
 #include "BrowserLocator.h"
@@ -8,7 +8,6 @@
 #include "CCarrierPages.h"
 #include "CPageLauncher.h"
 #include "CPictureButton.h"
-#include "CScaleCalc.h"
 #include "CUnitConverter.h"
 #include "CWebHelper.h"
 #include "FakeDocument.h"
@@ -16,7 +15,6 @@
 #include "MMain.h"
 #include "ProgramRun.h"
 #include "ScopedEnv.h"
-#include "SimulatedUsbDevice.h"
 #include "TestFiles.h"
 #include "WebBrowser.h"
 #include "frmScale.h"
@@ -144,7 +142,6 @@ private Q_SLOTS:
         QTest::newRow("none, button") << u"0"_s << true << QString();
         QTest::newRow("UPS, button") << u"1"_s << true << CCarrierPages::UpsAddress();
         QTest::newRow("international package, menu") << u"5"_s << false << CCarrierPages::UspsIntPackageAddress();
-        QTest::newRow("eBay, menu") << u"8"_s << false << CCarrierPages::EbayAddress();
         QTest::newRow("user page by its caption") << u"9"_s << true << u"https://shop.example/rates"_s;
         QTest::newRow("user page that is gone") << u"10"_s << true << QString();
         QTest::newRow("not a number") << u"abc"_s << false << QString();
@@ -293,43 +290,6 @@ private Q_SLOTS:
         QVERIFY(!Scale()->Converter()->Pending());
     }
 
-    void settledWeightFillsCarrierPageInRealBrowser()
-    {
-        BrowserFixture& fixture = BrowserFixture::Instance();
-        if (!fixture.IsReady())
-            QSKIP(qPrintable(u"no headless browser: "_s + fixture.LastError()));
-        fixture.Serve(u"https://wwwapps.ups.com/calTimeCost"_s, u"ups.html"_s);
-
-        QPointer<SimulatedUsbDevice> scale;
-        QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n[_WGX_UPS]\nAUTO_FILL=0\n"_s, [&scale] {
-            auto device = std::make_unique<SimulatedUsbDevice>();
-            device->SetNoiseAndDrift(false);
-            device->SetReportInterval(5);
-            scale = device.get();
-            return std::unique_ptr<UsbDevice>(std::move(device));
-        }));
-        QVERIFY(scale);
-        // The page is opened only once the weight settles, so the real browser can take over here.
-        App().gBrowserFactory = [&fixture](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
-            auto page = fixture.NewPage();
-            if (!page)
-                *error = fixture.LastError();
-            return page;
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(Scale()->ScaleCalc()->InitCnt, CScaleCalc::InitCntNeeded, 10000);
-        scale->SetLoadGrams(500.0);
-
-        // The engine settles the weight after two quiet seconds and the window opens the page.
-        QTRY_VERIFY_WITH_TIMEOUT(Scale()->Launcher() && Scale()->Launcher()->WebHelper(), 15000);
-        CWebHelper* helper = Scale()->Launcher()->WebHelper();
-        QTRY_VERIFY_WITH_TIMEOUT(helper->CurrentFiller() && helper->CurrentFiller()->IsFilled(), 20000);
-        const auto weight = helper->Browser()->Document()->All(u"weight"_s);
-        QVERIFY(weight);
-        QCOMPARE(weight->Value(), std::optional<QString>(u"1.102"_s));
-        QVERIFY(Scale()->IsBrowserExist());
-        QVERIFY(!Scale()->BrowserMessage());
-    }
-
     void launcherAndConverterShareTheBrowser()
     {
         // The keeper serves one client: a second connection would close the first page behind our back.
@@ -357,11 +317,11 @@ private Q_SLOTS:
     }
 
 private:
-    bool Start(const QString& ini = QString(), std::function<std::unique_ptr<UsbDevice>()> device = {})
+    bool Start(const QString& ini = QString())
     {
         if (!ini.isNull() && !WriteFile(mDir->filePath(u"Data1.ini"_s), ini))
             return false;
-        if (!ProgramRun::Start(mDir->path(), {}, false, std::move(device)))
+        if (!ProgramRun::Start(mDir->path(), {}, false))
             return false;
         // Browsers are made on first use, so the recording one can come after the start.
         App().gBrowserFactory = [this](WebPageUse use, QString* error) -> std::unique_ptr<WebBrowser> {

@@ -25,19 +25,6 @@ private Q_SLOTS:
         QTEST(MWindowUtil::IsPointInButton(at.x(), at.y(), &button), "inside");
     }
 
-    void shapeWindow()
-    {
-        QWidget window;
-        // The outline is the union of the children, grandchildren do not add to it.
-        window.resize(225, 83);
-        auto* title = new QWidget(&window);
-        title->setGeometry(0, 0, 225, 15);
-        (new QWidget(&window))->setGeometry(0, 15, 225, 61);
-        (new QWidget(title))->setGeometry(200, 2, 40, 40);
-        MWindowUtil::ShapeWindow(&window);
-        QCOMPARE(window.mask(), QRegion(0, 0, 225, 76));
-    }
-
     void transparentOutline_data()
     {
         QTest::addColumn<QImage>("mask");
