@@ -19,7 +19,7 @@ QString Read(HtmlDocument* top, const QString& check)
     const qsizetype eq = rest.indexOf(u'=');
     // "#", "?" or "@" before the "=" says what to read; the value otherwise.
     const QChar kind = eq > 0 && u"#?@"_s.contains(rest.at(eq - 1)) ? rest.at(eq - 1) : u'=';
-    const QString key = rest.left(kind == u'=' ? eq : eq - 1);
+    QString key = rest.left(kind == u'=' ? eq : eq - 1);
     const QString head = check.left(check.size() - rest.size()) + rest.left(eq + 1);
     if (!key.contains(u"_wgx_"_s)) {
         static const QRegularExpression member(u"^(\\w+)\\[(\\d+)\\]$"_s);
