@@ -189,8 +189,4 @@ void SimulatedUsbDevice::RunDueSteps(bool announce)
     }
     if (mNextStep < steps.size())
         mStepTimer.start(int(std::clamp<qint64>(steps.at(mNextStep).atMs - mClock.elapsed(), 0, INT_MAX)));
-    else if (!steps.isEmpty() && !announce)
-        mStepTimer.start(0); // the whole scenario was at time 0: announce its end from the loop
-    else if (!steps.isEmpty())
-        Q_EMIT ScenarioFinished();
 }

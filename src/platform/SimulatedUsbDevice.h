@@ -73,8 +73,6 @@ public:
 
 Q_SIGNALS:
     void LoadChanged(double grams);
-    // The last step of the scenario has been played.
-    void ScenarioFinished();
 
 private:
     void SendReport();
