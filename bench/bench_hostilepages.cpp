@@ -129,12 +129,7 @@ int main(int argc, char** argv)
         PutKeys(ini, scenario.section, scenario.keys);
 
         CWebHelper::Accessors accessors;
-        accessors.makeBrowser = [](QString* error) -> std::unique_ptr<WebBrowser> {
-            auto page = BrowserFixture::Instance().NewPage();
-            if (!page && error)
-                *error = BrowserFixture::Instance().LastError();
-            return page;
-        };
+        accessors.makeBrowser = BrowserFixture::OpenPage;
         accessors.currentWeight = [] {
             return 0.5;
         };

@@ -104,10 +104,8 @@ private Q_SLOTS:
         mWeight = 0.0;
         mUnit = 0;
         mBrowsersMade = 0;
-        const auto makeBrowser = [this](QString* error) -> std::unique_ptr<WebBrowser> {
-            auto page = BrowserFixture::Instance().NewPage();
-            if (!page && error)
-                *error = BrowserFixture::Instance().LastError();
+        const auto makeBrowser = [this](QString* error) {
+            auto page = BrowserFixture::OpenPage(error);
             mBrowsersMade += page ? 1 : 0;
             return page;
         };

@@ -110,7 +110,7 @@ private Q_SLOTS:
         QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
 
         const CWebHelper::Accessors accessors {
-            [](QString*) -> std::unique_ptr<WebBrowser> { return BrowserFixture::Instance().NewPage(); },
+            BrowserFixture::OpenPage,
             [kg] { return kg; },
             [] { return 0; },
         };

@@ -1,5 +1,6 @@
 #include "AppPaths.h"
 #include "ScopedEnv.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,13 +15,6 @@ using namespace Qt::StringLiterals;
 class TestAppPaths : public QObject
 {
     Q_OBJECT
-
-private:
-    static bool touch(const QString& path)
-    {
-        QFile f(path);
-        return QDir().mkpath(QFileInfo(path).absolutePath()) && f.open(QIODevice::WriteOnly);
-    }
 
 private Q_SLOTS:
     // Layouts relative to a fresh root: "prefix/bin" holds the program.
@@ -56,9 +50,9 @@ private Q_SLOTS:
         const QString bin = root.filePath(u"prefix/bin"_s);
         QVERIFY(QDir().mkpath(bin));
         if (installedData)
-            QVERIFY(touch(root.filePath(u"prefix/share/pesavo/conversion.html"_s)));
+            QVERIFY(WriteBytes(root.filePath(u"prefix/share/pesavo/conversion.html"_s), {}));
         if (pageBeside)
-            QVERIFY(touch(bin + u"/conversion.html"_s));
+            QVERIFY(WriteBytes(bin + u"/conversion.html"_s, {}));
         if (!writable)
             QVERIFY(QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QString configHome = root.filePath(u"config"_s);

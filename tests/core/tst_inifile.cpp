@@ -15,13 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// False, for the caller's QVERIFY, when the file could not be written whole.
-bool writeRaw(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-}
-
 QByteArray stateFile(int count, int dataRound)
 {
     const QByteArray data = dataRound == 0
@@ -41,7 +34,7 @@ class TestIniFile : public QObject
     // The settings file written with the content, then opened.
     bool openWith(IniFile& ini, const QByteArray& content) const
     {
-        return writeRaw(path(), content) && ini.OpenFile(path());
+        return WriteBytes(path(), content) && ini.OpenFile(path());
     }
 
 private Q_SLOTS:
@@ -175,7 +168,7 @@ private Q_SLOTS:
         IniFile ini;
         QVERIFY(openWith(ini, "[S]\nK=1\n"));
         QCOMPARE(ini.Section(u"S"_s).Key(u"K"_s).Value(), u"1"_s);
-        QVERIFY(writeRaw(path(), "[S]\nK=2\n"));
+        QVERIFY(WriteBytes(path(), "[S]\nK=2\n"));
         QCOMPARE(ini.Section(u"S"_s).Key(u"K"_s).Value(), u"2"_s);
         QVERIFY(ini.Section(u"S"_s).Key(u"L"_s).SetValue(3));
         QCOMPARE(ReadBytes(path()), QByteArray("[S]\nK=2\nL=3\n"));
@@ -231,7 +224,7 @@ private Q_SLOTS:
         {
             const IniFile::Batch held(ini);
             QVERIFY(ini.Section(u"A"_s).Key(u"X"_s).SetValue(3));
-            QVERIFY(writeRaw(path() + u".copy"_s, "[A]\nX=9\n"));
+            QVERIFY(WriteBytes(path() + u".copy"_s, "[A]\nX=9\n"));
             QVERIFY(IniFile::CopyFileAtomic(path() + u".copy"_s, path()));
         }
         QCOMPARE(ReadBytes(path()), QByteArray("[A]\nX=9\n"));
@@ -249,7 +242,7 @@ private Q_SLOTS:
     void killedWriter()
     {
         QFETCH(int, delayMs);
-        QVERIFY(writeRaw(path(), stateFile(0, 0)));
+        QVERIFY(WriteBytes(path(), stateFile(0, 0)));
         QProcess writer;
         writer.start(QStringLiteral(PESAVO_INI_WRITER), {path()});
         QVERIFY(writer.waitForStarted());
@@ -280,7 +273,7 @@ private Q_SLOTS:
         const QString name = u"Data1.ini"_s;
         const QStringList files {name + u".AbC123"_s, name + u".XyZ789"_s, name + u".bak"_s, u"Other.ini.AbC123"_s};
         for (const QString& file : files)
-            writeRaw(dir + file, "[A]\nX=1\n");
+            WriteBytes(dir + file, "[A]\nX=1\n");
         for (const QString& file : {files[0], files[2], files[3]}) {
             QFile old(dir + file);
             QVERIFY(old.open(QIODevice::ReadWrite));

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,21 +76,17 @@ class TestAddWeb : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> mDir;
+    ProgramRun::Folder mRun;
     // The wizard lets go of its browser when it closes; its tab stays open until cleanup closes it.
     std::string mTab;
     QString mFileAtBrowserStep;
 
     frmAddWeb* OpenWizard(const QString& ini)
     {
-        mDir = std::make_unique<QTemporaryDir>();
-        if (!WriteFile(mDir->filePath(u"Data1.ini"_s), ini) || !ProgramRun::Start(mDir->path()))
+        if (!mRun.Start(ini))
             return nullptr;
-        App().gBrowserFactory = [](WebPageUse, QString* error) -> std::unique_ptr<WebBrowser> {
-            auto page = BrowserFixture::Instance().NewPage();
-            if (!page && error)
-                *error = BrowserFixture::Instance().LastError();
-            return page;
+        App().gBrowserFactory = [](WebPageUse, QString* error) {
+            return BrowserFixture::OpenPage(error);
         };
         auto* wizard = new frmAddWeb;
         wizard->Start();
@@ -110,12 +107,12 @@ class TestAddWeb : public QObject
         return page != nullptr;
     }
 
-    QString FileText() const { return QString::fromUtf8(ReadBytes(mDir->filePath(u"Data1.ini"_s))); }
+    QString FileText() const { return QString::fromUtf8(ReadBytes(mRun.Data1())); }
     // Read back from disk, as the next start would.
     QString Stored(const QString& section, const QString& key) const
     {
         IniFile ini;
-        return ini.OpenFile(mDir->filePath(u"Data1.ini"_s)) ? ini.Section(section).Key(key).Value() : u"<unreadable>"_s;
+        return ini.OpenFile(mRun.Data1()) ? ini.Section(section).Key(key).Value() : u"<unreadable>"_s;
     }
 
     // The wizard closed once, without a page: the list as before and the file untouched since the naming.
@@ -135,8 +132,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        ProgramRun::CleanUp();
-        mDir.reset();
+        mRun.CleanUp();
         if (!mTab.empty())
             CloseTab(mTab);
         mTab.clear();
@@ -204,7 +200,7 @@ private Q_SLOTS:
             QCOMPARE(wizard->Step(), 2);
             // The settings file's folder is gone: nothing can be written.
             App().gSettings = std::make_unique<IniFile>();
-            QVERIFY(App().gSettings->OpenFile(mDir->filePath(u"gone/Data1.ini"_s)));
+            QVERIFY(App().gSettings->OpenFile(mRun.Path() + u"/gone/Data1.ini"_s));
             wizard->cmdFinish_Click();
             QCOMPARE(TakeMessage(wizard), u"ERROR: Error in adding the page"_s);
         }
@@ -353,12 +349,8 @@ private Q_SLOTS:
         const QString x = u"Courier X"_s;
         QCOMPARE(Stored(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
         QVERIFY(!FileText().contains(u"token"_s));
-        QStringList sections; // the window's own section aside
-        for (const QString& line : FileText().split(u'\n')) {
-            if (line.startsWith(u'[') && line != u"[_WGX_GENERAL]"_s)
-                sections << line;
-        }
-        QCOMPARE(sections,
+        // The window's own section aside.
+        QCOMPARE(FileText().split(u'\n').filter(QRegularExpression(u"^\\[(?!_WGX_GENERAL\\])"_s)),
                  QStringList({u"[_WGX_WEB]"_s, u"[Courier Y]"_s, u"[Courier X]"_s, u"[Courier X_FRAME0]"_s,
                               u"[Courier X_FRAME1]"_s, u"[Courier X_FRAME2]"_s}));
 

@@ -3,7 +3,6 @@
 #include "IniFile.h"
 #include "MMain.h"
 #include "ProgramRun.h"
-#include "ScopedEnv.h"
 #include "TestFiles.h"
 #include "frmAddWeb.h"
 #include "frmOption.h"
@@ -19,7 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -53,13 +51,9 @@ class tst_frmOption : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> mDir;
-    // Start-with-the-session entries go to a folder of the test's own.
-    QTemporaryDir mConfig;
-    ScopedEnv mConfigHome {"XDG_CONFIG_HOME", QFile::encodeName(mConfig.path())};
+    ProgramRun::Folder mRun;
 
-    QString Data1() const { return mDir->filePath(u"Data1.ini"_s); }
-    QString Data2() const { return mDir->filePath(u"Data2.ini"_s); }
+    QString Data2() const { return mRun.Path() + u"/Data2.ini"_s; }
     frmOption* Dialog() const { return App().gOptionForm; }
     frmScale* Scale() const { return App().gScaleForm; }
 
@@ -76,9 +70,7 @@ class tst_frmOption : public QObject
     // any of that failed.
     bool Open(const QString& settings)
     {
-        if (!WriteFile(Data1(), settings))
-            return false;
-        if (!ProgramRun::Start(mDir->path(), {u"/s"_s}))
+        if (!mRun.Start(settings, {u"/s"_s}))
             return false;
         Scale()->ShowOptions();
         return Dialog()->isVisible();
@@ -87,7 +79,7 @@ class tst_frmOption : public QObject
     QString Stored(const QString& section, const QString& key) const
     {
         IniFile file;
-        file.OpenFile(Data1());
+        file.OpenFile(mRun.Data1());
         return file.Section(section).Key(key).Value();
     }
 
@@ -101,13 +93,7 @@ class tst_frmOption : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        mDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(mDir->isValid());
-    }
-
-    void cleanup() { ProgramRun::CleanUp(); }
+    void cleanup() { mRun.CleanUp(); }
 
     // Every key of a section reaches its control, the value shown proving it went to the right one; a
     // well-formed section is written back unchanged on OK. Hand-edited nonsense leaves the control as it
@@ -189,7 +175,7 @@ private Q_SLOTS:
         QFETCH(QString, nonsense);
         QVERIFY(Open(QString()));
         Click(u"cmdOK"_s);
-        QStringList lines = QString::fromUtf8(ReadBytes(Data1())).split(u'\n');
+        QStringList lines = QString::fromUtf8(ReadBytes(mRun.Data1())).split(u'\n');
         int keys = 0;
         for (QString& line : lines) {
             if (!line.startsWith(u'[') && line.contains(u'=') && !line.startsWith(u"AUTO_LAUNCH"_s)) {
@@ -273,16 +259,9 @@ private Q_SLOTS:
         QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"2"_s);
         QCOMPARE(Stored(u"_WGX_UPS"_s, u"AUTO_FILL"_s), u"0"_s);
         // Eight sections, each header once, every line a header or a key.
-        const QList<QByteArray> lines = ReadBytes(Data1()).split('\n');
-        int headers = 0;
-        for (const QByteArray& line : lines) {
-            if (line.startsWith('['))
-                ++headers;
-            else
-                QVERIFY2(line.isEmpty() || QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ_").contains(line.at(0)),
-                         line.left(40).constData());
-        }
-        QCOMPARE(headers, 8);
+        const QStringList lines = QString::fromUtf8(ReadBytes(mRun.Data1())).split(u'\n');
+        QCOMPARE(lines.filter(QRegularExpression(u"^[^[A-Z_]"_s)), QStringList());
+        QCOMPARE(lines.filter(QRegularExpression(u"^\\["_s)).size(), 8);
     }
 
     // Leaving without OK never saves what was typed or picked. Cancel and Escape put back the copy taken on
@@ -309,7 +288,7 @@ private Q_SLOTS:
                 QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"backup copy not taken"_s));
         }
         QVERIFY(Open(u"[_WGX_GENERAL]\r\nAUTO_LAUNCH=2\r\nSKIN=1\r\n; kept\r\n[_WGX_FEDEX]\r\nZIP1=38017\r\n"_s));
-        const QByteArray before = ReadBytes(Data1());
+        const QByteArray before = ReadBytes(mRun.Data1());
         QCOMPARE(ReadBytes(Data2()), copyTaken ? before : QByteArray());
         QCOMPARE(Control<QComboBox>(u"cboWeb"_s)->currentIndex(), 2);
         ChooseAutoLaunch(5);
@@ -327,7 +306,7 @@ private Q_SLOTS:
         QVERIFY(!Dialog()->isVisible());
         QVERIFY(Scale()->isEnabled());
         if (autoLaunchAfter == 2)
-            QCOMPARE(ReadBytes(Data1()), before);
+            QCOMPARE(ReadBytes(mRun.Data1()), before);
         QTEST(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s).toInt(), "autoLaunchAfter");
         QTEST(int(App().gAutoLaunch), "autoLaunchAfter");
         QTEST(Scale()->cboWeb()->currentIndex(), "autoLaunchAfter");
@@ -351,7 +330,7 @@ private Q_SLOTS:
         startup->setChecked(true);
         const qint64 panel = Scale()->picPanel()->pixmap().cacheKey();
         Click(u"cmdOK"_s);
-        QVERIFY(!ReadBytes(Data1()).contains("SKIN"));
+        QVERIFY(!ReadBytes(mRun.Data1()).contains("SKIN"));
         QCOMPARE(Scale()->picPanel()->pixmap().cacheKey(), panel);
         QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"1"_s);
         QVERIFY(Autostart::IsRegistered());
@@ -412,7 +391,7 @@ private Q_SLOTS:
         QCOMPARE(Stored(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
         for (int i = 0; i < names.size(); ++i)
             QCOMPARE(Stored(u"_WGX_WEB"_s, u"_WGX_NAME"_s + QString::number(i + 1)), names.at(i));
-        const QByteArray file = ReadBytes(Data1());
+        const QByteArray file = ReadBytes(mRun.Data1());
         for (const QString& gone : {u"[%1]"_s, u"[%1_FRAME0]"_s, u"[%1_FRAME1]"_s, u"[%1_FRAME1_FRAME0]"_s})
             QVERIFY(!file.contains(gone.arg(deleted).toUtf8()));
         for (const QString& kept : names.mid(0, 2))
@@ -432,7 +411,7 @@ private Q_SLOTS:
     void addedPageUndoneByCancel()
     {
         QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s));
-        const QByteArray before = ReadBytes(Data1());
+        const QByteArray before = ReadBytes(mRun.Data1());
         auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
         Click(u"cmdAdd"_s);
         auto* wizard = Dialog()->findChild<frmAddWeb*>();
@@ -468,7 +447,7 @@ private Q_SLOTS:
         QCOMPARE(Scale()->AutoLaunchMenu()->actions().size(), 12);
 
         Click(u"cmdCancel"_s);
-        QCOMPARE(ReadBytes(Data1()), before);
+        QCOMPARE(ReadBytes(mRun.Data1()), before);
         QCOMPARE(App().gWebPages, QStringList {u"A"_s});
         QCOMPARE(Scale()->cboWeb()->count(), 10);
         QCOMPARE(Scale()->AutoLaunchMenu()->actions().last()->text(), u"A"_s);

@@ -1,5 +1,6 @@
 #include "CalculatorLocator.h"
 #include "ScopedEnv.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,16 +15,6 @@ using namespace Qt::StringLiterals;
 class TestCalculatorLocator : public QObject
 {
     Q_OBJECT
-
-private:
-    // False, for the caller's QVERIFY, when the file could not be made.
-    static bool Write(const QString& path, const QByteArray& content, bool executable = false)
-    {
-        QFile f(path);
-        return QDir().mkpath(QFileInfo(path).absolutePath()) && f.open(QIODevice::WriteOnly)
-            && f.write(content) == content.size()
-            && (!executable || f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    }
 
 private Q_SLOTS:
     void find_data()
@@ -68,10 +59,13 @@ private Q_SLOTS:
         for (const QString& entry : entries) {
             const QString where = entry.section(u' ', 0, 0);
             const QString name = entry.section(u' ', 1).section(u'\n', 0, 0);
-            QVERIFY(Write(u"%1/%2/applications/%3"_s.arg(root.path(), where, name), entry.section(u'\n', 1).toUtf8()));
+            QVERIFY(
+                WriteBytes(u"%1/%2/applications/%3"_s.arg(root.path(), where, name), entry.section(u'\n', 1).toUtf8()));
         }
-        for (const QString& program : programs)
-            QVERIFY(Write(bin + u'/' + program, "#!/bin/sh\n", true));
+        for (const QString& program : programs) {
+            QVERIFY(WriteBytes(bin + u'/' + program, "#!/bin/sh\n"));
+            QVERIFY(QFile::setPermissions(bin + u'/' + program, QFile::ReadOwner | QFile::ExeOwner));
+        }
         const ScopedEnv dataHome("XDG_DATA_HOME", QFile::encodeName(root.path() + u"/user"_s));
         const ScopedEnv dataDirs("XDG_DATA_DIRS", QFile::encodeName(root.path() + u"/system"_s));
         const ScopedEnv currentDesktop("XDG_CURRENT_DESKTOP", desktop.toUtf8());

@@ -1,8 +1,8 @@
 #include "BrowserFixture.h"
-#include "BrowserLocator.h"
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
 #include "ScopedEnv.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,29 +30,17 @@ bool WaitGone(const QString& path, int timeoutMs)
 class TestDevToolsKeeper : public QObject
 {
     Q_OBJECT
-private:
-    BrowserLaunchOptions Options(const QTemporaryDir& dir)
-    {
-        BrowserLaunchOptions options;
-        options.browserPath = BrowserLocator::FindBrowser();
-        options.keeperPath = BrowserFixture::KeeperPath();
-        options.profileDir = dir.filePath(u"profile"_s);
-        options.socketPath = dir.filePath(u"b.sock"_s);
-        options.headless = true;
-        options.idleExitMs = 20000; // a safety net should the test die; far longer than our reconnect gap
-        return options;
-    }
+    // The keeper's idle end is a safety net should the test die; far longer than our reconnect gap.
+    static constexpr int kIdleExitMs = 20000;
 
 private Q_SLOTS:
     void browserOutlivesClientAndIsFoundAgain()
     {
         QTemporaryDir dir(u"/tmp/pk-XXXXXX"_s);
-        const BrowserLaunchOptions options = Options(dir);
+        const BrowserLaunchOptions options = BrowserFixture::LaunchOptions(dir.path(), kIdleExitMs);
         QVERIFY2(!options.browserPath.isEmpty(), "a Chromium-family browser is needed for this test");
         // A socket file left by a keeper that crashed must not stop the launch.
-        QFile stale(options.socketPath);
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.close();
+        QVERIFY(WriteBytes(options.socketPath, {}));
 
         std::string targetId;
         {
@@ -117,7 +105,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         const ScopedEnv override("PESAVO_BROWSER", browser.toLocal8Bit());
         QTemporaryDir dir(u"/tmp/pk-XXXXXX"_s);
-        BrowserLaunchOptions options = Options(dir);
+        BrowserLaunchOptions options = BrowserFixture::LaunchOptions(dir.path(), kIdleExitMs);
         options.keeperPath = keeper;
         auto browserObject = ChromiumBrowser::Launch(options);
         QSignalSpy quit(browserObject.get(), &WebBrowser::OnQuit);

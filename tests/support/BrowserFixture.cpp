@@ -27,18 +27,33 @@ BrowserFixture& BrowserFixture::Instance()
     return *instance;
 }
 
-BrowserFixture::BrowserFixture()
+BrowserLaunchOptions BrowserFixture::LaunchOptions(const QString& folder, int idleExitMs)
 {
-    // Socket paths are limited to 107 bytes: keep them under a short temporary folder.
-    mOptions.browserPath = BrowserLocator::FindBrowser();
-    mOptions.keeperPath = KeeperPath();
-    mOptions.profileDir = mDir.filePath(QStringLiteral("profile"));
-    mOptions.socketPath = mDir.filePath(QStringLiteral("browser.sock"));
+    BrowserLaunchOptions options;
+    options.browserPath = BrowserLocator::FindBrowser();
+    options.keeperPath = KeeperPath();
+    options.profileDir = folder + QStringLiteral("/profile");
+    options.socketPath = folder + QStringLiteral("/browser.sock");
+    options.headless = true;
+    options.idleExitMs = idleExitMs;
+    return options;
+}
+
+std::unique_ptr<WebBrowser> BrowserFixture::OpenPage(QString* error)
+{
+    auto page = Instance().NewPage();
+    if (!page && error)
+        *error = Instance().LastError();
+    return page;
+}
+
+BrowserFixture::BrowserFixture()
+    // If the test binary dies, the keeper takes the browser down soon after instead of leaving it behind.
+    : mOptions(LaunchOptions(mDir.path(), 3000))
+{
     // PESAVO_TEST_HEADED=1 under an X server runs the same checks in a real window (what users have).
     mOptions.headless
         = qEnvironmentVariableIntValue("PESAVO_TEST_HEADED") == 0 || qEnvironmentVariableIsEmpty("DISPLAY");
-    // If the test binary dies, the keeper takes the browser down soon after instead of leaving it behind.
-    mOptions.idleExitMs = 3000;
     BrowserConnection::Result connection = BrowserConnection::Open(mOptions);
     if (!connection.session) {
         mLastError = connection.error;

@@ -26,6 +26,11 @@ public:
 
     // The keeper built with the tests.
     static QString KeeperPath() { return QStringLiteral(PESAVO_KEEPER_PATH); }
+    // A headless browser of the test's own, its profile and socket in the folder (socket paths are
+    // limited to 107 bytes: keep the folder short). The keeper ends it after idleExitMs without a client.
+    static BrowserLaunchOptions LaunchOptions(const QString& folder, int idleExitMs);
+    // A new page of the shared browser, or nullptr and why: what the program's browser factory gives.
+    static std::unique_ptr<WebBrowser> OpenPage(QString* error);
 
     bool IsReady() const { return mSession != nullptr; }
     QString LastError() const { return mLastError; }

@@ -2,10 +2,13 @@
 
 #include "AppState.h"
 #include "MMain.h"
+#include "ScopedEnv.h"
+#include "TestFiles.h"
 #include "UsbDevice.h"
 
 #include <QApplication>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <functional>
@@ -48,5 +51,30 @@ inline void CleanUp()
         delete w.data();
     AppState::Reset();
 }
+
+// A settings folder of the test's own, fresh for every test, and the start-with-the-session entries
+// kept out of the user's configuration. A test class holds one and calls CleanUp() after each test.
+class Folder final
+{
+public:
+    QString Data1() const { return mDir->filePath(QStringLiteral("Data1.ini")); }
+    QString Path() const { return mDir->path(); }
+    // Data1.ini holds the text first, unless it is null.
+    bool Start(const QString& ini, const QStringList& args = {}, bool tray = false,
+               std::function<std::unique_ptr<UsbDevice>()> device = {})
+    {
+        return (ini.isNull() || WriteFile(Data1(), ini)) && ProgramRun::Start(Path(), args, tray, std::move(device));
+    }
+    void CleanUp()
+    {
+        ProgramRun::CleanUp();
+        mDir = std::make_unique<QTemporaryDir>();
+    }
+
+private:
+    QTemporaryDir mConfig;
+    ScopedEnv mConfigHome {"XDG_CONFIG_HOME", QFile::encodeName(mConfig.path())};
+    std::unique_ptr<QTemporaryDir> mDir = std::make_unique<QTemporaryDir>();
+};
 
 } // namespace ProgramRun

@@ -51,19 +51,15 @@ class tst_frmScale : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> mDir;
-    // The options dialog's OK writes the start-with-the-session entry: never the user's own.
-    QTemporaryDir mConfig;
-    ScopedEnv mConfigHome {"XDG_CONFIG_HOME", QFile::encodeName(mConfig.path())};
+    ProgramRun::Folder mRun;
     FeedUsbDevice* mFeed = nullptr;
     bool mStartAttached = true;
 
-    QString Data1() const { return mDir->filePath(u"Data1.ini"_s); }
     frmScale* Scale() const { return App().gScaleForm; }
 
-    bool Start(const QStringList& args = {}, bool tray = true)
+    bool Start(const QString& ini = QString(), const QStringList& args = {}, bool tray = true)
     {
-        return ProgramRun::Start(mDir->path(), args, tray, [this]() -> std::unique_ptr<UsbDevice> {
+        return mRun.Start(ini, args, tray, [this]() -> std::unique_ptr<UsbDevice> {
             auto device = std::make_unique<FeedUsbDevice>();
             device->mAttached = mStartAttached;
             mFeed = device.get();
@@ -88,54 +84,39 @@ class tst_frmScale : public QObject
     }
 
 private Q_SLOTS:
-    void init()
+    void cleanup()
     {
-        mDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(mDir->isValid());
+        mRun.CleanUp();
         mStartAttached = true;
     }
 
-    void cleanup() { ProgramRun::CleanUp(); }
-
+    // What the program read: "unit auto-launch/its menu item skin", then "small" and "top" when set.
     void startsWithSettings_data()
     {
         QTest::addColumn<QString>("ini");
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<int>("autoLaunch");
-        QTest::addColumn<int>("autoLaunchItem");
-        QTest::addColumn<bool>("small");
-        QTest::addColumn<bool>("top");
-        QTest::addColumn<int>("skin");
-        QTest::newRow("no file: defaults") << QString() << 0 << 0 << 0 << false << false << 0;
+        QTest::addColumn<QString>("read");
+        QTest::newRow("no file: defaults") << QString() << u"0 0/0 0"_s;
         QTest::newRow("UNIT 2 reads as pounds, DISPLAY -1 as true")
-            << "[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=1\nSKIN=4\n"
-            << 1 << 3 << 4 << true << true << 4;
+            << u"[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=1\nSKIN=4\n"_s << u"1 3/4 4 small top"_s;
         QTest::newRow("AUTO_LAUNCH out of range stops the reading")
-            << "[_WGX_GENERAL]\nUNIT=1\nAUTO_LAUNCH=40000\nDISPLAY=1\nTOP=1\nSKIN=2\n"
-            << 1 << 0 << 0 << false << false << 0;
-        QTest::newRow("SKIN out of range keeps skin 0") << "[_WGX_GENERAL]\nTOP=1\nSKIN=-40000\n"
-                                                        << 0 << 0 << 0 << false << true << 0;
-        QTest::newRow("leading number of the text") << "[_WGX_GENERAL]\nAUTO_LAUNCH=2.5abc\nSKIN=3.5\n"
-                                                    << 0 << 2 << 3 << false << false << 4;
+            << u"[_WGX_GENERAL]\nUNIT=1\nAUTO_LAUNCH=40000\nDISPLAY=1\nTOP=1\nSKIN=2\n"_s << u"1 0/0 0"_s;
+        QTest::newRow("SKIN out of range keeps skin 0")
+            << u"[_WGX_GENERAL]\nTOP=1\nSKIN=-40000\n"_s << u"0 0/0 0 top"_s;
+        QTest::newRow("leading number of the text")
+            << u"[_WGX_GENERAL]\nAUTO_LAUNCH=2.5abc\nSKIN=3.5\n"_s << u"0 2/3 4"_s;
     }
     void startsWithSettings()
     {
         QFETCH(QString, ini);
-        QFETCH(bool, small);
-        QFETCH(int, unit);
-        if (!ini.isNull())
-            QVERIFY(WriteFile(Data1(), ini));
-        QVERIFY(Start());
+        QVERIFY(Start(ini));
         const AppState& app = App();
-        QCOMPARE(int(app.gUnit), unit);
-        QTEST(int(app.gAutoLaunch), "autoLaunch");
-        QTEST(int(app.gAutoLaunchItem), "autoLaunchItem");
-        QCOMPARE(app.gSmallDisplay, small);
-        QTEST(app.gAlwaysOnTop, "top");
-        QTEST(int(app.gSkin), "skin");
-        QCOMPARE(app.gMainWindow, small ? static_cast<QWidget*>(app.gLcdForm) : static_cast<QWidget*>(app.gScaleForm));
-        QVERIFY(app.gMainWindow->isVisible());
-        QVERIFY(Scale()->UnitMenu()->actions().at(unit)->isChecked());
+        QString read = u"%1 %2/%3 %4"_s.arg(app.gUnit).arg(app.gAutoLaunch).arg(app.gAutoLaunchItem).arg(app.gSkin);
+        read += QLatin1String(app.gSmallDisplay ? " small" : "") + QLatin1String(app.gAlwaysOnTop ? " top" : "");
+        QTEST(read, "read");
+        QWidget* main = app.gSmallDisplay ? static_cast<QWidget*>(app.gLcdForm) : app.gScaleForm;
+        QCOMPARE(app.gMainWindow, main);
+        QVERIFY(main->isVisible());
+        QVERIFY(Scale()->UnitMenu()->actions().at(app.gUnit)->isChecked());
     }
 
     // Hidden in the tray where there is one. Where there is none a hidden window could never be brought
@@ -160,7 +141,7 @@ private Q_SLOTS:
         QFETCH(QStringList, args);
         QFETCH(bool, tray);
         QFETCH(bool, hidden);
-        QVERIFY(Start(args, tray));
+        QVERIFY(Start(QString(), args, tray));
         if (how == u"button"_s)
             QTest::mouseClick(Scale()->Button(u"picMin"_s), Qt::LeftButton, {}, QPoint(5, 5));
         else if (how == u"menu"_s)
@@ -178,10 +159,8 @@ private Q_SLOTS:
 
     void webPagesList()
     {
-        QVERIFY(WriteFile(Data1(),
-                          u"[_WGX_WEB]\nCNT=5\n_WGX_NAME1=My Post\n_WGX_NAME2=\n_WGX_NAME3=Freight\n"
-                          "_WGX_NAME4=FREIGHT\n_WGX_NAME5=Other\n"_s));
-        QVERIFY(Start());
+        QVERIFY(Start(u"[_WGX_WEB]\nCNT=5\n_WGX_NAME1=My Post\n_WGX_NAME2=\n_WGX_NAME3=Freight\n"
+                      "_WGX_NAME4=FREIGHT\n_WGX_NAME5=Other\n"_s));
         QMenu* pages = Scale()->AutoLaunchMenu();
         QCOMPARE(pages->actions().size(), 12);
         QCOMPARE(pages->actions().at(11)->text(), u"Freight"_s);
@@ -226,12 +205,25 @@ private Q_SLOTS:
         QTEST(int(App().gUnit), "unitAfter");
     }
 
+    // Started without the scale; an arrival the device does not confirm changes nothing.
     void deviceArrivalReportsRemoval()
     {
+        mStartAttached = false;
         QVERIFY(Start());
         QCOMPARE(mFeed->mOpenedWith, u"6323:2233:SCALE"_s);
         const SkinLayout& l = App().gLayout;
         frmProgressBar* progress = App().gProgressForm;
+        QCOMPARE(MReadout::PaintedAt(l.statusMsg), u"MSGDETACH"_s);
+        QVERIFY(!progress->isVisible());
+        mFeed->mFindAnswer = false;
+        Feed(0, 1);
+        const int initCnt = Scale()->ScaleCalc()->InitCnt;
+        mFeed->SetAttached(true);
+        QCOMPARE(MReadout::PaintedAt(l.statusMsg), u"MSGDETACH"_s);
+        QCOMPARE(Scale()->Tray()->IconName(), u"absent"_s);
+        QCOMPARE(Scale()->ScaleCalc()->InitCnt, initCnt);
+        mFeed->mFindAnswer = true;
+        mFeed->SetAttached(true);
         Feed(250, 8);
         QVERIFY(progress->isVisible());
         Scale()->tStart_Timer();
@@ -260,22 +252,6 @@ private Q_SLOTS:
         mFeed->SetAttached(true);
         QCOMPARE(MReadout::PaintedAt(l.statusMsg), u"MSGNULL"_s);
         QCOMPARE(Scale()->Tray()->IconName(), u"present"_s);
-    }
-
-    void arrivalNotConfirmedChangesNothing()
-    {
-        mStartAttached = false;
-        QVERIFY(Start());
-        const QPoint status = App().gLayout.statusMsg;
-        QCOMPARE(MReadout::PaintedAt(status), u"MSGDETACH"_s);
-        QVERIFY(!App().gProgressForm->isVisible());
-        mFeed->mFindAnswer = false;
-        Feed(0, 1);
-        const int initCnt = Scale()->ScaleCalc()->InitCnt;
-        mFeed->SetAttached(true);
-        QCOMPARE(MReadout::PaintedAt(status), u"MSGDETACH"_s);
-        QCOMPARE(Scale()->Tray()->IconName(), u"absent"_s);
-        QCOMPARE(Scale()->ScaleCalc()->InitCnt, initCnt);
     }
 
     void scaleErrors_data()
@@ -349,16 +325,6 @@ private Q_SLOTS:
         QVERIFY(!App().gLcdForm->isVisible());
     }
 
-    void trayMenuOnRightPress()
-    {
-        QVERIFY(Start());
-        Scale()->m_objSysTray_MouseDown(1);
-        QVERIFY(!Scale()->IsTrayMenuPending());
-        Scale()->m_objSysTray_MouseDown(2);
-        QTRY_VERIFY(Scale()->PopupMenu()->isVisible());
-        Scale()->PopupMenu()->hide();
-    }
-
     // StatusNotifier trays report a click as "activate" and never a double click: there the click is what
     // brings the window back. Trays that do send double clicks keep the single click for the foreground only.
     void trayActivations_data()
@@ -384,9 +350,15 @@ private Q_SLOTS:
         QCOMPARE(seen, events);
     }
 
+    // The tray's right press brings the menu up, but nothing over the options dialog.
     void optionsDisableTheWindows()
     {
         QVERIFY(Start());
+        Scale()->m_objSysTray_MouseDown(1);
+        QVERIFY(!Scale()->IsTrayMenuPending());
+        Scale()->m_objSysTray_MouseDown(2);
+        QTRY_VERIFY(Scale()->PopupMenu()->isVisible());
+        Scale()->PopupMenu()->hide();
         QVERIFY(Trigger(u"Always on Top"_s));
         QTest::mouseClick(Scale()->Button(u"picOpt"_s), Qt::LeftButton, {}, QPoint(5, 5));
         frmOption* options = App().gOptionForm;
@@ -425,10 +397,8 @@ private Q_SLOTS:
     // not the window's. Reading the written values back is the start-up test's part.
     void compactWindowEndsKeepingSettings()
     {
-        QVERIFY(WriteFile(Data1(),
-                          u"[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=0\nSKIN=4\nSTARTUP=1\n"
-                          "[_WGX_FEDEX]\nAUTO_FILL=1\n"_s));
-        QVERIFY(Start());
+        QVERIFY(Start(u"[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=0\nSKIN=4\nSTARTUP=1\n"
+                      "[_WGX_FEDEX]\nAUTO_FILL=1\n"_s));
         QVERIFY(Trigger(u"Always on Top"_s));
         frmLCDDisplay* lcd = App().gLcdForm;
         QTest::mousePress(lcd->picCls(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -443,7 +413,7 @@ private Q_SLOTS:
 
         lcd->close();
         QVERIFY(App().gScaleForm == nullptr);
-        const QString text = QString::fromUtf8(ReadBytes(Data1()));
+        const QString text = QString::fromUtf8(ReadBytes(mRun.Data1()));
         for (const char* line : {"UNIT=1\n", "AUTO_LAUNCH=3\n", "DISPLAY=1\n", "TOP=1\n", "SKIN=4\n", "STARTUP=1\n",
                                  "[_WGX_FEDEX]\nAUTO_FILL=1"})
             QVERIFY2(text.contains(QLatin1String(line)), line);

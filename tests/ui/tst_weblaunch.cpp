@@ -76,17 +76,14 @@ class tst_WebLaunch : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
+    void cleanup()
     {
-        mDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(mDir->isValid());
+        mRun.CleanUp();
         mNavigations.clear();
         mUses.clear();
         mBrowsers.clear();
         mRefusal.clear();
     }
-
-    void cleanup() { ProgramRun::CleanUp(); }
 
     void selectionIsSavedAndRestored_data()
     {
@@ -293,15 +290,9 @@ private Q_SLOTS:
     void launcherAndConverterShareTheBrowser()
     {
         // The keeper serves one client: a second connection would close the first page behind our back.
-        BrowserLaunchOptions options;
-        options.browserPath = BrowserLocator::FindBrowser();
+        const BrowserLaunchOptions options = BrowserFixture::LaunchOptions(mRun.Path(), 2000);
         if (options.browserPath.isEmpty())
             QSKIP("no Chromium-family browser installed");
-        options.keeperPath = BrowserFixture::KeeperPath();
-        options.profileDir = mDir->filePath(u"profile"_s);
-        options.socketPath = mDir->filePath(u"browser.sock"_s);
-        options.headless = true;
-        options.idleExitMs = 2000;
         CBrowserSource source(options);
         QString error;
         std::unique_ptr<WebBrowser> launcher = source.OpenPage(WebPageUse::Launcher, &error);
@@ -319,9 +310,7 @@ private Q_SLOTS:
 private:
     bool Start(const QString& ini = QString())
     {
-        if (!ini.isNull() && !WriteFile(mDir->filePath(u"Data1.ini"_s), ini))
-            return false;
-        if (!ProgramRun::Start(mDir->path(), {}, false))
+        if (!mRun.Start(ini))
             return false;
         // Browsers are made on first use, so the recording one can come after the start.
         App().gBrowserFactory = [this](WebPageUse use, QString* error) -> std::unique_ptr<WebBrowser> {
@@ -342,12 +331,12 @@ private:
     QString StoredAutoLaunch() const
     {
         IniFile ini;
-        if (!ini.OpenFile(mDir->filePath(u"Data1.ini"_s)))
+        if (!ini.OpenFile(mRun.Data1()))
             return u"<unreadable>"_s;
         return ini.Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).Value();
     }
 
-    std::unique_ptr<QTemporaryDir> mDir;
+    ProgramRun::Folder mRun;
     QStringList mNavigations;
     QList<WebPageUse> mUses; // what each page was opened for
     QList<QPointer<RecordingBrowser>> mBrowsers;
