@@ -321,38 +321,6 @@ private Q_SLOTS:
         QCOMPARE(Dialog()->ChosenSkin(), 1);
     }
 
-    void colourAndStartup()
-    {
-        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n"_s));
-        // The colour already in use: no key written, no re-skin.
-        Control<QToolButton>(u"Imgs0"_s)->click();
-        auto* startup = Control<QCheckBox>(u"chkAutoStart"_s);
-        startup->setChecked(true);
-        const qint64 panel = Scale()->picPanel()->pixmap().cacheKey();
-        Click(u"cmdOK"_s);
-        QVERIFY(!ReadBytes(mRun.Data1()).contains("SKIN"));
-        QCOMPARE(Scale()->picPanel()->pixmap().cacheKey(), panel);
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"1"_s);
-        QVERIFY(Autostart::IsRegistered());
-
-        // The entry follows the box on every OK, even one that changed nothing else.
-        QFile::remove(Autostart::EntryPath());
-        Scale()->ShowOptions();
-        QVERIFY(startup->isChecked());
-        Click(u"cmdOK"_s);
-        QVERIFY(Autostart::IsRegistered());
-
-        Scale()->ShowOptions();
-        startup->setChecked(false);
-        Control<QToolButton>(u"Imgs4"_s)->click();
-        Click(u"cmdOK"_s);
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"0"_s);
-        QVERIFY(!Autostart::IsRegistered());
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"4"_s);
-        QCOMPARE(App().gSkin, qint16(4));
-        QVERIFY(Scale()->picPanel()->pixmap().cacheKey() != panel);
-    }
-
     // Deleting a page renumbers the list, removes its sections with its frames' and the
     // main window follows; the auto-launch choice keeps naming the same page or falls to None.
     void deletePage_data()
@@ -406,11 +374,34 @@ private Q_SLOTS:
         QTEST(Scale()->cboWeb()->currentIndex(), "chosenAfter");
     }
 
-    // "Add" opens the program's own wizard over the dialog. A page added through it goes into both lists at
-    // once; Cancel takes it out of the file and the main window again.
-    void addedPageUndoneByCancel()
+    // The colour in use writes nothing; the start-up box sets the entry. "Add" opens the program's own wizard
+    // over the dialog. A page added through it goes into both lists at once; Cancel takes it out of the file
+    // and the main window again.
+    void colourStartupAndAddedPage()
     {
         QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\n[_WGX_WEB]\nCNT=1\n_WGX_NAME1=A\n"_s));
+        // The colour already in use: no key written, no re-skin.
+        Control<QToolButton>(u"Imgs0"_s)->click();
+        auto* startup = Control<QCheckBox>(u"chkAutoStart"_s);
+        startup->setChecked(true);
+        const qint64 panel = Scale()->picPanel()->pixmap().cacheKey();
+        Click(u"cmdOK"_s);
+        QVERIFY(!ReadBytes(mRun.Data1()).contains("SKIN"));
+        QCOMPARE(Scale()->picPanel()->pixmap().cacheKey(), panel);
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"1"_s);
+        QVERIFY(Autostart::IsRegistered());
+
+        Scale()->ShowOptions();
+        startup->setChecked(false);
+        Control<QToolButton>(u"Imgs4"_s)->click();
+        Click(u"cmdOK"_s);
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"0"_s);
+        QVERIFY(!Autostart::IsRegistered());
+        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"4"_s);
+        QCOMPARE(App().gSkin, qint16(4));
+        QVERIFY(Scale()->picPanel()->pixmap().cacheKey() != panel);
+
+        Scale()->ShowOptions();
         const QByteArray before = ReadBytes(mRun.Data1());
         auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
         Click(u"cmdAdd"_s);

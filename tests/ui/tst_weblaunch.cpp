@@ -28,6 +28,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -118,11 +119,8 @@ private Q_SLOTS:
             QCOMPARE(int(App().gAutoLaunch), page);
             QCOMPARE(int(App().gAutoLaunchItem), checkedItem);
             QCOMPARE(Scale()->cboWeb()->currentIndex(), page);
-            QList<int> checked;
-            for (int i = 0; i < menu->actions().size(); ++i)
-                if (menu->actions().at(i)->isChecked())
-                    checked << i;
-            QCOMPARE(checked, QList<int> {checkedItem});
+            QCOMPARE(std::ranges::count_if(menu->actions(), &QAction::isChecked), 1);
+            QVERIFY(menu->actions().at(checkedItem)->isChecked());
             QCOMPARE(StoredAutoLaunch(), QString::number(page));
             ProgramRun::Exit();
             QVERIFY(Start());
