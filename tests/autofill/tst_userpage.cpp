@@ -44,32 +44,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("filled");
         QTest::addColumn<QString>("checks"); // PageProbe checks, ";"-separated
 
-        QTest::newRow("every kind, Lb written as pounds")
-            << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,lb\n"
-               "_WGX_TEXT=0_wgx_fullName,0_wgx_zip,0_wgx_weight,1_wgx_qty,2_wgx_qty\n"
-               "0_wgx_fullName=O'Brien \"Bob\" \\ </script> [x]=y\n0_wgx_zip=10115\n0_wgx_weight=Lb\n"
-               "1_wgx_qty=3\n2_wgx_qty=4\n"
-               "_WGX_OTHERS=0_wgx_email,0_wgx_pieces,0_wgx_shipDate\n"
-               "0_wgx_email=a@b.test\n0_wgx_pieces=7\n0_wgx_shipDate=2026-12-24\n"
-               "_WGX_RADIO=speed,speed,speed\nspeed=2\n"
-               "_WGX_CHKBOX=0_wgx_insured,0_wgx_signature\n0_wgx_insured=1\n0_wgx_signature=0\n"
-               "_WGX_SELECT=0_wgx_box,0_wgx_extras\n0_wgx_box=2\n0_wgx_extras=1,3\n"
-               "_WGX_TEXTAREA=0_wgx_note\n0_wgx_note=line one_CRLF_line two\n"_s
-            << 0.5 << true
-            << u"0_wgx_fullName=O'Brien \"Bob\" \\ </script> [x]=y;0_wgx_zip=10115;0_wgx_weight=1.102;"
-               "1_wgx_qty=3;2_wgx_qty=4;0_wgx_email=a@b.test;0_wgx_pieces=7;0_wgx_shipDate=2026-12-24;"
-               "3_wgx_speed?=true;2_wgx_speed?=false;0_wgx_insured?=true;0_wgx_signature?=false;"
-               "0_wgx_box#=2;0_wgx_extras@=0,1,3;0_wgx_note=line one\nline two"_s;
+        // Every kind of field, frames of every origin included, is replayed after a real recording in the
+        // add-page wizard's test; here what a recording would not write: a code in mixed case, a radio by position.
+        QTest::newRow("Lb written as pounds, a radio by its position")
+            << u"_WGX_WGT_TYPE=,lb\n_WGX_TEXT=0_wgx_weight\n0_wgx_weight=Lb\n_WGX_RADIO=speed,speed,speed\nspeed=2\n"_s
+            << 0.5 << true << u"0_wgx_weight=1.102;3_wgx_speed?=true;2_wgx_speed?=false"_s;
         QTest::newRow("LB and OZ: whole pounds and the ounces left")
             << u"_WGX_WGT_TYPE=,lb,oz\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=LB\n0_wgx_zip=OZ\n"_s << 0.5
             << true << u"0_wgx_weight=1;0_wgx_zip=1.6"_s;
         QTest::newRow("KG and G") << u"_WGX_WGT_TYPE=,kg,g\n_WGX_TEXT=0_wgx_weight,0_wgx_zip\n0_wgx_weight=KG\n"
                                      "0_wgx_zip=G\n"_s
                                   << 1.25 << true << u"0_wgx_weight=1;0_wgx_zip=250"_s;
-        QTest::newRow("frames of every origin") << u"_WGX_FRM_CNT=3\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
-                                                << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=17.6;0:0_wgx_unit#=1;"
-                                                   "1:0_wgx_reference=other;1:0_wgx_parcelWeight=17.6;"
-                                                   "2:0_wgx_reference=sibling;2:0_wgx_parcelWeight=17.6"_s;
         QTest::newRow("frame count differs: values only")
             << u"_WGX_FRM_CNT=2\n_WGX_WGT_TYPE=,oz\n"_s + kFrames << 0.5 << true
             << u"0:0_wgx_reference=same;0:0_wgx_parcelWeight=;1:0_wgx_reference=other;1:0_wgx_parcelWeight=;"

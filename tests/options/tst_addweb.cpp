@@ -43,16 +43,11 @@ void CloseTab(const std::string& targetId)
     BrowserFixture::Instance().Session()->Call("Target.closeTarget", {{"targetId", targetId}});
 }
 
-std::shared_ptr<HtmlElement> Field(HtmlDocument* document, const QString& key)
-{
-    return MFieldKey::ElementByKey(document, key);
-}
-
 // What a person does in the page: typing goes through the browser's own input, so the page's script
 // sees it; the rest is set as a click would leave it. False when the field or the browser failed.
 bool Type(ChromiumBrowser& page, HtmlDocument* document, const QString& key, const QString& text)
 {
-    const auto field = Field(document, key);
+    const auto field = MFieldKey::ElementByKey(document, key);
     if (!field || !field->SetValue(QString()))
         return false;
     const std::string name = MFieldKey::ParseKey(key).name.toStdString();
@@ -220,23 +215,13 @@ private Q_SLOTS:
             = session->Call("Target.createTarget", {{"url", "about:blank"}, {"windowId", (*window)["windowId"]}});
         QVERIFY(created);
         const std::string newTab = (*created)["targetId"].get<std::string>();
-        const auto attached = session->Call("Target.attachToTarget", {{"targetId", newTab}, {"flatten", true}});
-        QVERIFY(attached);
-        const std::string newSession = (*attached)["sessionId"].get<std::string>();
+        ChromiumBrowser tab(session);
+        QVERIFY(tab.AttachTo(newTab));
         // Served offline like every page of the tests.
         const nlohmann::json patterns
             = nlohmann::json::array({{{"urlPattern", "https://*"}, {"requestStage", "Request"}}});
-        QVERIFY(session->Call("Fetch.enable", {{"patterns", patterns}}, newSession));
-        session->Send("Page.navigate", {{"url", (kShop + u"?tab=2"_s).toStdString()}}, newSession);
-        QTRY_VERIFY_WITH_TIMEOUT(session->Call("Runtime.evaluate",
-                                               {{"expression", "location.search == '?tab=2' && document.readyState"},
-                                                {"returnByValue", true}},
-                                               newSession)
-                                         .value_or(nlohmann::json::object())
-                                         .value("result", nlohmann::json::object())
-                                         .value("value", nlohmann::json())
-                                     == "complete",
-                                 kLoadTimeoutMs);
+        QVERIFY(session->Call("Fetch.enable", {{"patterns", patterns}}, tab.SessionId()));
+        QVERIFY(BrowserFixture::Load(tab, kShop + u"?tab=2"_s, kLoadTimeoutMs));
         QVERIFY(session->Call("Target.activateTarget", {{"targetId", newTab}}));
         QTRY_VERIFY_WITH_TIMEOUT((wizard->cmdNext_Click(), wizard->Step() == 2), kLoadTimeoutMs);
         wizard->cmdFinish_Click();
@@ -326,15 +311,16 @@ private Q_SLOTS:
         for (const auto& [frame, key, text] : texts) {
             const auto inFrame = frame < 0 ? nullptr : document->Frame(frame);
             HtmlDocument* in = frame < 0 ? document.get() : inFrame.get();
-            QVERIFY2(in && Field(in, key) && Field(in, key)->SetValue(text), qPrintable(key));
+            QVERIFY2(in && MFieldKey::ElementByKey(in, key) && MFieldKey::ElementByKey(in, key)->SetValue(text),
+                     qPrintable(key));
         }
-        QVERIFY(Field(document.get(), u"0_wgx_insured"_s)->SetChecked(true));
-        QVERIFY(Field(document.get(), u"0_wgx_signature"_s)->SetChecked(false));
-        QVERIFY(Field(document.get(), u"0_wgx_box"_s)->SetSelectedIndex(2));
-        QVERIFY(Field(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(1, true));
-        QVERIFY(Field(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(3, true));
+        QVERIFY(MFieldKey::ElementByKey(document.get(), u"0_wgx_insured"_s)->SetChecked(true));
+        QVERIFY(MFieldKey::ElementByKey(document.get(), u"0_wgx_signature"_s)->SetChecked(false));
+        QVERIFY(MFieldKey::ElementByKey(document.get(), u"0_wgx_box"_s)->SetSelectedIndex(2));
+        QVERIFY(MFieldKey::ElementByKey(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(1, true));
+        QVERIFY(MFieldKey::ElementByKey(document.get(), u"0_wgx_extras"_s)->SetOptionSelected(3, true));
         const auto other = document->Frame(1);
-        QVERIFY(other && Field(other.get(), u"0_wgx_unit"_s)->SetSelectedIndex(1));
+        QVERIFY(other && MFieldKey::ElementByKey(other.get(), u"0_wgx_unit"_s)->SetSelectedIndex(1));
 
         wizard->cmdNext_Click();
         QCOMPARE(wizard->Step(), 2);
