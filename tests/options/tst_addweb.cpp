@@ -76,39 +76,25 @@ class TestAddWeb : public QObject
     std::string mTab;
     QString mFileAtBrowserStep;
 
-    frmAddWeb* OpenWizard(const QString& ini)
+    // A wizard over the settings with one other page, named: on its browser step unless the name is refused.
+    std::pair<QPointer<frmAddWeb>, ChromiumBrowser*> NameAndGo(const QString& name)
     {
-        if (!mRun.Start(ini))
-            return nullptr;
+        if (!mRun.Start(kOtherPage))
+            return {};
         App().gBrowserFactory = [](WebPageUse, QString* error) {
             return BrowserFixture::OpenPage(error);
         };
-        auto* wizard = new frmAddWeb;
+        QPointer<frmAddWeb> wizard = new frmAddWeb;
         wizard->Start();
-        return wizard;
-    }
-
-    // A wizard over the settings with one other page, named and on its browser step.
-    bool NameAndGo(const QString& name, QPointer<frmAddWeb>& wizard, ChromiumBrowser*& page)
-    {
-        wizard = OpenWizard(kOtherPage);
-        if (!wizard)
-            return false;
         wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(name);
         wizard->cmdNext_Click();
-        page = static_cast<ChromiumBrowser*>(wizard->Browser());
+        auto* page = static_cast<ChromiumBrowser*>(wizard->Browser());
         mTab = page ? page->TargetId() : std::string();
         mFileAtBrowserStep = FileText();
-        return page != nullptr;
+        return {wizard, page};
     }
 
     QString FileText() const { return QString::fromUtf8(ReadBytes(mRun.Data1())); }
-    // Read back from disk, as the next start would.
-    QString Stored(const QString& section, const QString& key) const
-    {
-        IniFile ini;
-        return ini.OpenFile(mRun.Data1()) ? ini.Section(section).Key(key).Value() : u"<unreadable>"_s;
-    }
 
     // The wizard closed once, without a page: the list as before and the file untouched since the naming.
     bool ClosedAddingNothing(const QSignalSpy& closed) const
@@ -150,15 +136,13 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(int, step);
         QFETCH(QString, message);
-        QPointer<frmAddWeb> wizard = OpenWizard(kOtherPage);
+        const auto [wizard, page] = NameAndGo(typed);
         QVERIFY(wizard);
-        wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(typed);
-        wizard->cmdNext_Click();
         QCOMPARE(wizard->Step(), step);
         QCOMPARE(TakeMessage(wizard), message);
         QCOMPARE(App().gWebPages.size(), step == 1 ? 2 : 1);
         QCOMPARE(wizard->PageName(), step == 1 ? typed.trimmed() : QString());
-        QCOMPARE(wizard->Browser() != nullptr, step == 1);
+        QCOMPARE(page != nullptr, step == 1);
         wizard->cmdCancel_Click();
         QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
     }
@@ -173,9 +157,8 @@ private Q_SLOTS:
     void abandonedAddsNothing()
     {
         QFETCH(bool, browserClosed);
-        QPointer<frmAddWeb> wizard;
-        ChromiumBrowser* page = nullptr;
-        QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
+        const auto [wizard, page] = NameAndGo(u"Courier X"_s);
+        QVERIFY(page);
         QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
         // Next before any page of the user's has loaded stays in step 2.
         wizard->cmdNext_Click();
@@ -204,9 +187,8 @@ private Q_SLOTS:
 
     void tabInFrontIsRecorded()
     {
-        QPointer<frmAddWeb> wizard;
-        ChromiumBrowser* page = nullptr;
-        QVERIFY(NameAndGo(u"Courier X"_s, wizard, page));
+        const auto [wizard, page] = NameAndGo(u"Courier X"_s);
+        QVERIFY(page);
         // The person opens the page in a new tab of the wizard's window; the wizard's own tab stays blank.
         const auto& session = BrowserFixture::Instance().Session();
         const auto window = session->Call("Browser.getWindowForTarget", {{"targetId", mTab}});
@@ -226,8 +208,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT((wizard->cmdNext_Click(), wizard->Step() == 2), kLoadTimeoutMs);
         wizard->cmdFinish_Click();
         QVERIFY(wizard->PageAdded());
-        QCOMPARE(Stored(u"Courier X"_s, u"_WGX_ADDRESS"_s), kShop + u"?tab=2"_s);
-        QCOMPARE(Stored(u"Courier X"_s, u"_WGX_RADIO"_s), u"speed,speed,speed"_s);
+        QCOMPARE(mRun.Stored(u"Courier X"_s, u"_WGX_ADDRESS"_s), kShop + u"?tab=2"_s);
+        QCOMPARE(mRun.Stored(u"Courier X"_s, u"_WGX_RADIO"_s), u"speed,speed,speed"_s);
         CloseTab(newTab);
     }
 
@@ -282,9 +264,8 @@ private Q_SLOTS:
 
     void teachAndLaunch()
     {
-        QPointer<frmAddWeb> wizard;
-        ChromiumBrowser* page = nullptr;
-        QVERIFY(NameAndGo(u"  Courier X "_s, wizard, page));
+        const auto [wizard, page] = NameAndGo(u"  Courier X "_s);
+        QVERIFY(page);
         QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
 
         // The person goes to the shop and fills it, the weight fields with codes.
@@ -330,10 +311,10 @@ private Q_SLOTS:
 
         // Read back from disk: the page, its frames as sections, and no hidden token. Which field lists hold
         // what shows in the launch below, which replays every value recorded.
-        QCOMPARE(Stored(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
-        QCOMPARE(Stored(u"_WGX_WEB"_s, u"_WGX_NAME2"_s), u"Courier X"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_WEB"_s, u"_WGX_NAME2"_s), u"Courier X"_s);
         const QString x = u"Courier X"_s;
-        QCOMPARE(Stored(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
+        QCOMPARE(mRun.Stored(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
         QVERIFY(!FileText().contains(u"token"_s));
         // The window's own section aside.
         QCOMPARE(FileText().split(u'\n').filter(QRegularExpression(u"^\\[(?!_WGX_GENERAL\\])"_s)),

@@ -26,12 +26,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// "KEY=VALUE" lines as one section of a settings file.
-QString SectionText(const QString& section, const QStringList& pairs)
-{
-    return u"[%1]\n%2\n"_s.arg(section, pairs.join(u'\n'));
-}
-
 // What a control shows, in one comparable form: a list box its text, a check box or an
 // option button 0 or 1, a text box its text.
 QString Shown(QWidget* control)
@@ -76,21 +70,7 @@ class tst_frmOption : public QObject
         return Dialog()->isVisible();
     }
 
-    QString Stored(const QString& section, const QString& key) const
-    {
-        IniFile file;
-        file.OpenFile(mRun.Data1());
-        return file.Section(section).Key(key).Value();
-    }
-
     void Click(const QString& button) { Control<QPushButton>(button)->click(); }
-
-    // A page picked in the General tab's list takes effect at once, OK or not.
-    void ChooseAutoLaunch(int item)
-    {
-        Control<QComboBox>(u"cboWeb"_s)->setCurrentIndex(item);
-        Dialog()->cboWeb_Click();
-    }
 
 private Q_SLOTS:
     void cleanup() { mRun.CleanUp(); }
@@ -148,7 +128,7 @@ private Q_SLOTS:
         QFETCH(QString, pairs);
         QFETCH(QString, control);
         QFETCH(bool, writtenBack);
-        QVERIFY(Open(SectionText(section, pairs.split(u';'))));
+        QVERIFY(Open(u"[%1]\n%2\n"_s.arg(section, QString(pairs).replace(u';', u'\n'))));
         QTEST(Shown(Control(control)), "shown");
         if (!writtenBack)
             return;
@@ -156,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(!Dialog()->isVisible());
         for (const QString& pair : pairs.split(u';')) {
             const QString key = pair.section(u'=', 0, 0);
-            QCOMPARE(key + u'=' + Stored(section, key), pair);
+            QCOMPARE(key + u'=' + mRun.Stored(section, key), pair);
         }
     }
 
@@ -187,8 +167,8 @@ private Q_SLOTS:
         ProgramRun::Exit();
         QVERIFY(Open(lines.join(u'\n')));
         Click(u"cmdOK"_s);
-        QCOMPARE(Stored(u"_WGX_UPS"_s, u"CITY2"_s), nonsense);
-        QVERIFY(!Stored(u"_WGX_UPS"_s, u"CNTRY2"_s).isEmpty());
+        QCOMPARE(mRun.Stored(u"_WGX_UPS"_s, u"CITY2"_s), nonsense);
+        QVERIFY(!mRun.Stored(u"_WGX_UPS"_s, u"CNTRY2"_s).isEmpty());
     }
 
     void carrierRules()
@@ -227,12 +207,12 @@ private Q_SLOTS:
         QTest::keyClicks(typed, u"Canada"_s);
         QTest::keyClick(typed, Qt::Key_Return);
         QVERIFY(!Dialog()->isVisible());
-        QCOMPARE(Stored(u"_WGX_DHL"_s, u"SERVICE"_s), u"1"_s);
-        QCOMPARE(Stored(u"_WGX_DHL"_s, u"CITY"_s), u"Linz"_s);
-        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"CNTRY1"_s), u"33"_s);
-        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"CNTRY2"_s), u"-1"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_DHL"_s, u"SERVICE"_s), u"1"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_DHL"_s, u"CITY"_s), u"Linz"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_FEDEX"_s, u"CNTRY1"_s), u"33"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_FEDEX"_s, u"CNTRY2"_s), u"-1"_s);
         // A text key the file lacks reads as empty text and empties the box.
-        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"PACK_NO"_s), QString());
+        QCOMPARE(mRun.Stored(u"_WGX_FEDEX"_s, u"PACK_NO"_s), QString());
     }
 
     // Typed text is one value of one key whatever it holds.
@@ -253,11 +233,11 @@ private Q_SLOTS:
         Control<QLineEdit>(u"txtZip1"_s)->setText(typed);
         Control<QLineEdit>(u"txtUPSCity1"_s)->setText(typed);
         Click(u"cmdOK"_s);
-        QTEST(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), "stored");
-        QTEST(Stored(u"_WGX_UPS"_s, u"CITY1"_s), "stored");
-        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP2"_s), QString());
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"2"_s);
-        QCOMPARE(Stored(u"_WGX_UPS"_s, u"AUTO_FILL"_s), u"0"_s);
+        QTEST(mRun.Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), "stored");
+        QTEST(mRun.Stored(u"_WGX_UPS"_s, u"CITY1"_s), "stored");
+        QCOMPARE(mRun.Stored(u"_WGX_FEDEX"_s, u"ZIP2"_s), QString());
+        QCOMPARE(mRun.Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"2"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_UPS"_s, u"AUTO_FILL"_s), u"0"_s);
         // Eight sections, each header once, every line a header or a key.
         const QStringList lines = QString::fromUtf8(ReadBytes(mRun.Data1())).split(u'\n');
         QCOMPARE(lines.filter(QRegularExpression(u"^[^[A-Z_]"_s)), QStringList());
@@ -291,8 +271,10 @@ private Q_SLOTS:
         const QByteArray before = ReadBytes(mRun.Data1());
         QCOMPARE(ReadBytes(Data2()), copyTaken ? before : QByteArray());
         QCOMPARE(Control<QComboBox>(u"cboWeb"_s)->currentIndex(), 2);
-        ChooseAutoLaunch(5);
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"5"_s);
+        // A page picked in the General tab's list takes effect at once, OK or not.
+        Control<QComboBox>(u"cboWeb"_s)->setCurrentIndex(5);
+        Dialog()->cboWeb_Click();
+        QCOMPARE(mRun.Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"5"_s);
         QCOMPARE(Scale()->cboWeb()->currentIndex(), 5);
         Control<QLineEdit>(u"txtZip1"_s)->setText(u"99999"_s);
         Control<QToolButton>(u"Imgs6"_s)->click();
@@ -307,10 +289,10 @@ private Q_SLOTS:
         QVERIFY(Scale()->isEnabled());
         if (autoLaunchAfter == 2)
             QCOMPARE(ReadBytes(mRun.Data1()), before);
-        QTEST(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s).toInt(), "autoLaunchAfter");
+        QTEST(mRun.Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s).toInt(), "autoLaunchAfter");
         QTEST(int(App().gAutoLaunch), "autoLaunchAfter");
         QTEST(Scale()->cboWeb()->currentIndex(), "autoLaunchAfter");
-        QCOMPARE(Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), u"38017"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_FEDEX"_s, u"ZIP1"_s), u"38017"_s);
         QCOMPARE(App().gSkin, qint16(1));
         QVERIFY(!ReadBytes(Data2()).contains("AUTO_LAUNCH=5"));
         QCOMPARE(QFileInfo(Data2()).isDir(), !copyTaken);
@@ -340,11 +322,9 @@ private Q_SLOTS:
         QFETCH(QStringList, names);
         QString settings = u"[_WGX_GENERAL]\nAUTO_LAUNCH=%1\n[_WGX_WEB]\nCNT=3\n_WGX_NAME1=A\n_WGX_NAME2=B\n"
                            u"_WGX_NAME3=C\n"_s.arg(chosen);
-        for (const QString& page : {u"A"_s, u"B"_s, u"C"_s}) {
-            settings += u"[%1]\n_WGX_TITLE=%1 title\n_WGX_ADDRESS=http://%1.example/\n_WGX_FRM_CNT=2\n"_s.arg(page);
-            settings
-                += u"[%1_FRAME0]\n_WGX_FRM_CNT=0\n[%1_FRAME1]\n_WGX_FRM_CNT=1\n[%1_FRAME1_FRAME0]\nX=1\n"_s.arg(page);
-        }
+        for (const QString& page : {u"A"_s, u"B"_s, u"C"_s})
+            settings += u"[%1]\n_WGX_TITLE=%1 title\n_WGX_ADDRESS=http://%1.example/\n_WGX_FRM_CNT=2\n[%1_FRAME0]\n"
+                        u"_WGX_FRM_CNT=0\n[%1_FRAME1]\n_WGX_FRM_CNT=1\n[%1_FRAME1_FRAME0]\nX=1\n"_s.arg(page);
         QVERIFY(Open(settings));
         auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
         QCOMPARE(list->topLevelItemCount(), 3);
@@ -356,9 +336,9 @@ private Q_SLOTS:
         list->setCurrentItem(list->findItems(deleted, Qt::MatchExactly).value(0));
         Click(u"cmdDelete"_s);
         QCOMPARE(list->topLevelItemCount(), 2);
-        QCOMPARE(Stored(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_WEB"_s, u"CNT"_s), u"2"_s);
         for (int i = 0; i < names.size(); ++i)
-            QCOMPARE(Stored(u"_WGX_WEB"_s, u"_WGX_NAME"_s + QString::number(i + 1)), names.at(i));
+            QCOMPARE(mRun.Stored(u"_WGX_WEB"_s, u"_WGX_NAME"_s + QString::number(i + 1)), names.at(i));
         const QByteArray file = ReadBytes(mRun.Data1());
         for (const QString& gone : {u"[%1]"_s, u"[%1_FRAME0]"_s, u"[%1_FRAME1]"_s, u"[%1_FRAME1_FRAME0]"_s})
             QVERIFY(!file.contains(gone.arg(deleted).toUtf8()));
@@ -366,7 +346,7 @@ private Q_SLOTS:
             QVERIFY(file.contains((u"[%1_FRAME1_FRAME0]"_s.arg(kept)).toUtf8()));
 
         QTEST(int(App().gAutoLaunch), "chosenAfter");
-        QTEST(Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s).toInt(), "chosenAfter");
+        QTEST(mRun.Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s).toInt(), "chosenAfter");
         QTEST(Control<QComboBox>(u"cboWeb"_s)->currentIndex(), "chosenAfter");
         QCOMPARE(App().gWebPages, names.mid(0, 2));
         QCOMPARE(Scale()->cboWeb()->count(), 11);
@@ -388,16 +368,16 @@ private Q_SLOTS:
         Click(u"cmdOK"_s);
         QVERIFY(!ReadBytes(mRun.Data1()).contains("SKIN"));
         QCOMPARE(Scale()->picPanel()->pixmap().cacheKey(), panel);
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"1"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"1"_s);
         QVERIFY(Autostart::IsRegistered());
 
         Scale()->ShowOptions();
         startup->setChecked(false);
         Control<QToolButton>(u"Imgs4"_s)->click();
         Click(u"cmdOK"_s);
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"0"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_GENERAL"_s, u"STARTUP"_s), u"0"_s);
         QVERIFY(!Autostart::IsRegistered());
-        QCOMPARE(Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"4"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_GENERAL"_s, u"SKIN"_s), u"4"_s);
         QCOMPARE(App().gSkin, qint16(4));
         QVERIFY(Scale()->picPanel()->pixmap().cacheKey() != panel);
 

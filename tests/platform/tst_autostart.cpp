@@ -3,9 +3,7 @@
 #include "ScopedEnv.h"
 #include "TestFiles.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -67,7 +65,6 @@ private Q_SLOTS:
         QFETCH(bool, rewritten);
         QVERIFY(Autostart::RegisterStartup(false, u"Pesavo"_s, QString()));
         if (!entry.isEmpty()) {
-            QVERIFY(QDir().mkpath(QFileInfo(Autostart::EntryPath()).absolutePath()));
             QVERIFY(WriteFile(Autostart::EntryPath(), entry));
         }
         const QByteArray before = readEntry();

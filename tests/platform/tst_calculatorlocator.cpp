@@ -2,7 +2,6 @@
 #include "ScopedEnv.h"
 #include "TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -4,7 +4,6 @@
 #include "ScopedEnv.h"
 #include "TestFiles.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>

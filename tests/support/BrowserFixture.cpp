@@ -136,10 +136,8 @@ bool BrowserFixture::OnRequestPaused(const Json& event)
         match = nullptr;
     }
     QByteArray body = QByteArrayLiteral("<html><body>Not served offline</body></html>");
-    if (match) {
+    if (match)
         body = match->file.isEmpty() ? match->body : file.readAll();
-        ++mAnswered;
-    }
     const QByteArray type = match ? match->contentType : QByteArrayLiteral("text/html; charset=utf-8");
     const Json headers = Json::array({{{"name", "Content-Type"}, {"value", type.toStdString()}}});
     mSession->Send("Fetch.fulfillRequest",

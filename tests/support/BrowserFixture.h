@@ -34,7 +34,6 @@ public:
 
     bool IsReady() const { return mSession != nullptr; }
     QString LastError() const { return mLastError; }
-    const BrowserLaunchOptions& Options() const { return mOptions; }
     const std::shared_ptr<DevToolsSession>& Session() const { return mSession; }
 
     // Requests whose URL starts with the prefix get the file (a path relative to tests/fixtures, or
@@ -56,8 +55,6 @@ public:
     std::unique_ptr<ChromiumBrowser> NewPage();
     // Navigates and waits (event loop) for ProgressChange(0, 0). False on timeout.
     static bool Load(ChromiumBrowser& page, const QString& url, int timeoutMs = 15000);
-    // How many requests were answered from the served map (for tests of the harness itself).
-    int Answered() const { return mAnswered; }
 
 private:
     BrowserFixture();
@@ -76,5 +73,4 @@ private:
     std::map<QString, Reply> mServed;
     QString mLastError;
     int mInterceptor = 0;
-    int mAnswered = 0;
 };

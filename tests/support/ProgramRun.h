@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "IniFile.h"
 #include "MMain.h"
 #include "ScopedEnv.h"
 #include "TestFiles.h"
@@ -59,6 +60,12 @@ class Folder final
 public:
     QString Data1() const { return mDir->filePath(QStringLiteral("Data1.ini")); }
     QString Path() const { return mDir->path(); }
+    // Read back from disk, as the next start would.
+    QString Stored(const QString& section, const QString& key) const
+    {
+        IniFile ini;
+        return ini.OpenFile(Data1()) ? ini.Section(section).Key(key).Value() : QStringLiteral("<unreadable>");
+    }
     // Data1.ini holds the text first, unless it is null.
     bool Start(const QString& ini, const QStringList& args = {}, bool tray = false,
                std::function<std::unique_ptr<UsbDevice>()> device = {})

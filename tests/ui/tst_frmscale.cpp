@@ -30,13 +30,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A report of this many grams with the simulated calibration (25 cg a count).
-QByteArray Report(double grams)
-{
-    return SimulatedUsbDevice::MakeReport(SimulatedUsbDevice::CalLoadGrams, SimulatedUsbDevice::CalCount,
-                                          int(grams * 100.0 / 25.0));
-}
-
 QMessageBox* MessageBox(const QString& name)
 {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -77,10 +70,13 @@ class tst_frmScale : public QObject
         return false;
     }
 
+    // Reports of this many grams with the simulated calibration (25 cg a count).
     void Feed(double grams, int times)
     {
+        const QByteArray report = SimulatedUsbDevice::MakeReport(SimulatedUsbDevice::CalLoadGrams,
+                                                                 SimulatedUsbDevice::CalCount, int(grams * 4.0));
         for (int i = 0; i < times; ++i)
-            mFeed->Feed(Report(grams));
+            mFeed->Feed(report);
     }
 
 private Q_SLOTS:
@@ -155,21 +151,6 @@ private Q_SLOTS:
         Scale()->m_objSysTray_DoubleClick(1);
         QVERIFY(App().gMainWindow->isVisible() && !Scale()->isMinimized());
         QVERIFY(App().gProgressForm->isVisible());
-    }
-
-    void webPagesList()
-    {
-        QVERIFY(Start(u"[_WGX_WEB]\nCNT=5\n_WGX_NAME1=My Post\n_WGX_NAME2=\n_WGX_NAME3=Freight\n"
-                      "_WGX_NAME4=FREIGHT\n_WGX_NAME5=Other\n"_s));
-        QMenu* pages = Scale()->AutoLaunchMenu();
-        QCOMPARE(pages->actions().size(), 12);
-        QCOMPARE(pages->actions().at(11)->text(), u"Freight"_s);
-        QCOMPARE(Scale()->cboWeb()->itemText(10), u"Freight"_s);
-        // A name twice, in any case, is reported and ends the list.
-        QCOMPARE(App().gWebPages, (QStringList {u"My Post"_s, u"Freight"_s}));
-        QMessageBox* error = MessageBox(u"msgLoadWebPages"_s);
-        QVERIFY(error);
-        QVERIFY(error->text().contains(QLatin1String("FREIGHT")));
     }
 
     void pictureButtons_data()
@@ -387,7 +368,18 @@ private Q_SLOTS:
     void compactWindowEndsKeepingSettings()
     {
         QVERIFY(Start(u"[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=0\nSKIN=4\nSTARTUP=1\n"
-                      "[_WGX_FEDEX]\nAUTO_FILL=1\n"_s));
+                      "[_WGX_FEDEX]\nAUTO_FILL=1\n[_WGX_WEB]\nCNT=5\n_WGX_NAME1=My Post\n_WGX_NAME2=\n"
+                      "_WGX_NAME3=Freight\n_WGX_NAME4=FREIGHT\n_WGX_NAME5=Other\n"_s));
+        QMenu* pages = Scale()->AutoLaunchMenu();
+        QCOMPARE(pages->actions().size(), 12);
+        QCOMPARE(pages->actions().at(11)->text(), u"Freight"_s);
+        QCOMPARE(Scale()->cboWeb()->itemText(10), u"Freight"_s);
+        // A user page's name twice, in any case, is reported and ends the list.
+        QCOMPARE(App().gWebPages, (QStringList {u"My Post"_s, u"Freight"_s}));
+        QMessageBox* error = MessageBox(u"msgLoadWebPages"_s);
+        QVERIFY(error);
+        QVERIFY(error->text().contains(QLatin1String("FREIGHT")));
+
         QVERIFY(Trigger(u"Always on Top"_s));
         frmLCDDisplay* lcd = App().gLcdForm;
         QTest::mouseClick(lcd->picMin(), Qt::LeftButton, {}, QPoint(10, 10));

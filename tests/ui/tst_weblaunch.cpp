@@ -121,7 +121,7 @@ private Q_SLOTS:
             QCOMPARE(Scale()->cboWeb()->currentIndex(), page);
             QCOMPARE(std::ranges::count_if(menu->actions(), &QAction::isChecked), 1);
             QVERIFY(menu->actions().at(checkedItem)->isChecked());
-            QCOMPARE(StoredAutoLaunch(), QString::number(page));
+            QCOMPARE(mRun.Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), QString::number(page));
             ProgramRun::Exit();
             QVERIFY(Start());
             menu = Scale()->AutoLaunchMenu();
@@ -254,7 +254,7 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!Scale()->BrowserMessage());
         QVERIFY(!Scale()->IsBrowserExist());
-        QCOMPARE(StoredAutoLaunch(), u"2"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_GENERAL"_s, u"AUTO_LAUNCH"_s), u"2"_s);
     }
 
     void converterOpensItsPage()
@@ -326,13 +326,6 @@ private:
 
     frmScale* Scale() const { return App().gScaleForm; }
     RecordingBrowser* LastBrowser() const { return mBrowsers.isEmpty() ? nullptr : mBrowsers.last().data(); }
-    QString StoredAutoLaunch() const
-    {
-        IniFile ini;
-        if (!ini.OpenFile(mRun.Data1()))
-            return u"<unreadable>"_s;
-        return ini.Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).Value();
-    }
 
     ProgramRun::Folder mRun;
     QStringList mNavigations;
