@@ -3,7 +3,6 @@
 #include "CScaleCalc.h"
 #include "CTrayIcon.h"
 #include "FeedUsbDevice.h"
-#include "IniFile.h"
 #include "MMain.h"
 #include "MReadout.h"
 #include "ProgramRun.h"
@@ -46,15 +45,14 @@ class tst_frmScale : public QObject
 
     ProgramRun::Folder mRun;
     FeedUsbDevice* mFeed = nullptr;
-    bool mStartAttached = true;
 
     frmScale* Scale() const { return App().gScaleForm; }
 
-    bool Start(const QString& ini = QString(), const QStringList& args = {}, bool tray = true)
+    bool Start(const QString& ini = QString(), const QStringList& args = {}, bool tray = true, bool attached = true)
     {
-        return mRun.Start(ini, args, tray, [this]() -> std::unique_ptr<UsbDevice> {
+        return mRun.Start(ini, args, tray, [this, attached]() -> std::unique_ptr<UsbDevice> {
             auto device = std::make_unique<FeedUsbDevice>();
-            device->mAttached = mStartAttached;
+            device->mAttached = attached;
             mFeed = device.get();
             return device;
         });
@@ -80,11 +78,7 @@ class tst_frmScale : public QObject
     }
 
 private Q_SLOTS:
-    void cleanup()
-    {
-        mRun.CleanUp();
-        mStartAttached = true;
-    }
+    void cleanup() { mRun.CleanUp(); }
 
     // What the program read: "unit auto-launch/its menu item skin", then "small" and "top" when set.
     void startsWithSettings_data()
@@ -189,8 +183,7 @@ private Q_SLOTS:
     // Started without the scale; an arrival the device does not confirm changes nothing.
     void deviceArrivalReportsRemoval()
     {
-        mStartAttached = false;
-        QVERIFY(Start());
+        QVERIFY(Start(QString(), {}, true, false));
         QCOMPARE(mFeed->mOpenedWith, u"6323:2233:SCALE"_s);
         const SkinLayout& l = App().gLayout;
         frmProgressBar* progress = App().gProgressForm;

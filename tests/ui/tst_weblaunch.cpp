@@ -12,7 +12,6 @@
 #include "CWebHelper.h"
 #include "FakeDocument.h"
 #include "IniFile.h"
-#include "MMain.h"
 #include "ProgramRun.h"
 #include "ScopedEnv.h"
 #include "TestFiles.h"
@@ -308,9 +307,8 @@ private Q_SLOTS:
 private:
     bool Start(const QString& ini = QString())
     {
-        if (!mRun.Start(ini))
-            return false;
         // Browsers are made on first use, so the recording one can come after the start.
+        const bool started = mRun.Start(ini);
         App().gBrowserFactory = [this](WebPageUse use, QString* error) -> std::unique_ptr<WebBrowser> {
             if (!mRefusal.isNull()) {
                 *error = mRefusal;
@@ -321,7 +319,7 @@ private:
             mBrowsers << browser.get();
             return browser;
         };
-        return true;
+        return started;
     }
 
     frmScale* Scale() const { return App().gScaleForm; }
