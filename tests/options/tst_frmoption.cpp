@@ -424,10 +424,7 @@ private Q_SLOTS:
         QCOMPARE(Scale()->AutoLaunchMenu()->actions().last()->text(), u"A"_s);
 
         // At the limit the wizard is not even shown.
-        QStringList many;
-        for (int i = 0; i < frmOption::MaxWebPages; ++i)
-            many << QString::number(i);
-        App().gWebPages = many;
+        App().gWebPages = QStringList(frmOption::MaxWebPages, u"Page"_s);
         Scale()->ShowOptions();
         Click(u"cmdAdd"_s);
         QCOMPARE(shown, 1);
