@@ -20,8 +20,7 @@ CUnitConverter::CUnitConverter(CWebHelper::BrowserFactory makeBrowser, std::func
 
 CUnitConverter::~CUnitConverter()
 {
-    if (m_objConvIE)
-        m_objConvIE->disconnect(this);
+    Release(false);
 }
 
 bool CUnitConverter::OpenConverter(const QString& pageUrl)
