@@ -8,7 +8,7 @@ packages=(
     libudev-dev nlohmann-json3-dev
     umockdev libumockdev-dev
     chromium
-    xvfb xauth imagemagick x11-utils xdotool trayer
+    xvfb xauth imagemagick x11-utils xdotool trayer openbox weston qt6-wayland
     lintian desktop-file-utils appstream
 )
 if [ "${1:-}" = "--runtime" ]; then

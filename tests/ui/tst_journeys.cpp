@@ -1,0 +1,339 @@
+// Journeys through the program as people take them: started as main() starts it, on a desktop of its own
+// (an X server with a window manager, or a Wayland compositor), used with real input and ended in what the
+// person would look at. On X11 every click and key goes through the X server (xdotool) to wherever it lands,
+// pop-up lists included; elsewhere the same clicks are sent to the real widgets as events.
+//
+// Each journey is a data row of steps, one line each: a verb, a widget ("window.child") and the rest.
+#include "AppState.h"
+#include "Autostart.h"
+#include "BrowserFixture.h"
+#include "CPageLauncher.h"
+#include "CWebHelper.h"
+#include "ChromiumBrowser.h"
+#include "DevToolsSession.h"
+#include "PageProbe.h"
+#include "ProgramRun.h"
+#include "SimulatedUsbDevice.h"
+#include "TestFiles.h"
+#include "frmAddWeb.h"
+#include "frmScale.h"
+#include "frmSimulator.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QWindow>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kWaitMs = 20000;
+const QString kShop = u"https://shop.example.test/checkout"_s;
+
+bool OnX11()
+{
+    return QGuiApplication::platformName() == u"xcb"_s;
+}
+
+bool Xdotool(const QStringList& args)
+{
+    QProcess tool;
+    tool.start(u"xdotool"_s, args);
+    // The program keeps running while the tool works: it may be what the tool waits for.
+    return QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, kWaitMs)
+        && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+// "frmOption.cboWeb": a child of a window by their names; "frmOption" the window itself.
+QWidget* Find(const QString& path)
+{
+    const QString window = path.section(u'.', 0, 0);
+    const QString child = path.section(u'.', 1);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == window && (w->isVisible() || child.isEmpty()))
+            return child.isEmpty() ? w : w->findChild<QWidget*>(child);
+    }
+    return nullptr;
+}
+
+// What a person reads off a control.
+QString Shown(QWidget* w)
+{
+    if (!w)
+        return u"<none>"_s;
+    if (auto* box = qobject_cast<QCheckBox*>(w))
+        return box->isChecked() ? u"true"_s : u"false"_s;
+    if (auto* list = qobject_cast<QComboBox*>(w))
+        return list->currentText();
+    if (auto* text = qobject_cast<QLineEdit*>(w))
+        return text->text();
+    return w->isVisible() ? u"shown"_s : u"hidden"_s;
+}
+
+// A left click where the person sees the point: once the window is on the screen, at its place there.
+bool Click(QWidget* w, QPoint at = {-1, -1})
+{
+    if (!w || !QTest::qWaitFor([w] { return w->isVisible(); }, kWaitMs)
+        || !QTest::qWaitForWindowExposed(w->window(), kWaitMs))
+        return false;
+    // A check box takes clicks on its box and caption only, at its left however wide it is laid out.
+    if (at == QPoint(-1, -1) && qobject_cast<QCheckBox*>(w)) {
+        QStyleOptionButton box;
+        box.initFrom(w);
+        at = w->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &box, w).center();
+    }
+    if (at == QPoint(-1, -1))
+        at = w->rect().center();
+    if (!OnX11()) {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        return true;
+    }
+    const QPoint global = w->mapToGlobal(at);
+    return Xdotool({u"mousemove"_s, u"--sync"_s, QString::number(global.x()), QString::number(global.y()),
+                    u"click"_s, u"1"_s});
+}
+
+bool Type(const QString& text)
+{
+    if (OnX11())
+        return Xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"--"_s, text});
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    return true;
+}
+
+bool Key(const QString& x11Name, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    if (OnX11())
+        return Xdotool({u"key"_s, x11Name});
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    return true;
+}
+
+// Opens a list by a click on it; its rows, once they are on the screen.
+QAbstractItemView* OpenList(QWidget* w)
+{
+    auto* list = qobject_cast<QComboBox*>(w);
+    if (!list || !Click(list))
+        return nullptr;
+    QAbstractItemView* rows = list->view();
+    return QTest::qWaitFor([rows] { return rows->isVisible(); }, kWaitMs)
+            && QTest::qWaitForWindowExposed(rows->window(), kWaitMs)
+        ? rows
+        : nullptr;
+}
+
+// Browser input: the field focused and the text inserted as typed text, so the page's scripts see it.
+bool TypeInPage(ChromiumBrowser* page, const QString& field, const QString& text)
+{
+    const std::string focus = "document.getElementsByName('" + field.toStdString() + "')[0].focus()";
+    return page && page->Session()->Call("Runtime.evaluate", {{"expression", focus}}, page->SessionId())
+        && page->Session()->Call("Input.insertText", {{"text", text.toStdString()}}, page->SessionId());
+}
+} // namespace
+
+class tst_Journeys : public QObject
+{
+    Q_OBJECT
+
+    ProgramRun::Folder mRun;
+    QByteArray mKept;
+
+    // The program as main() starts it with --simulate: the simulated scale and its control window beside
+    // the display; pages open in the tests' browser.
+    bool Start()
+    {
+        QPointer<SimulatedUsbDevice> scale;
+        const bool started = mRun.Start(QString(), {}, false, [&scale] {
+            auto device = std::make_unique<SimulatedUsbDevice>();
+            scale = device.get();
+            return device;
+        });
+        App().gBrowserFactory = [](WebPageUse, QString* error) {
+            return BrowserFixture::OpenPage(error);
+        };
+        if (!started || !scale)
+            return false;
+        auto* control = new frmSimulator(scale);
+        control->move(App().gMainWindow->frameGeometry().topRight() + QPoint(12, 0));
+        control->show();
+        return true;
+    }
+
+    // One step; false, with the reason in *why, when it could not be taken or did not end as the person expects.
+    bool Step(const QString& line, QString* why)
+    {
+        const QString verb = line.section(u' ', 0, 0);
+        const QString target = line.section(u' ', 1, 1);
+        const QString rest = line.section(u' ', 2);
+        QWidget* w = target.contains(u'.') ? Find(target) : nullptr;
+        if (verb == u"click"_s)
+            return Click(w);
+        if (verb == u"tab"_s) { // a tab of the options by its caption
+            auto* tabs = static_cast<QTabWidget*>(Find(u"frmOption.TabStrip"_s));
+            const QString caption = line.section(u' ', 1);
+            for (int i = 0; tabs && i < tabs->count(); ++i) {
+                if (tabs->tabText(i) == caption)
+                    return Click(tabs->tabBar(), tabs->tabBar()->tabRect(i).center())
+                        && QTest::qWaitFor([tabs, i] { return tabs->currentIndex() == i; }, kWaitMs);
+            }
+            return false;
+        }
+        if (verb == u"type"_s) // into a text box, over what it held
+            return Click(w) && Key(u"ctrl+a"_s, Qt::Key_A, Qt::ControlModifier) && Type(rest);
+        if (verb == u"pick"_s) { // a row of a list, by mouse
+            QAbstractItemView* rows = OpenList(w);
+            const QModelIndexList found
+                = rows ? rows->model()->match(rows->model()->index(0, 0), Qt::DisplayRole, rest, 1, Qt::MatchExactly)
+                       : QModelIndexList();
+            if (found.isEmpty() || !rows->viewport()->rect().contains(rows->visualRect(found.first()).center()))
+                return *why = u"no row %1 in sight"_s.arg(rest), false;
+            return Click(rows->viewport(), rows->visualRect(found.first()).center());
+        }
+        if (verb == u"typein"_s) // a list opened by mouse, the row found by typing its first letters
+            return OpenList(w) && Type(rest) && Key(u"Return"_s, Qt::Key_Return);
+        if (verb == u"shows"_s) {
+            if (!QTest::qWaitFor([&] { return Shown(Find(target)) == rest; }, kWaitMs))
+                return *why = u"shows %1"_s.arg(Shown(Find(target))), false;
+            return true;
+        }
+        if (verb == u"stored"_s) {
+            const QString stored = mRun.Stored(target.section(u'/', 0, 0), target.section(u'/', 1));
+            return stored == rest || (*why = u"stored: %1"_s.arg(stored), false);
+        }
+        if (verb == u"keep"_s)
+            return !(mKept = ReadBytes(mRun.Data1())).isEmpty();
+        if (verb == u"kept"_s)
+            return ReadBytes(mRun.Data1()) == mKept || (*why = QString::fromUtf8(ReadBytes(mRun.Data1())), false);
+        if (verb == u"restart"_s) {
+            ProgramRun::CleanUp();
+            return Start();
+        }
+        if (verb == u"startup"_s) // the entry that starts the program with the session
+            return Autostart::IsRegistered() || (*why = Autostart::EntryPath() + u" missing"_s, false);
+        if (verb == u"ended"_s)
+            return QTest::qWaitFor([] { return !App().gScaleForm; }, kWaitMs) && QFile::exists(mRun.Data1());
+        // The wizard's browser: the person goes to the page and types into its fields.
+        auto* wizard = static_cast<frmAddWeb*>(Find(u"frmAddWeb"_s));
+        auto* page = wizard ? static_cast<ChromiumBrowser*>(wizard->Browser()) : nullptr;
+        if (verb == u"browse"_s)
+            return page && BrowserFixture::Load(*page, target)
+                && QTest::qWaitFor([wizard] { return wizard->PageLoaded(); }, kWaitMs);
+        if (verb == u"fill"_s)
+            return TypeInPage(page, target, rest);
+        if (verb == u"filled"_s) { // the page launched on the weight, as the person sees it filled
+            QStringList wrong {u"no page launched"_s};
+            const bool filled = QTest::qWaitFor(
+                [&] {
+                    CPageLauncher* launcher = App().gScaleForm ? App().gScaleForm->Launcher() : nullptr;
+                    CWebHelper* helper = launcher ? launcher->WebHelper() : nullptr;
+                    auto* shown = helper ? static_cast<ChromiumBrowser*>(helper->Browser()) : nullptr;
+                    const auto document = shown ? shown->Document() : nullptr;
+                    if (document)
+                        wrong = PageProbe::Mismatches(document.get(), line.section(u' ', 1));
+                    return document && wrong.isEmpty();
+                },
+                kWaitMs);
+            return filled || (*why = wrong.join(u'\n'), false);
+        }
+        return *why = u"unknown step"_s, false;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        // Wherever it runs, the program starts and goes without a warning.
+        QTest::failOnWarning(QRegularExpression(u".*"_s));
+    }
+
+    void cleanup()
+    {
+        // What the screen showed when a journey failed, where the run asks for it.
+        const QString shots = qEnvironmentVariable("PESAVO_JOURNEY_SHOTS");
+        if (QTest::currentTestFailed() && OnX11() && !shots.isEmpty())
+            QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s,
+                                            shots + u"/"_s + QString::fromLatin1(QTest::currentDataTag()) + u".png"_s});
+        mRun.CleanUp();
+    }
+
+    void journey_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        // The one journey also taken on Wayland, where nothing but clicks reaches the program.
+        QTest::newRow("options open, cancel and quit")
+            << QStringList {u"click frmScale.picOpt"_s, u"shows frmOption shown"_s, u"click frmOption.cmdCancel"_s,
+                            u"shows frmOption hidden"_s, u"click frmScale.picCls"_s, u"ended"_s};
+        QTest::newRow("auto-launch page in both lists, kept over a restart")
+            << QStringList {u"shows frmScale.cboWeb None"_s,
+                            u"pick frmScale.cboWeb UPS"_s,
+                            u"click frmScale.picOpt"_s,
+                            u"shows frmOption.cboWeb UPS"_s,
+                            u"pick frmOption.cboWeb DHL Rates"_s,
+                            u"click frmOption.cmdOK"_s,
+                            u"restart"_s,
+                            u"shows frmScale.cboWeb DHL Rates"_s,
+                            u"click frmScale.picOpt"_s,
+                            u"shows frmOption.cboWeb DHL Rates"_s};
+        QTest::newRow("carrier tab by mouse and keyboard, Cancel keeps the file")
+            << QStringList {u"click frmScale.picOpt"_s,
+                            u"tab DHL"_s,
+                            u"click frmOption.chkDHLAutoFill"_s,
+                            u"type frmOption.txtDHLZip1 10115"_s,
+                            u"typein frmOption.cboDHLCntry2 Germ"_s,
+                            u"click frmOption.cmdOK"_s,
+                            u"stored _WGX_DHL/ZIP1 10115"_s,
+                            u"click frmScale.picOpt"_s,
+                            u"tab DHL"_s,
+                            u"shows frmOption.chkDHLAutoFill true"_s,
+                            u"shows frmOption.cboDHLCntry2 Germany"_s,
+                            u"shows frmOption.txtDHLZip1 10115"_s,
+                            u"keep"_s,
+                            u"type frmOption.txtDHLZip1 99999"_s,
+                            u"click frmOption.chkDHLAutoFill"_s,
+                            u"click frmOption.cmdCancel"_s,
+                            u"kept"_s};
+        QTest::newRow("run at startup")
+            << QStringList {u"click frmScale.picOpt"_s, u"click frmOption.chkAutoStart"_s,
+                            u"shows frmOption.chkAutoStart true"_s, u"click frmOption.cmdOK"_s,
+                            u"startup"_s};
+        QTest::newRow("teach a page, then weigh")
+            << QStringList {u"click frmScale.picOpt"_s,
+                            u"tab Add Web Page"_s,
+                            u"click frmOption.cmdAdd"_s,
+                            u"type frmAddWeb.txtName Corner Shop"_s,
+                            u"click frmAddWeb.cmdNext"_s,
+                            u"browse "_s + kShop,
+                            u"fill zip 10115"_s,
+                            u"fill weight KG"_s,
+                            u"click frmAddWeb.cmdNext"_s,
+                            u"click frmAddWeb.cmdFinish"_s,
+                            u"click frmOption.cmdOK"_s,
+                            u"pick frmScale.cboWeb Corner Shop"_s,
+                            u"click frmSimulator.cmdLoad1000"_s,
+                            u"filled 0_wgx_zip=10115;0_wgx_weight=1"_s};
+    }
+
+    void journey()
+    {
+        QFETCH(QStringList, steps);
+        if (!steps.filter(QRegularExpression(u"^browse "_s)).isEmpty()) {
+            BrowserFixture& fixture = BrowserFixture::Instance();
+            QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
+            fixture.ServeTaughtShop();
+        }
+        QVERIFY(Start());
+        for (const QString& line : std::as_const(steps)) {
+            QString why;
+            QVERIFY2(Step(line, &why), qPrintable(line + u": "_s + why));
+        }
+    }
+};
+
+QTEST_MAIN(tst_Journeys)
+#include "tst_journeys.moc"
