@@ -69,7 +69,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://pesavo.org/)
 # needs Qt's platform plugins, which no library link names.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, udev")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "chromium | google-chrome-stable | microsoft-edge-stable | brave-browser")
+# A Wayland session without XWayland starts the program only through the toolkit's Wayland plugin.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "chromium | google-chrome-stable | microsoft-edge-stable | brave-browser, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-calculator | kcalc | galculator | qalculate-gtk | mate-calc")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)

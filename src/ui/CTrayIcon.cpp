@@ -72,6 +72,8 @@ void CTrayIcon::Create()
 {
     mTray = std::make_unique<QSystemTrayIcon>(mIcon);
     mTray->setToolTip(mTip);
+    if (mMenu)
+        mTray->setContextMenu(mMenu);
     // Asked once: the kind of tray does not change while it runs.
     const bool statusNotifier = StatusNotifierTray();
     connect(mTray.get(), &QSystemTrayIcon::activated, this,
@@ -92,6 +94,13 @@ void CTrayIcon::SetIcon(const QIcon& icon, const QString& name)
     mIconName = name;
     if (mTray)
         mTray->setIcon(icon);
+}
+
+void CTrayIcon::SetContextMenu(QMenu* menu)
+{
+    mMenu = menu;
+    if (mTray)
+        mTray->setContextMenu(menu);
 }
 
 bool CTrayIcon::IsShown() const

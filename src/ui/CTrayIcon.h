@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QIcon>
+#include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -25,6 +27,8 @@ public:
     void SetIcon(const QIcon& icon, const QString& name);
     QString IconName() const { return mIconName; }
     bool IsShown() const;
+    // The menu the tray itself opens on the icon (the tray may still report the click too).
+    void SetContextMenu(QMenu* menu);
 
     static bool Available();
 
@@ -53,6 +57,7 @@ private:
 
     std::unique_ptr<QSystemTrayIcon> mTray;
     QIcon mIcon;
+    QPointer<QMenu> mMenu;
     QString mIconName;
     QString mTip;
     QTimer mRetry;

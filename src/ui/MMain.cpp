@@ -32,6 +32,7 @@
 #include <QPointer>
 #include <QSessionManager>
 #include <QSet>
+#include <QWindow>
 
 namespace MMain {
 
@@ -139,17 +140,16 @@ void LoadWebPages()
 
 void SetTopMost(QWidget* window, bool topMost)
 {
-    if (!window || !window->isVisible())
+    if (!window)
         return;
-    const bool current = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    if (current == topMost)
+    const Qt::WindowFlags flags = window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, topMost);
+    if (flags == window->windowFlags())
         return;
-    // Changing the flag hides the window; show it again without taking the focus.
-    const bool noActivate = window->testAttribute(Qt::WA_ShowWithoutActivating);
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    window->setAttribute(Qt::WA_ShowWithoutActivating, true);
-    window->show();
-    window->setAttribute(Qt::WA_ShowWithoutActivating, noActivate);
+    // Told to the native window in place: a widget's new flags would recreate it, shown anew at the screen's
+    // corner instead of where the window manager put it. A hidden window keeps the state for its next showing.
+    window->overrideWindowFlags(flags);
+    if (QWindow* handle = window->windowHandle())
+        handle->setFlags(flags);
 }
 
 void ShowDisplay()
@@ -158,10 +158,11 @@ void ShowDisplay()
     QWidget* display = app.gMainWindow;
     if (!display || !display->isEnabled())
         return;
+    // Before the window is shown, so that the window manager has it from the start.
+    SetTopMost(display, app.gAlwaysOnTop);
     display->show();
     display->raise();
     display->setWindowState(display->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    SetTopMost(display, app.gAlwaysOnTop);
     if (app.gScaleForm)
         app.gScaleForm->PopupItem(0)->setText(QStringLiteral("Minimize Pesavo"));
     if (app.gProgressForm && app.gProgressForm->Tag == QLatin1String("INIT"))
@@ -179,9 +180,11 @@ bool TrayAvailable()
 void HideDisplay()
 {
     AppState& app = App();
-    // Without a tray a hidden window could never be brought back: it goes to the taskbar instead.
+    // Without a tray a hidden window could never be brought back: it goes to the taskbar instead. On Wayland
+    // not even that: the program cannot bring a minimised window back, and a desktop without a taskbar has
+    // nowhere to show it. There it stays.
     if (!TrayAvailable()) {
-        if (app.gMainWindow)
+        if (app.gMainWindow && !MWindowUtil::IsWayland())
             app.gMainWindow->showMinimized();
         return;
     }
@@ -294,7 +297,18 @@ bool Main(const QStringList& args, const QString& dataDir)
 
 int Run(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const QString platform
+        = MWindowUtil::PreferredPlatform(arguments, qEnvironmentVariable("QT_QPA_PLATFORM"),
+                                         qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("DISPLAY"));
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform.toLocal8Bit());
     QApplication application(argc, argv);
+    // Only this program's choice: what it starts (the calculator, a browser) chooses for itself.
+    if (!platform.isEmpty())
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Pesavo"));
     QApplication::setApplicationVersion(QStringLiteral(PESAVO_VERSION));
     // Docks and task bars match the window to the menu entry: by this name under

@@ -27,6 +27,7 @@ void ShowDisplay();
 void HideDisplay();
 // Whether there is a tray to hide the display window to.
 bool TrayAvailable();
+// Sets or clears the always-on-top state of a window, shown or not (a hidden one has it when next shown).
 void SetTopMost(QWidget* window, bool topMost);
 void ApplyDisplayMode();
 void ExitApp();

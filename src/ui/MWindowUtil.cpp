@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -13,6 +14,8 @@
 #include <QRegion>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace MWindowUtil {
 
@@ -32,6 +35,41 @@ void ShowOwned(QWidget* window, QWidget* owner)
 }
 
 } // namespace
+
+QString PreferredPlatform(const QStringList& arguments, const QString& qpaPlatform, const QString& waylandDisplay,
+                          const QString& x11Display)
+{
+    const bool chosen
+        = !qpaPlatform.isEmpty() || std::any_of(arguments.begin(), arguments.end(), [](const QString& arg) {
+              return arg == QLatin1String("-platform") || arg == QLatin1String("--platform")
+                  || arg.startsWith(QLatin1String("-platform=")) || arg.startsWith(QLatin1String("--platform="));
+          });
+    return !chosen && !waylandDisplay.isEmpty() && !x11Display.isEmpty() ? QStringLiteral("xcb") : QString();
+}
+
+bool IsWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void PrepareShapedWindow(QWidget* window)
+{
+    if (IsWayland())
+        window->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void SetOutline(QWidget* window, const QRegion& outline)
+{
+    window->setMask(outline);
+    if (window->testAttribute(Qt::WA_TranslucentBackground)) {
+        const auto children = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        for (QWidget* child : children) {
+            if (!child->isWindow())
+                child->setMask(outline.translated(-child->pos()));
+        }
+    }
+    window->update();
+}
 
 void SetAllWindowsEnabled(bool enabled)
 {
@@ -54,8 +92,9 @@ void ShowModal(QWidget* window, bool keepOnTop, bool disableOthers)
         window->setEnabled(true);
     }
     if (keepOnTop) {
-        ShowOwned(window, app.gMainWindow);
+        // Before the window is shown: the state changed on a shown window recreates it.
         MMain::SetTopMost(window, app.gAlwaysOnTop);
+        ShowOwned(window, app.gMainWindow);
         MMain::SetTopMost(progress, app.gAlwaysOnTop);
     } else {
         MMain::SetTopMost(app.gMainWindow, false);
@@ -112,8 +151,7 @@ void ShapeWindow(QWidget* window)
             continue;
         outline += child->geometry();
     }
-    window->setMask(outline);
-    window->update();
+    SetOutline(window, outline);
 }
 
 QMessageBox* ShowWarning(QWidget* owner, const QString& title, const QString& text, const QString& objectName,

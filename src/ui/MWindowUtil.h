@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QStringList>
+
 class QMessageBox;
 
 class QComboBox;
 class QEvent;
+class QRegion;
 class QString;
 class QWidget;
 
@@ -34,6 +37,19 @@ bool DragByHandle(QWidget* window, QEvent* event);
 // without blocking the caller; deleted when closed.
 QMessageBox* ShowWarning(QWidget* owner, const QString& title, const QString& text, const QString& objectName,
                          bool modal = true);
+// The platform to ask the toolkit for before it starts, empty for its own choice: X11 in a Wayland session
+// that has XWayland, where the window's shape, its on-top state and the places given to windows hold; what
+// the user chose (QT_QPA_PLATFORM, a -platform switch) wins.
+QString PreferredPlatform(const QStringList& arguments, const QString& qpaPlatform, const QString& waylandDisplay,
+                          const QString& x11Display);
+// The windows are native Wayland surfaces: a mask there only limits the clicks, the compositor keeps the
+// stacking and the places, and a minimised window cannot be brought back by the program.
+bool IsWayland();
+// Gives a window an outline: the mask, and where a mask does not cut the picture (a window with a
+// transparent background), its controls cut to the outline too.
+void SetOutline(QWidget* window, const QRegion& outline);
+// A shaped window's preparation before it is first shown: on Wayland a transparent background.
+void PrepareShapedWindow(QWidget* window);
 // The widgets a modal dialog disables: every top-level window of the program except menus.
 void SetAllWindowsEnabled(bool enabled);
 

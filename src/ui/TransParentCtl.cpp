@@ -1,5 +1,7 @@
 #include "TransParentCtl.h"
 
+#include "MWindowUtil.h"
+
 #include <QBitmap>
 
 #include <cmath>
@@ -65,7 +67,6 @@ void TransParentCtl::Refresh()
         QRegion region = hRgn();
         if (region.isEmpty())
             region = QRegion(-1, -1, 1, 1);
-        container->setMask(region);
-        container->update();
+        MWindowUtil::SetOutline(container, region);
     }
 }

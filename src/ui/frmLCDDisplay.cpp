@@ -1,12 +1,15 @@
 #include "frmLCDDisplay.h"
 
+#include "AppState.h"
 #include "CArtwork.h"
 #include "CPictureButton.h"
 #include "MMain.h"
 #include "MWindowUtil.h"
 #include "WindowLayout.h"
+#include "frmScale.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QWindow>
 
@@ -24,6 +27,7 @@ frmLCDDisplay::frmLCDDisplay(QWidget* parent)
     setObjectName(QStringLiteral("frmLCDDisplay"));
     setWindowTitle(QStringLiteral("Pesavo"));
     setWindowIcon(CArtwork::AppIcon());
+    MWindowUtil::PrepareShapedWindow(this);
     mpicTitle->setObjectName(QStringLiteral("picTitle"));
     mpicTitle->setFixedSize(WindowLayout::ReadoutSize.width(), CArtwork::CompactTitleHeight);
     // The strip is the top of the compact background; the readout covers the rest.
@@ -97,6 +101,13 @@ void frmLCDDisplay::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
         MWindowUtil::ShapeWindow(this);
+}
+
+void frmLCDDisplay::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The main window's menu, which the tray opens too: also where there is no tray.
+    if (frmScale* scale = App().gScaleForm)
+        scale->ShowPopupMenu(event->globalPos());
 }
 
 void frmLCDDisplay::closeEvent(QCloseEvent* event)

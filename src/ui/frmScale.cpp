@@ -24,6 +24,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QDebug>
 #include <QFileInfo>
@@ -73,7 +74,7 @@ frmScale::frmScale(QWidget* parent)
     setObjectName(QStringLiteral("frmScale"));
     setWindowTitle(QStringLiteral("Pesavo"));
     setWindowIcon(CArtwork::AppIcon());
-    setAttribute(Qt::WA_TranslucentBackground, false);
+    MWindowUtil::PrepareShapedWindow(this);
 
     mpicPanel->setObjectName(QStringLiteral("picPanel"));
     mpicPanel->installEventFilter(this);
@@ -307,6 +308,9 @@ void frmScale::InitTray()
     m_objSysTray = std::make_unique<CTrayIcon>();
     connect(m_objSysTray.get(), &CTrayIcon::MouseDown, this, &frmScale::m_objSysTray_MouseDown);
     connect(m_objSysTray.get(), &CTrayIcon::DoubleClick, this, &frmScale::m_objSysTray_DoubleClick);
+    // Wayland trays show the icon's menu themselves; they pass on no right click to open ours with.
+    if (MWindowUtil::IsWayland())
+        m_objSysTray->SetContextMenu(mnuPopup0);
     const bool attached = m_objUSB && m_objUSB->IsAttached();
     m_objSysTray->AddIcon(CArtwork::TrayIcon(attached ? 1 : 0), attached ? PresentIcon : AbsentIcon,
                           QStringLiteral("Pesavo"));
@@ -629,8 +633,27 @@ void frmScale::m_objSysTray_MouseDown(int button)
 void frmScale::Timer1_Timer()
 {
     mTimer1->stop();
+    ShowPopupMenu(QCursor::pos());
+}
+
+void frmScale::ShowPopupMenu(QPoint at)
+{
+    QWidget* display = App().gMainWindow;
+    if (!display || !display->isEnabled())
+        return;
     mnuPopup0->setDefaultAction(PopupItem(0));
-    mnuPopup0->popup(QCursor::pos());
+    // Wayland places a pop-up beside a window of ours on the screen, which may be the compact one.
+    if (display->isVisible() && display->windowHandle()) {
+        mnuPopup0->winId();
+        mnuPopup0->windowHandle()->setTransientParent(display->windowHandle());
+    }
+    mnuPopup0->popup(at);
+}
+
+void frmScale::contextMenuEvent(QContextMenuEvent* event)
+{
+    // Where no tray shows the icon (stock GNOME), this is the only way to the menu.
+    ShowPopupMenu(event->globalPos());
 }
 
 bool frmScale::IsTrayMenuPending() const

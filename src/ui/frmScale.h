@@ -74,6 +74,9 @@ public:
     void Timer1_Timer();
     bool IsInitProgressRunning() const;
     bool IsTrayMenuPending() const;
+    // The pop-up menu at a point of the screen, while the display window is enabled: from the tray icon, a
+    // right click on either display window or the keyboard's menu key.
+    void ShowPopupMenu(QPoint at);
 
     // The user's own pages, in order: the entries after the fixed ones of the page submenu and of the page
     // list. Every check mark is cleared; WebSelect_Click sets the chosen one again.
@@ -107,6 +110,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

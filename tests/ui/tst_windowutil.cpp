@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_WindowUtil : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,30 @@ private Q_SLOTS:
         QWidget button;
         button.setFixedSize(73, 28);
         QTEST(MWindowUtil::IsPointInButton(at.x(), at.y(), &button), "inside");
+    }
+
+    void preferredPlatform_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("qpa");
+        QTest::addColumn<QString>("wayland");
+        QTest::addColumn<QString>("x11");
+        QTest::addColumn<QString>("platform");
+        const QString any;
+        QTest::newRow("Wayland with XWayland") << QStringList() << any << u"wayland-0"_s << u":0"_s << u"xcb"_s;
+        QTest::newRow("Wayland alone") << QStringList() << any << u"wayland-0"_s << any << any;
+        QTest::newRow("X11 alone") << QStringList() << any << any << u":0"_s << any;
+        QTest::newRow("the user's variable wins") << QStringList() << u"wayland"_s << u"w"_s << u":0"_s << any;
+        QTest::newRow("the user's switch wins")
+            << QStringList {u"-platform"_s, u"wayland"_s} << any << u"w"_s << u":0"_s << any;
+    }
+    void preferredPlatform()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, qpa);
+        QFETCH(QString, wayland);
+        QFETCH(QString, x11);
+        QTEST(MWindowUtil::PreferredPlatform(arguments, qpa, wayland, x11), "platform");
     }
 
     void transparentOutline_data()
