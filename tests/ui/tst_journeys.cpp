@@ -23,8 +23,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -77,8 +79,8 @@ QString Shown(QWidget* w)
     return w->isVisible() ? u"shown"_s : u"hidden"_s;
 }
 
-// A left click where the person sees the point: once the window is on the screen, at its place there.
-bool Click(QWidget* w, QPoint at = {-1, -1})
+// A click where the person sees the point: once the window is on the screen, at its place there.
+bool Click(QWidget* w, QPoint at = {-1, -1}, Qt::MouseButton button = Qt::LeftButton)
 {
     if (!w || !QTest::qWaitFor([w] { return w->isVisible(); }, kWaitMs)
         || !QTest::qWaitForWindowExposed(w->window(), kWaitMs))
@@ -92,12 +94,12 @@ bool Click(QWidget* w, QPoint at = {-1, -1})
     if (at == QPoint(-1, -1))
         at = w->rect().center();
     if (!OnX11()) {
-        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        QTest::mouseClick(w, button, {}, at);
         return true;
     }
     const QPoint global = w->mapToGlobal(at);
-    return Xdotool({u"mousemove"_s, u"--sync"_s, QString::number(global.x()), QString::number(global.y()),
-                    u"click"_s, u"1"_s});
+    return Xdotool({u"mousemove"_s, u"--sync"_s, QString::number(global.x()), QString::number(global.y()), u"click"_s,
+                    button == Qt::LeftButton ? u"1"_s : u"3"_s});
 }
 
 bool Type(const QString& text)
@@ -172,9 +174,29 @@ class tst_Journeys : public QObject
         const QString verb = line.section(u' ', 0, 0);
         const QString target = line.section(u' ', 1, 1);
         const QString rest = line.section(u' ', 2);
-        QWidget* w = target.contains(u'.') ? Find(target) : nullptr;
+        QWidget* w = Find(target);
         if (verb == u"click"_s)
             return Click(w);
+        if (verb == u"rightclick"_s)
+            return Click(w, {-1, -1}, Qt::RightButton);
+        if (verb == u"menu"_s) { // an entry of the window's pop-up menu
+            auto* menu = static_cast<QMenu*>(Find(u"mnuPopup0"_s));
+            const auto entries = menu ? menu->actions() : QList<QAction*>();
+            for (QAction* entry : entries) {
+                if (entry->text() == line.section(u' ', 1))
+                    return Click(menu, menu->actionGeometry(entry).center());
+            }
+            return *why = u"no menu"_s, false;
+        }
+        if (verb == u"key"_s) // the keyboard's menu key
+            return Key(u"Menu"_s, Qt::Key_Menu);
+        if (verb == u"placed"_s) // where the window manager put it, not at the screen's corner
+            return w && QTest::qWaitForWindowExposed(w)
+                && w->frameGeometry().topLeft() != w->screen()->geometry().topLeft();
+        if (verb == u"outline"_s) { // the skin's corner is neither shown nor takes clicks
+            const QImage shot = w ? w->grab().toImage() : QImage();
+            return w && !w->mask().contains(QPoint(0, 0)) && (OnX11() || qAlpha(shot.pixel(0, 0)) == 0);
+        }
         if (verb == u"tab"_s) { // a tab of the options by its caption
             auto* tabs = static_cast<QTabWidget*>(Find(u"frmOption.TabStrip"_s));
             const QString caption = line.section(u' ', 1);
@@ -189,9 +211,9 @@ class tst_Journeys : public QObject
             return Click(w) && Key(u"ctrl+a"_s, Qt::Key_A, Qt::ControlModifier) && Type(rest);
         if (verb == u"pick"_s) { // a row of a list, by mouse
             QAbstractItemView* rows = OpenList(w);
-            const QModelIndexList found
-                = rows ? rows->model()->match(rows->model()->index(0, 0), Qt::DisplayRole, rest, 1, Qt::MatchExactly)
-                       : QModelIndexList();
+            const QModelIndexList found = rows
+                ? rows->model()->match(rows->model()->index(0, 0), Qt::DisplayRole, rest, 1, Qt::MatchExactly)
+                : QModelIndexList();
             if (found.isEmpty() || !rows->viewport()->rect().contains(rows->visualRect(found.first()).center()))
                 return *why = u"no row %1 in sight"_s.arg(rest), false;
             return Click(rows->viewport(), rows->visualRect(found.first()).center());
@@ -257,8 +279,9 @@ private Q_SLOTS:
         // What the screen showed when a journey failed, where the run asks for it.
         const QString shots = qEnvironmentVariable("PESAVO_JOURNEY_SHOTS");
         if (QTest::currentTestFailed() && OnX11() && !shots.isEmpty())
-            QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s,
-                                            shots + u"/"_s + QString::fromLatin1(QTest::currentDataTag()) + u".png"_s});
+            QProcess::execute(
+                u"import"_s,
+                {u"-window"_s, u"root"_s, shots + u"/"_s + QString::fromLatin1(QTest::currentDataTag()) + u".png"_s});
         mRun.CleanUp();
     }
 
@@ -266,9 +289,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("steps");
         // The one journey also taken on Wayland, where nothing but clicks reaches the program.
-        QTest::newRow("options open, cancel and quit")
-            << QStringList {u"click frmScale.picOpt"_s, u"shows frmOption shown"_s, u"click frmOption.cmdCancel"_s,
-                            u"shows frmOption hidden"_s, u"click frmScale.picCls"_s, u"ended"_s};
+        QTest::newRow("options open, cancel and quit") << QStringList {u"outline frmScale"_s,
+                                                                       u"click frmScale.picOpt"_s,
+                                                                       u"shows frmOption shown"_s,
+                                                                       u"click frmOption.cmdCancel"_s,
+                                                                       u"shows frmOption hidden"_s,
+                                                                       u"click frmScale.picCls"_s,
+                                                                       u"ended"_s};
+        QTest::newRow("the window's own menu without a tray: on top over a restart, compact display and back")
+            << QStringList {u"rightclick frmScale.picPanel"_s,
+                            u"menu Always on Top"_s,
+                            u"restart"_s,
+                            u"placed frmScale"_s,
+                            u"rightclick frmScale.picPanel"_s,
+                            u"menu Small Display"_s,
+                            u"shows frmLCDDisplay shown"_s,
+                            u"click frmLCDDisplay.picBox"_s,
+                            u"key Menu"_s,
+                            u"menu Small Display"_s,
+                            u"shows frmScale shown"_s};
         QTest::newRow("auto-launch page in both lists, kept over a restart")
             << QStringList {u"shows frmScale.cboWeb None"_s,
                             u"pick frmScale.cboWeb UPS"_s,
@@ -298,25 +337,23 @@ private Q_SLOTS:
                             u"click frmOption.chkDHLAutoFill"_s,
                             u"click frmOption.cmdCancel"_s,
                             u"kept"_s};
-        QTest::newRow("run at startup")
-            << QStringList {u"click frmScale.picOpt"_s, u"click frmOption.chkAutoStart"_s,
-                            u"shows frmOption.chkAutoStart true"_s, u"click frmOption.cmdOK"_s,
-                            u"startup"_s};
-        QTest::newRow("teach a page, then weigh")
-            << QStringList {u"click frmScale.picOpt"_s,
-                            u"tab Add Web Page"_s,
-                            u"click frmOption.cmdAdd"_s,
-                            u"type frmAddWeb.txtName Corner Shop"_s,
-                            u"click frmAddWeb.cmdNext"_s,
-                            u"browse "_s + kShop,
-                            u"fill zip 10115"_s,
-                            u"fill weight KG"_s,
-                            u"click frmAddWeb.cmdNext"_s,
-                            u"click frmAddWeb.cmdFinish"_s,
-                            u"click frmOption.cmdOK"_s,
-                            u"pick frmScale.cboWeb Corner Shop"_s,
-                            u"click frmSimulator.cmdLoad1000"_s,
-                            u"filled 0_wgx_zip=10115;0_wgx_weight=1"_s};
+        QTest::newRow("run at startup") << QStringList {u"click frmScale.picOpt"_s, u"click frmOption.chkAutoStart"_s,
+                                                        u"shows frmOption.chkAutoStart true"_s,
+                                                        u"click frmOption.cmdOK"_s, u"startup"_s};
+        QTest::newRow("teach a page, then weigh") << QStringList {u"click frmScale.picOpt"_s,
+                                                                  u"tab Add Web Page"_s,
+                                                                  u"click frmOption.cmdAdd"_s,
+                                                                  u"type frmAddWeb.txtName Corner Shop"_s,
+                                                                  u"click frmAddWeb.cmdNext"_s,
+                                                                  u"browse "_s + kShop,
+                                                                  u"fill zip 10115"_s,
+                                                                  u"fill weight KG"_s,
+                                                                  u"click frmAddWeb.cmdNext"_s,
+                                                                  u"click frmAddWeb.cmdFinish"_s,
+                                                                  u"click frmOption.cmdOK"_s,
+                                                                  u"pick frmScale.cboWeb Corner Shop"_s,
+                                                                  u"click frmSimulator.cmdLoad1000"_s,
+                                                                  u"filled 0_wgx_zip=10115;0_wgx_weight=1"_s};
     }
 
     void journey()
