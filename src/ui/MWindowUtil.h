@@ -34,7 +34,7 @@ bool DragByHandle(QWidget* window, QEvent* event);
 // without blocking the caller; deleted when closed.
 QMessageBox* ShowWarning(QWidget* owner, const QString& title, const QString& text, const QString& objectName,
                          bool modal = true);
-// The widgets a modal dialog disables: every top-level window of the program except menus.
+// The widgets a modal dialog disables: every window of the program; pop-up lists and menus stay usable.
 void SetAllWindowsEnabled(bool enabled);
 
 } // namespace MWindowUtil
