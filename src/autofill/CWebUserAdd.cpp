@@ -13,23 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// While a replay runs the settings reads take the longer values a captured page holds.
-class ReplayBuffer final
-{
-public:
-    explicit ReplayBuffer(IniFile& settings)
-        : mSettings(settings)
-    {
-        mSettings.SetBufferSize(1024);
-    }
-    ~ReplayBuffer() { mSettings.SetBufferSize(512); }
-    ReplayBuffer(const ReplayBuffer&) = delete;
-    ReplayBuffer& operator=(const ReplayBuffer&) = delete;
-
-private:
-    IniFile& mSettings;
-};
-
 const QStringList kValueLists = {u"_WGX_TEXT"_s, u"_WGX_OTHERS"_s, u"_WGX_TEXTAREA"_s};
 
 QString TrimOneSlash(QString address)
@@ -78,7 +61,6 @@ QString CWebUserAdd::KeyText(const QString& section, const QString& key) const
 
 void CWebUserAdd::FillContent(HtmlDocument* DOM)
 {
-    const ReplayBuffer buffer(mSettings);
     FillFormFields(DOM, mstrName);
 }
 
@@ -143,7 +125,6 @@ void CWebUserAdd::FillWeight(HtmlDocument* DOM, double Weight)
         mbFilled = true;
         return;
     }
-    const ReplayBuffer buffer(mSettings);
     mbFilled = FillWeightFields(DOM, mstrName, Weight);
 }
 

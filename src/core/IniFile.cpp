@@ -109,21 +109,15 @@ bool writeWhole(const QString& path, const QByteArray& content, QString* error)
 
 } // namespace
 
-bool IniFile::OpenFile(const QString& path, int bufferSize)
+bool IniFile::OpenFile(const QString& path)
 {
     mPath = path;
     mLastError.clear();
-    SetBufferSize(bufferSize);
     mLoaded = false;
     if (path.isEmpty())
         return Fail(QStringLiteral("no settings file given"));
     removeStaleTemporaries(path);
     return Load();
-}
-
-void IniFile::SetBufferSize(int size)
-{
-    mBufferSize = qMax(1, size);
 }
 
 IniSection IniFile::Section(const QString& name)
@@ -274,13 +268,7 @@ QString IniFile::ReadValue(const QString& section, const QString& key)
     const auto kit = sit->keys.constFind(key);
     if (kit == sit->keys.constEnd())
         return {};
-    qsizetype keep = mBufferSize - 1;
-    if (kit->value.size() <= keep)
-        return kit->value;
-    // Never leave half of a surrogate pair at the end.
-    if (keep > 0 && kit->value.at(keep - 1).isHighSurrogate())
-        --keep;
-    return kit->value.left(keep);
+    return kit->value;
 }
 
 bool IniFile::WriteValue(const QString& section, const QString& key, const QString& value)

@@ -36,11 +36,9 @@ public:
 
     // A file that does not exist yet is fine (reads give empty values, the first
     // write creates it); false and LastError() when it exists but cannot be read.
-    bool OpenFile(const QString& path, int bufferSize = 512);
-    // The longest value read is BufferSize - 1 characters, as a fixed buffer with
-    // its terminator would hold; longer values are cut when read.
-    void SetBufferSize(int size);
-    int BufferSize() const { return mBufferSize; }
+    // Values are read back whole, whatever their length: a cut value would be a silent loss (a recorded
+    // page's field list, an address).
+    bool OpenFile(const QString& path);
     IniSection Section(const QString& name);
     QString Path() const { return mPath; }
     QString LastError() const { return mLastError; }
@@ -110,7 +108,6 @@ private:
     bool Fail(const QString& message);
 
     QString mPath;
-    int mBufferSize = 512;
     QString mLastError;
     Identity mIdentity;
     bool mLoaded = false;

@@ -37,6 +37,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -284,6 +285,17 @@ frmOption::frmOption(QWidget* parent)
         mTabStrip->addTab(tabs[i].second, tabs[i].first);
     }
     layout->addWidget(mTabStrip);
+    // The tabs go alphabetically; the file keeps the carrier sections in its own fixed order (FedEx, eBay,
+    // DHL, USPS domestic and international, UPS, USPS business), whatever the dialog's arrangement.
+    const QStringList writeOrder = {u"_WGX_FEDEX"_s,    u"_WGX_EBAY"_s, u"_WGX_DHL"_s,      u"_WGX_USPS_DOM"_s,
+                                    u"_WGX_USPS_INT"_s, u"_WGX_UPS"_s,  u"_WGX_USPS_BUSI"_s};
+    std::stable_sort(mSections.begin(), mSections.end(), [&writeOrder](const auto& a, const auto& b) {
+        const auto rank = [&writeOrder](const CarrierSection& section) {
+            const qsizetype at = writeOrder.indexOf(section.name);
+            return at < 0 ? writeOrder.size() : at;
+        };
+        return rank(a) < rank(b);
+    });
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = Named(buttons->addButton(u"&OK"_s, QDialogButtonBox::AcceptRole), u"cmdOK"_s);

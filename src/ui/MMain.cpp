@@ -272,7 +272,7 @@ bool Main(const QStringList& args, const QString& dataDir)
 
     if (!app.gSettings)
         app.gSettings = std::make_unique<IniFile>();
-    if (!app.gSettings->OpenFile(app.gData1Path, 512))
+    if (!app.gSettings->OpenFile(app.gData1Path))
         qWarning().noquote() << "settings:" << app.gSettings->LastError();
 
     LoadGeneralSettings();

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainterPath>
@@ -32,6 +31,11 @@ void ShowOwned(QWidget* window, QWidget* owner)
             window->windowHandle()->setTransientParent(owner->windowHandle());
     }
     window->show();
+}
+
+bool IsPopUp(const QWidget* window)
+{
+    return window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip;
 }
 
 } // namespace
@@ -75,9 +79,17 @@ void SetAllWindowsEnabled(bool enabled)
 {
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget* w : windows) {
-        if (qobject_cast<QMenu*>(w))
-            continue;
-        w->setEnabled(enabled);
+        if (!IsPopUp(w))
+            w->setEnabled(enabled);
+    }
+    if (enabled)
+        return;
+    // A pop-up (a list's drop-down, a menu) only opens when the user asks for it from something usable.
+    // Disabling its owner disables it too, and a disabled list opens greyed and closes at the release of
+    // the button: give every pop-up back its own enabled state, which a window keeps whatever its owner's.
+    for (QWidget* w : windows) {
+        if (IsPopUp(w))
+            w->setEnabled(true);
     }
 }
 

@@ -50,7 +50,7 @@ bool IsWayland();
 void SetOutline(QWidget* window, const QRegion& outline);
 // A shaped window's preparation before it is first shown: on Wayland a transparent background.
 void PrepareShapedWindow(QWidget* window);
-// The widgets a modal dialog disables: every top-level window of the program except menus.
+// The widgets a modal dialog disables: every window of the program; pop-up lists and menus stay usable.
 void SetAllWindowsEnabled(bool enabled);
 
 } // namespace MWindowUtil

@@ -689,8 +689,8 @@ void frmScale::RunCalculator()
     if (!calculator.program.isEmpty() && QProcess::startDetached(calculator.program, calculator.arguments))
         return;
     QMessageBox* box
-        = MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"),
-                                   QStringLiteral("Cannot find Windows' Calculator"), QStringLiteral("msgCalculator"));
+        = MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"), QStringLiteral("Cannot find Calculator"),
+                                   QStringLiteral("msgCalculator"));
     // The box's own words are the program's; what to do about it on this desktop follows.
     box->setInformativeText(CalculatorLocator::InstallHint());
 }

@@ -110,7 +110,6 @@ private Q_SLOTS:
         };
         QVERIFY(QTest::qWaitFor([&] { return helper.CurrentFiller()->IsFilled() || onShop(); }, kLoadTimeoutMs));
         QCOMPARE(helper.CurrentFiller()->IsFilled(), filled);
-        QCOMPARE(ini.BufferSize(), 512);
 
         // Long enough for the page's own script to have re-rendered its controlled fields from its state.
         QTest::qWait(60);

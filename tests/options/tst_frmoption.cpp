@@ -8,6 +8,8 @@
 #include "frmOption.h"
 #include "frmScale.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -72,6 +75,23 @@ class tst_frmOption : public QObject
 
     void Click(const QString& button) { Control<QPushButton>(button)->click(); }
 
+    // Opens the list with a click, as a person does, and clicks the row in the list that drops down.
+    static bool ChooseByMouse(QComboBox* box, int row)
+    {
+        // On the arrow: a click on the text of a list one may type into edits the text instead.
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 6, box->height() / 2));
+        QAbstractItemView* view = box->view();
+        if (!QTest::qWaitFor([view] { return view->isVisible(); }, 5000))
+            return false;
+        const QModelIndex index = view->model()->index(row, box->modelColumn(), box->rootModelIndex());
+        view->scrollTo(index);
+        // A list ignores a release this soon after it opened (the release of the click that opened it).
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        const QRect shown = view->visualRect(index).intersected(view->viewport()->rect());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, shown.center());
+        return QTest::qWaitFor([view] { return !view->isVisible(); }, 5000) && box->currentIndex() == row;
+    }
+
 private Q_SLOTS:
     void cleanup() { mRun.CleanUp(); }
 
@@ -105,6 +125,13 @@ private Q_SLOTS:
             u"International Document (Non Dutiable)"_s, true);
         row("USPS business", "_WGX_USPS_BUSI", u"AUTO_FILL=1;ZIP1=10001;ZIP2=60601;NON=1;SIZE=1;RATE=1"_s,
             "cboUSPSBusiRate", u"Presorted"_s, true);
+        row("UPS", "_WGX_UPS",
+            u"AUTO_FILL=1;ZIP1=89501;ZIP2=73301;DOC=1;CNTRY1=3;CNTRY2=5;PACK_NO=4;CITY1=Reno;CITY2=Austin;CUS_VAL=120;"
+            u"CUS_CNTRY=2;SHIP_TO_RES=1"_s,
+            "txtUPSCity2", u"Austin"_s, true);
+        row("USPS domestic", "_WGX_USPS_DOM", u"AUTO_FILL=1;SERVICE=1;ZIP1=10001;ZIP2=60601"_s, "optUSPSDom1", u"1"_s,
+            true);
+        row("USPS international", "_WGX_USPS_INT", u"AUTO_FILL=1;CNTRY=7"_s, "chkUSPSIntAutoFill", u"1"_s, true);
         row("country text", "_WGX_FEDEX", u"CNTRY1=abc"_s, "cboCntry1", u"U.S.A."_s);
         row("country past the end", "_WGX_FEDEX", u"CNTRY1=194"_s, "cboCntry1", u"U.S.A."_s);
         row("country -5", "_WGX_FEDEX", u"CNTRY2=-5"_s, "cboCntry2", u"U.S.A."_s);
@@ -120,7 +147,7 @@ private Q_SLOTS:
         // An empty option key reads as position 0, which means the opposite in the two sections.
         row("FedEx residence empty: No", "_WGX_FEDEX", u"SHIP_TO_RES="_s, "optFedRes0", u"1"_s);
         row("DHL residence empty: Yes", "_WGX_DHL", u"SHIP_TO_RES="_s, "optDHLRes0", u"1"_s);
-        row("long value cut", "_WGX_DHL", u"CITY="_s + QString(600, u'x'), "txtDHLCity", QString(511, u'x'));
+        row("long value whole", "_WGX_DHL", u"CITY="_s + QString(600, u'x'), "txtDHLCity", QString(600, u'x'));
     }
     void sectionKeys()
     {
@@ -156,14 +183,23 @@ private Q_SLOTS:
         QVERIFY(Open(QString()));
         Click(u"cmdOK"_s);
         QStringList lines = QString::fromUtf8(ReadBytes(mRun.Data1())).split(u'\n');
-        int keys = 0;
+        QStringList layout; // the carrier sections and their keys, in the order written
         for (QString& line : lines) {
+            if (line.startsWith(u"[_WGX_GENERAL]"_s) || (!layout.isEmpty() && line.startsWith(u'[')))
+                layout << line;
             if (!line.startsWith(u'[') && line.contains(u'=') && !line.startsWith(u"AUTO_LAUNCH"_s)) {
+                layout << line.section(u'=', 0, 0);
                 line = line.section(u'=', 0, 0) + u'=' + nonsense;
-                ++keys;
             }
         }
-        QCOMPARE(keys, 54 + 1); // the seven carrier sections and STARTUP
+        QCOMPARE(layout.join(u' '),
+                 u"[_WGX_GENERAL] STARTUP "
+                 "[_WGX_FEDEX] AUTO_FILL CNTRY1 CNTRY2 ZIP1 ZIP2 SERVICE SHIP_TO_RES PACK_NO SHIP_DATE "
+                 "[_WGX_EBAY] AUTO_FILL PACK_SIZE SHOW_RATE_TO HEIGHT WIDTH LEN ZIP1 ZIP2 "
+                 "[_WGX_DHL] AUTO_FILL ZIP1 ZIP2 SHIP_TO_RES CNTRY2 SERVICE HEIGHT LEN WIDTH EMP SHIP_PRO_VAL SAT CITY "
+                 "[_WGX_USPS_DOM] AUTO_FILL SERVICE ZIP1 ZIP2 [_WGX_USPS_INT] AUTO_FILL CNTRY "
+                 "[_WGX_UPS] AUTO_FILL ZIP1 ZIP2 DOC CNTRY1 CNTRY2 PACK_NO CITY1 CITY2 CUS_VAL CUS_CNTRY SHIP_TO_RES "
+                 "[_WGX_USPS_BUSI] AUTO_FILL ZIP1 ZIP2 NON SIZE RATE"_s);
         ProgramRun::Exit();
         QVERIFY(Open(lines.join(u'\n')));
         Click(u"cmdOK"_s);
@@ -224,7 +260,7 @@ private Q_SLOTS:
         QTest::newRow("equals") << u"=AUTO_FILL=1"_s << u"=AUTO_FILL=1"_s;
         QTest::newRow("carriage return") << u"a\r\nb"_s << u"a  b"_s;
         QTest::newRow("non-Latin") << u"東京都 Ünïcode ﻿ 𝄞"_s << u"東京都 Ünïcode ﻿ 𝄞"_s;
-        QTest::newRow("10,000 characters") << QString(10000, u'9') << QString(511, u'9');
+        QTest::newRow("10,000 characters") << QString(10000, u'9') << QString(10000, u'9');
     }
     void hostileValuesKeepTheFileWhole()
     {
@@ -352,6 +388,41 @@ private Q_SLOTS:
         QCOMPARE(Scale()->cboWeb()->count(), 11);
         QCOMPARE(Scale()->cboWeb()->itemText(10), names.at(1));
         QTEST(Scale()->cboWeb()->currentIndex(), "chosenAfter");
+    }
+
+    // While the dialog holds the program modal, each of its lists, on every tab, drops down and takes a
+    // click on a row, and the pop-up menu (the tray's and the right click's) still answers.
+    void listsAndMenusAnswerTheMouse()
+    {
+        QVERIFY(Open(u"[_WGX_GENERAL]\nAUTO_LAUNCH=0\nTOP=0\n"_s));
+        QVERIFY(!Scale()->isEnabled());
+        auto* tabs = Dialog()->findChild<QTabWidget*>();
+        QTabBar* bar = tabs->tabBar();
+        int lists = 0;
+        for (int tab = 0; tab < bar->count(); ++tab) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+            QCOMPARE(tabs->currentIndex(), tab);
+            for (QComboBox* box : tabs->currentWidget()->findChildren<QComboBox*>()) {
+                if (!box->isVisible() || box->count() < 2)
+                    continue;
+                const int row = box->currentIndex() == box->count() - 1 ? 0 : box->count() - 1;
+                QVERIFY2(ChooseByMouse(box, row), qPrintable(box->objectName()));
+                ++lists;
+            }
+        }
+        QVERIFY2(lists >= 15, qPrintable(QString::number(lists)));
+
+        QMenu* menu = Scale()->PopupMenu();
+        menu->popup(QPoint(20, 20));
+        QTRY_VERIFY(menu->isVisible());
+        QAction* onTop = nullptr;
+        for (QAction* action : menu->actions())
+            onTop = action->text() == u"Always on Top"_s ? action : onTop;
+        QVERIFY(onTop);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(onTop).center());
+        QTRY_VERIFY(App().gAlwaysOnTop);
+        Click(u"cmdCancel"_s);
+        QVERIFY(Scale()->isEnabled());
     }
 
     // The colour in use writes nothing; the start-up box sets the entry. "Add" opens the program's own wizard

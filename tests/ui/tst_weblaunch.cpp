@@ -10,6 +10,8 @@
 #include "CPictureButton.h"
 #include "CUnitConverter.h"
 #include "CWebHelper.h"
+#include "ChromiumBrowser.h"
+#include "DevToolsSession.h"
 #include "FakeDocument.h"
 #include "IniFile.h"
 #include "ProgramRun.h"
@@ -292,8 +294,16 @@ private Q_SLOTS:
             QSKIP("no Chromium-family browser installed");
         CBrowserSource source(options);
         QString error;
-        std::unique_ptr<WebBrowser> launcher = source.OpenPage(WebPageUse::Launcher, &error);
+        // Whatever opens a browser that is not running (here the wizard), its own first window is the one used.
+        std::unique_ptr<WebBrowser> launcher = source.OpenPage(WebPageUse::AddPage, &error);
         QVERIFY2(launcher, qPrintable(error));
+        auto* first = qobject_cast<ChromiumBrowser*>(launcher.get());
+        QVERIFY(first);
+        const auto targets = first->Session()->Call("Target.getTargets", nlohmann::json::object(), {}, 5000);
+        QVERIFY(targets);
+        const auto pages = std::count_if((*targets)["targetInfos"].begin(), (*targets)["targetInfos"].end(),
+                                         [](const nlohmann::json& info) { return info.value("type", "") == "page"; });
+        QCOMPARE(pages, 1);
         std::unique_ptr<WebBrowser> converter = source.OpenPage(WebPageUse::Converter, &error);
         QVERIFY2(converter, qPrintable(error));
         QVERIFY(converter->Navigate(u"about:blank#converter"_s));

@@ -28,7 +28,7 @@ bool CBrowserSource::IsConnected() const
     return mSession && mSession->IsOpen();
 }
 
-std::unique_ptr<WebBrowser> CBrowserSource::OpenPage(WebPageUse use, QString* error)
+std::unique_ptr<WebBrowser> CBrowserSource::OpenPage(WebPageUse, QString* error)
 {
     if (IsConnected()) {
         auto page = std::make_unique<ChromiumBrowser>(mSession);
@@ -37,20 +37,11 @@ std::unique_ptr<WebBrowser> CBrowserSource::OpenPage(WebPageUse use, QString* er
         return page;
     }
     mSession.reset();
-    if (use == WebPageUse::Launcher) {
-        // Takes the carrier page a previous run left open, or the first tab of a browser just started.
-        auto page = ChromiumBrowser::Launch(mOptions);
-        if (!page->IsAlive())
-            return Failed(error, page->LastError());
-        mSession = page->Session();
-        return page;
-    }
-    BrowserConnection::Result connection = BrowserConnection::Open(mOptions);
-    if (!connection.session)
-        return Failed(error, connection.error);
-    mSession = connection.session;
-    auto page = std::make_unique<ChromiumBrowser>(mSession);
-    if (!page->OpenNewPage(!mOptions.headless))
+    // A browser started just now brings a window of its own: every use takes that one, so the user meets a
+    // single window whatever opened it. A browser an earlier run left keeps its windows; we open ours beside.
+    auto page = ChromiumBrowser::Launch(mOptions);
+    if (!page->IsAlive())
         return Failed(error, page->LastError());
+    mSession = page->Session();
     return page;
 }
