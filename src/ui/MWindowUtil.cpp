@@ -104,7 +104,7 @@ void ShowModal(QWidget* window, bool keepOnTop, bool disableOthers)
         window->setEnabled(true);
     }
     if (keepOnTop) {
-        // Before the window is shown: the state changed on a shown window recreates it.
+        // Before the window is shown, so that the window manager has the state from the start.
         MMain::SetTopMost(window, app.gAlwaysOnTop);
         ShowOwned(window, app.gMainWindow);
         MMain::SetTopMost(progress, app.gAlwaysOnTop);
