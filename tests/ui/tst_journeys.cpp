@@ -147,13 +147,15 @@ class tst_Journeys : public QObject
     ProgramRun::Folder mRun;
     QByteArray mKept;
 
-    // The program as main() starts it with --simulate: the simulated scale and its control window beside
+    // The program as main() starts it with --simulate: the simulated scale (without drift) and its control window beside
     // the display; pages open in the tests' browser.
     bool Start()
     {
         QPointer<SimulatedUsbDevice> scale;
         const bool started = mRun.Start(QString(), {}, false, [&scale] {
             auto device = std::make_unique<SimulatedUsbDevice>();
+            // Exact readings: the page is filled with what was put on, whenever the weight settles.
+            device->SetNoiseAndDrift(false);
             scale = device.get();
             return device;
         });
