@@ -147,8 +147,8 @@ class tst_Journeys : public QObject
     ProgramRun::Folder mRun;
     QByteArray mKept;
 
-    // The program as main() starts it with --simulate: the simulated scale (without drift) and its control window beside
-    // the display; pages open in the tests' browser.
+    // The program as main() starts it with --simulate: the simulated scale (without drift) and its control window
+    // beside the display; pages open in the tests' browser.
     bool Start()
     {
         QPointer<SimulatedUsbDevice> scale;
