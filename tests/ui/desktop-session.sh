@@ -46,6 +46,9 @@ wayland)
     pids+=($!)
     wait_for '[ -S "$XDG_RUNTIME_DIR/pesavo-test" ]'
     export WAYLAND_DISPLAY=pesavo-test QT_QPA_PLATFORM=wayland
+    # Qt's Wayland plugin loads the graphics driver and unloads it at exit; what the driver kept can then be
+    # told from no library of ours or theirs. The X11 journeys look for leaks in the same code.
+    [ -n "${ASAN_OPTIONS:-}" ] && export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0"
     unset DISPLAY
     ;;
 *)
