@@ -5,8 +5,10 @@
 #include "IniFile.h"
 #include "IniValue.h"
 #include "MFieldKey.h"
+#include "Utility.h"
 #include "WeightSplit.h"
 
+#include <QDebug>
 #include <QJsonObject>
 
 using namespace Qt::StringLiterals;
@@ -64,9 +66,36 @@ void CWebUserAdd::FillContent(HtmlDocument* DOM)
     FillFormFields(DOM, mstrName);
 }
 
+bool CWebUserAdd::MayWrite(HtmlDocument* document, const QString& section, bool* secrets) const
+{
+    QString recorded = KeyText(section, u"_WGX_ORIGIN"_s);
+    if (recorded.isEmpty() && section == mstrName)
+        recorded = Utility::OriginOf(mstrAddress);
+    *secrets = !recorded.isEmpty();
+    if (recorded.isEmpty())
+        return true;
+    const QString shown = Utility::OriginOf(document->URL().value_or(QString()));
+    if (shown == recorded)
+        return true;
+    qWarning().noquote() << "Taught page" << mstrName << ": nothing written into"
+                         << (shown.isEmpty() ? u"a document"_s : shown) << "where" << section << "was recorded from"
+                         << recorded;
+    return false;
+}
+
+void CWebUserAdd::WithoutSecrets(QJsonArray& writes)
+{
+    for (qsizetype i = 0; i < writes.size(); ++i) {
+        QJsonArray write = writes.at(i).toArray();
+        write.append(true);
+        writes[i] = write;
+    }
+}
+
 void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
 {
-    if (!document)
+    bool secrets = false;
+    if (!document || !MayWrite(document, section, &secrets))
         return;
     QJsonArray writes;
     for (const QString& list : kValueLists) {
@@ -90,6 +119,8 @@ void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
             positions.append(LeadingInt(position));
         writes.append(Write(u"s"_s, key, QJsonObject {{u"i"_s, LeadingInt(value)}, {u"m"_s, positions}}));
     }
+    if (!secrets)
+        WithoutSecrets(writes);
     // Fields that are gone are skipped by the page function; the rest of the page still gets its values.
     if (!writes.isEmpty())
         document->ReplayFields(writes);
@@ -130,12 +161,17 @@ void CWebUserAdd::FillWeight(HtmlDocument* DOM, double Weight)
 
 bool CWebUserAdd::FillWeightFields(HtmlDocument* document, const QString& section, double weight)
 {
+    bool secrets = false;
+    if (document && !MayWrite(document, section, &secrets))
+        return false;
     bool result = true;
     QJsonArray writes;
     for (const QString& list : kValueLists) {
         for (const QString& key : KeyText(section, list).split(u','))
             result = SetWeightField(writes, key, KeyText(section, key), weight) && result;
     }
+    if (!secrets)
+        WithoutSecrets(writes);
     if (!writes.isEmpty()) {
         const auto done = document ? document->ReplayFields(writes) : std::nullopt;
         for (qsizetype i = 0; i < writes.size(); ++i) {

@@ -41,6 +41,12 @@ private:
     void SetFieldValue(QJsonArray& writes, const QString& key, QString value, bool textArea) const;
     bool SetWeightField(QJsonArray& writes, const QString& key, const QString& code, double weight) const;
     QString KeyText(const QString& section, const QString& key) const;
+    // Whether the section's values may go into this document: only into the origin it was recorded from
+    // (for the page itself without a recorded origin, its address's). A frame section of an older file,
+    // which has no origin, still gets its values but never a password: *secrets says which.
+    bool MayWrite(HtmlDocument* document, const QString& section, bool* secrets) const;
+    // Marks each write of a batch as one that must not go into a password field.
+    static void WithoutSecrets(QJsonArray& writes);
 
     IniFile& mSettings;
     QString mstrName;

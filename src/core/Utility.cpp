@@ -1,5 +1,7 @@
 #include "Utility.h"
 
+#include <QUrl>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +27,18 @@ double RoundDigits(double value, int digits)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
     return std::strtod(buffer, nullptr);
+}
+
+QString OriginOf(const QString& address)
+{
+    const QUrl url(address);
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QStringLiteral("file"))
+        return QStringLiteral("file://");
+    if (!url.isValid() || scheme.isEmpty() || url.host().isEmpty())
+        return {};
+    const int port = url.port(scheme == QStringLiteral("https") ? 443 : scheme == QStringLiteral("http") ? 80 : -1);
+    return scheme + QStringLiteral("://") + url.host().toLower() + QLatin1Char(':') + QString::number(port);
 }
 
 } // namespace Utility

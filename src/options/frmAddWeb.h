@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class HtmlDocument;
 class IniFile;
@@ -37,10 +39,15 @@ public:
     bool PageAdded() const { return mPageAdded; }
 
     // Records the form fields of a document, and of its frames, into the section of that name and its
-    // frame sections; the weight codes met are appended to *weightCodes. False when the document
-    // itself could not be read or its section not written; a field or frame that fails is left out.
+    // frame sections, each with the origin of its document; the weight codes met are appended to
+    // *weightCodes. False when the document itself could not be read or its section not written, and
+    // when the page is larger than a recording may be (then *why says so and nothing is written); a
+    // field or frame that fails is left out.
     static bool RecordPageFields(IniFile& settings, HtmlDocument* document, const QString& section,
-                                 QString* weightCodes);
+                                 QString* weightCodes, QString* why = nullptr);
+    // A recording holds at most this much, so a page cannot fill the settings file or the memory.
+    static constexpr qsizetype MaxRecordedFields = 5000;
+    static constexpr qsizetype MaxRecordedBytes = 1024 * 1024;
     // ",kg", ",g", ",lb", ",oz" for the units among the collected codes (a "kg" is not also a "g").
     static QString WeightTypes(const QString& weightCodes);
     static bool IsWeightCode(const QString& text);
@@ -72,7 +79,19 @@ private:
     void ShowStep3();
     void ReleaseBrowser();
     void Unload(bool added);
-    bool RecordPage();
+    // A document read for the recording, before anything is written.
+    struct RecordedDocument
+    {
+        QString section;
+        QString origin;
+        QJsonObject record; // empty when it could not be read
+        int frames = 0;
+    };
+    bool RecordPage(QString* why);
+    static bool CollectDocuments(HtmlDocument* top, const QString& section, std::vector<RecordedDocument>& out,
+                                 QString* why);
+    static bool WriteDocuments(IniFile& settings, const std::vector<RecordedDocument>& documents, QString* weightCodes);
+    static bool WriteDocument(IniFile& settings, const RecordedDocument& document, QString* weightCodes);
     void ArrangeStep(int textHeight);
     static QPixmap ExampleField(const QString& text);
 
