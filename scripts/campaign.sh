@@ -34,7 +34,7 @@ run() {
     log=$(mktemp)
     if "$@" 2>&1 | tee "$log"; then
         # The figure lines: "<part>: ..." of the benchmarks, "Done N runs ..." of each fuzzer.
-        summary+=("$name: $(grep -E '^(Done [0-9]+ runs|[a-z][a-z -]*: )' "$log" | paste -sd';' -)")
+        summary+=("$name: $(grep -E '^(Done [0-9]+ runs|[a-z][a-z -]*: )' "$log" | grep -v '^ninja: ' | paste -sd';' -)")
     else
         summary+=("$name: FAILED")
         status=1

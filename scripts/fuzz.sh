@@ -26,6 +26,7 @@ for target in $targets; do
         find "$build/corpus" -maxdepth 1 -type f -exec mv -t "$corpus" {} + 2>/dev/null || true
     fi
     echo "== $target ($seconds s)"
-    (cd "$build" && "$build/fuzz/$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+    # An input that runs a minute has hung; one that runs 10 s may only have met a loaded machine.
+    (cd "$build" && "$build/fuzz/$target" -max_total_time="$seconds" -max_len=4096 -timeout=60 \
         -print_final_stats=1 "$corpus")
 done
