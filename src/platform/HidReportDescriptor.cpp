@@ -94,8 +94,11 @@ HidReportDescriptor HidReportDescriptor::Parse(const QByteArray& descriptor)
             break;
         case ItemInput: {
             std::int64_t& bits = inputBits[state.reportId];
-            bits = std::min<std::int64_t>(MaxReportBits,
-                                          bits + std::int64_t(state.reportSize) * std::int64_t(state.reportCount));
+            // Each factor bounded first: two 32-bit fields multiplied overflow even 64 bits.
+            bits = std::min(MaxReportBits,
+                            bits
+                                + std::min<std::int64_t>(state.reportSize, MaxReportBits)
+                                    * std::min<std::int64_t>(state.reportCount, MaxReportBits));
             break;
         }
         default:

@@ -38,6 +38,8 @@ private Q_SLOTS:
         QTest::newRow("truncated long item") << "75089508 8102FE05"_ba << false << 8 << true << false;
         QTest::newRow("pop without push ignored") << "B47508950281 02"_ba << false << 2 << false << false;
         QTest::newRow("absurd sizes are bounded") << "75FF97FFFFFFFF8102"_ba << false << 4096 << false << false;
+        QTest::newRow("largest size times largest count")
+            << "77FFFFFFFF97FFFFFFFF8102"_ba << false << 4096 << false << false;
         QTest::newRow("scale page after a generic one") << "05010904A101058D0920C0"_ba << false << 0 << false << true;
         QTest::newRow("scale usage with its page in four bytes")
             << "0B20008D00A101C0"_ba << false << 0 << false << true;
