@@ -26,7 +26,7 @@ configure_file(resources/desktop/${PESAVO_APP_ID}.metainfo.xml ${CMAKE_BINARY_DI
 install(FILES ${CMAKE_BINARY_DIR}/${PESAVO_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 
 install(FILES resources/udev/70-pesavo-scale.rules DESTINATION ${PESAVO_UDEV_DIR}/rules.d)
-install(PROGRAMS resources/udev/pesavo-pos-scale DESTINATION ${PESAVO_UDEV_DIR})
+install(TARGETS pesavo-pos-scale RUNTIME DESTINATION ${PESAVO_UDEV_DIR})
 
 # Manual pages and the package's changelog, compressed as Debian wants them.
 find_program(GZIP_PROGRAM gzip REQUIRED)
