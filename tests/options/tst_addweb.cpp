@@ -18,6 +18,7 @@
 #include "frmScale.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -244,6 +245,63 @@ private Q_SLOTS:
         QVERIFY(filler.IsFilled());
         QCOMPARE(PageProbe::Mismatches(page->Document().get(), u"0_wgx_f5=replayed;0_wgx_f4998=v4998;0_wgx_w=1.102"_s),
                  QStringList());
+        // One field more is refused whole, with a message, and nothing of it is written.
+        html.replace("<input name=w value=LB>", "<input name=w value=LB><input name=more>");
+        fixture.ServeBody(u"https://huge.example.test/"_s, html);
+        QVERIFY(BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
+        IniFile refused;
+        QVERIFY(refused.OpenFile(dir.filePath(u"Refused.ini"_s)));
+        QString why;
+        QVERIFY(!frmAddWeb::RecordPageFields(refused, page->Document().get(), u"Huge"_s, &codes, &why));
+        QVERIFY2(why.contains(u"5,000 fields"_s), qPrintable(why));
+        QVERIFY(!QFile::exists(dir.filePath(u"Refused.ini"_s)));
+
+        page->ClosePage();
+    }
+
+    // A page that lies to its own script about where it is and which frames it has, and nests frames of
+    // itself ten deep: the recording takes the real address, and stops at four levels of frames.
+    void pageScriptCannotMisleadTheRecording_data()
+    {
+        QTest::addColumn<QByteArray>("trick");
+        QTest::newRow("endless frame count") << QByteArray("window.frames = {length: 2147483647};");
+        QTest::newRow("frames that hold their own window") << QByteArray("window.frames = [window, window];");
+    }
+    void pageScriptCannotMisleadTheRecording()
+    {
+        QFETCH(QByteArray, trick);
+        BrowserFixture& fixture = BrowserFixture::Instance();
+        fixture.ServeBody(u"https://liar.example.test/"_s,
+                          "<!DOCTYPE html><html><body><form><input name=zip value=10115></form><script>"
+                          "Object.defineProperty(document, 'URL', {get: () => 'javascript:void(0)'});"
+                              + trick
+                              + "const d = +(new URLSearchParams(location.search).get('d') || 0);"
+                                "if (d < 10) { const f = document.createElement('iframe');"
+                                "  f.src = '/?d=' + (d + 1); document.body.appendChild(f); } else top.deepest = true;"
+                                "</script></body></html>");
+        auto page = fixture.NewPage();
+        QVERIFY(page && BrowserFixture::Load(*page, u"https://liar.example.test/"_s));
+        const auto deepest = [&page] {
+            const auto reply = page->Session()->Call("Runtime.evaluate", {{"expression", "window.deepest === true"}},
+                                                     page->SessionId(), 5000);
+            return reply && reply->value("result", nlohmann::json::object()).value("value", false);
+        };
+        QVERIFY(QTest::qWaitFor(deepest, 20000));
+        const auto document = page->Document();
+        QVERIFY(document);
+        QCOMPARE(document->URL(), std::optional<QString>(u"https://liar.example.test/"_s));
+
+        QTemporaryDir dir;
+        IniFile ini;
+        QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
+        QString codes;
+        QVERIFY(frmAddWeb::RecordPageFields(ini, document.get(), u"Liar"_s, &codes));
+        QString section = u"Liar"_s;
+        for (int depth = 0; depth <= 4; ++depth, section += u"_FRAME0"_s) {
+            QCOMPARE(ini.Section(section).Key(u"_WGX_ORIGIN"_s).Value(), u"https://liar.example.test:443"_s);
+            QCOMPARE(ini.Section(section).Key(u"0_wgx_zip"_s).Value(), u"10115"_s);
+        }
+        QVERIFY(!ReadBytes(dir.filePath(u"Data1.ini"_s)).contains(section.toUtf8()));
         page->ClosePage();
     }
 
