@@ -7,6 +7,7 @@
 #include "MFieldKey.h"
 #include "WeightSplit.h"
 
+#include <QDebug>
 #include <QJsonObject>
 
 using namespace Qt::StringLiterals;
@@ -59,6 +60,9 @@ QString FrameSection(const QString& section, int index)
     return section + u"_FRAME"_s + QString::number(index);
 }
 
+const QString kKeyring = u"_WGX_KEYRING"_s;
+const QString kOrigin = u"_WGX_ORIGIN"_s;
+
 } // namespace
 
 CWebUserAdd::CWebUserAdd(IniFile& settings)
@@ -69,6 +73,49 @@ void CWebUserAdd::Create(const QString& Name, const QString& Address)
 {
     mstrName = Name;
     mstrAddress = Address;
+    FetchSecrets();
+}
+
+QList<SecretStore::Key> CWebUserAdd::PageSecrets(IniFile& settings, const QString& page)
+{
+    QList<SecretStore::Key> keys;
+    const IniSection section = settings.Section(page);
+    const QString origin = section.Key(kOrigin).Value();
+    for (const QString& field : section.Key(kKeyring).Value().split(u',', Qt::SkipEmptyParts)) {
+        if (!origin.isEmpty())
+            keys.append({page, origin, field});
+    }
+    const int frames = IniValue::ToInt16(section.Key(u"_WGX_FRM_CNT"_s).Value()).value_or(0);
+    for (int i = 0; i < frames; ++i)
+        keys.append(PageSecrets(settings, FrameSection(page, i)));
+    return keys;
+}
+
+void CWebUserAdd::FetchSecrets()
+{
+    mSecrets.clear();
+    mPendingSecrets = 0;
+    mLaunch = std::make_shared<int>(0);
+    SecretStore* store = SecretStore::Shared();
+    if (!store || mstrName.isEmpty())
+        return;
+    const ReplayBuffer buffer(mSettings);
+    for (const SecretStore::Key& key : PageSecrets(mSettings, mstrName)) {
+        ++mPendingSecrets;
+        store->Fetch(key,
+                     [this, key, launch = std::weak_ptr<int>(mLaunch)](const std::optional<QString>& secret,
+                                                                       const QString& error) {
+                         if (!launch.lock())
+                             return;
+                         --mPendingSecrets;
+                         if (secret)
+                             mSecrets.insert({key.page, key.field}, *secret);
+                         else
+                             qWarning().noquote()
+                                 << "Page" << mstrName << "- no password for" << key.field << "in the keyring"
+                                 << (error.isEmpty() ? QString() : u": "_s + error);
+                     });
+    }
 }
 
 QString CWebUserAdd::KeyText(const QString& section, const QString& key) const
@@ -86,11 +133,25 @@ void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
 {
     if (!document)
         return;
+    // Passwords go only into a document of the origin they were typed in: the keyring's with it,
+    // one an older version stored here with the origin of the recorded page.
+    QString recorded = KeyText(section, kOrigin);
+    if (recorded.isEmpty())
+        recorded = SecretStore::Origin(mstrAddress);
+    const bool home = !recorded.isEmpty() && SecretStore::Origin(document->URL().value_or(QString())) == recorded;
+    const QStringList inKeyring = KeyText(section, kKeyring).split(u',', Qt::SkipEmptyParts);
     QJsonArray writes;
     for (const QString& list : kValueLists) {
         const bool textArea = list == u"_WGX_TEXTAREA"_s;
-        for (const QString& key : KeyText(section, list).split(u','))
-            SetFieldValue(writes, key, KeyText(section, key), textArea);
+        for (const QString& key : KeyText(section, list).split(u',')) {
+            if (!inKeyring.contains(key))
+                SetFieldValue(writes, key, KeyText(section, key), textArea, !home);
+        }
+    }
+    for (const QString& key : inKeyring) {
+        const auto secret = mSecrets.constFind({section, key});
+        if (home && secret != mSecrets.constEnd())
+            writes.append(Write(u"v"_s, key, *secret));
     }
     // A value that is not a number (edited by hand, or missing) leaves that field alone.
     for (const QString& key : KeyText(section, u"_WGX_CHKBOX"_s).split(u',')) {
@@ -120,7 +181,8 @@ void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
     }
 }
 
-void CWebUserAdd::SetFieldValue(QJsonArray& writes, const QString& key, QString value, bool textArea) const
+void CWebUserAdd::SetFieldValue(QJsonArray& writes, const QString& key, QString value, bool textArea,
+                                bool guarded) const
 {
     if (MFieldKey::ParseKey(key).name.isEmpty())
         return;
@@ -129,7 +191,10 @@ void CWebUserAdd::SetFieldValue(QJsonArray& writes, const QString& key, QString 
         return;
     if (textArea)
         value.replace(u"_CRLF_"_s, u"\r\n"_s);
-    writes.append(Write(u"v"_s, key, value));
+    QJsonArray write = Write(u"v"_s, key, value);
+    if (guarded)
+        write.append(true);
+    writes.append(write);
 }
 
 void CWebUserAdd::FillWeight(HtmlDocument* DOM, double Weight)
@@ -140,11 +205,14 @@ void CWebUserAdd::FillWeight(HtmlDocument* DOM, double Weight)
         return;
     }
     if (MetricUnits == 0 && EnglishUnits == 0) {
-        mbFilled = true;
+        mbFilled = mPendingSecrets == 0;
         return;
     }
     const ReplayBuffer buffer(mSettings);
     mbFilled = FillWeightFields(DOM, mstrName, Weight);
+    // The keyring has not answered yet: the next load brings the passwords.
+    if (mPendingSecrets != 0)
+        mbFilled = false;
 }
 
 bool CWebUserAdd::FillWeightFields(HtmlDocument* document, const QString& section, double weight)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "SecretStore.h"
+
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class HtmlDocument;
 class IniFile;
@@ -36,11 +39,16 @@ public:
     QString PageName() const { return mPageName; }
     bool PageAdded() const { return mPageAdded; }
 
+    // A password typed into the page and where it goes in the keyring.
+    using Secret = std::pair<SecretStore::Key, QString>;
     // Records the form fields of a document, and of its frames, into the section of that name and its
     // frame sections; the weight codes met are appended to *weightCodes. False when the document
     // itself could not be read or its section not written; a field or frame that fails is left out.
+    // A password never goes into the settings: its field is recorded empty and, with `secrets`,
+    // listed in _WGX_KEYRING with the document's _WGX_ORIGIN, its value appended to *secrets for
+    // the keyring; without, it is not kept at all.
     static bool RecordPageFields(IniFile& settings, HtmlDocument* document, const QString& section,
-                                 QString* weightCodes);
+                                 QString* weightCodes, QList<Secret>* secrets = nullptr);
     // ",kg", ",g", ",lb", ",oz" for the units among the collected codes (a "kg" is not also a "g").
     static QString WeightTypes(const QString& weightCodes);
     static bool IsWeightCode(const QString& text);
@@ -70,6 +78,7 @@ private:
     void m_objAutoFill_OnQuit();
     void ShowMessage(const QString& text, const QString& title);
     void ShowStep3();
+    void SetStep3Text();
     void ReleaseBrowser();
     void Unload(bool added);
     bool RecordPage();
@@ -95,6 +104,8 @@ private:
     QPointer<QMessageBox> mMessage;
     QString mPageName;
     QString mWeightCodes;
+    // Whether a desktop keyring answered; unknown until it has.
+    std::optional<bool> mKeyring;
     int mStep = 0;
     bool mbPageLoaded = false;
     bool mPageAdded = false;

@@ -73,6 +73,13 @@ private Q_SLOTS:
         QTest::newRow("weight field gone: not filled")
             << u"_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,0_wgx_gone\n0_wgx_zip=7\n0_wgx_gone=oz\n"_s << 0.5 << false
             << u"0_wgx_zip=7"_s;
+        // Passwords an older version stored in the settings go back only to the origin they came from.
+        QTest::newRow("older file's password on its own origin")
+            << u"_WGX_OTHERS=0_wgx_password\n0_wgx_password=old-pw\n"_s << 0.5 << true << u"0_wgx_password=old-pw"_s;
+        QTest::newRow("older file's password kept from another origin")
+            << u"_WGX_ORIGIN=https://elsewhere.example.test:443\n_WGX_OTHERS=0_wgx_password,0_wgx_email\n"
+               "0_wgx_password=old-pw\n0_wgx_email=a@b.test\n"_s
+            << 0.5 << true << u"0_wgx_password=;0_wgx_email=a@b.test"_s;
         QTest::newRow("no weight code: filled once on the page")
             << u"_WGX_TEXT=0_wgx_zip\n0_wgx_zip=1\n"_s << 0.5 << true << u"0_wgx_zip=1"_s;
     }

@@ -94,10 +94,12 @@ constexpr const char* kReplay = R"js(function(writes) {
     return a.length === 1 ? a[0] : null;
   };
   const lf = t => t.replace(/\r\n?/g, '\n');
-  return writes.map(([kind, n, name, v]) => {
+  return writes.map(([kind, n, name, v, guarded]) => {
     try {
       const e = kind === 'r' ? all(name)[v] : find(n, name);
       if (!e) return 0;
+      // A stored value away from the origin it was recorded on: never into a password field.
+      if (guarded === true && String(e.type).toLowerCase() === 'password') return 1;
       if (kind === 'r' || kind === 'c') {
         if (!('checked' in e)) return 1;
         const on = kind === 'r' ? true : v === true;
