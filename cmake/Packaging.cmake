@@ -66,10 +66,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://pesavo.org/)
 # Qt, libudev and the C++ runtime come from the binaries' own links; the window
-# needs Qt's platform plugins, which no library link names.
+# needs Qt's platform plugins, which no library link names. Passwords of taught
+# pages go to the desktop keyring through QtKeychain; without a keyring they are
+# not kept at all.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, udev")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "chromium | google-chrome-stable | microsoft-edge-stable | brave-browser")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, udev, libqt6keychain1")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "chromium | google-chrome-stable | microsoft-edge-stable | brave-browser, gnome-keyring | kwalletmanager")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-calculator | kcalc | galculator | qalculate-gtk | mate-calc")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)

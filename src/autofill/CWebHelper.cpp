@@ -36,6 +36,10 @@ CWebHelper::CWebHelper(IniFile& settings, Accessors accessors, QObject* parent)
     mobjWebs[8] = std::make_unique<CWebUserAdd>(settings);
     for (const auto& page : CCarrierPages::Fillers())
         mobjWebs[static_cast<size_t>(page.fillerIndex)]->Create(page.section, page.address);
+    UserPageFiller()->SecretsArrived = [this] {
+        if (mobjIE && mobjCurWeb == UserPageFiller() && !mobjCurWeb->IsFilled())
+            mobjIE_ProgressChange(0, 0);
+    };
 }
 
 CWebHelper::~CWebHelper()

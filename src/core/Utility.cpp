@@ -33,12 +33,16 @@ QString OriginOf(const QString& address)
 {
     const QUrl url(address);
     const QString scheme = url.scheme().toLower();
-    if (scheme == QStringLiteral("file"))
+    if (scheme == QLatin1String("file"))
         return QStringLiteral("file://");
-    if (!url.isValid() || scheme.isEmpty() || url.host().isEmpty())
+    if (scheme.isEmpty() || url.host().isEmpty())
         return {};
-    const int port = url.port(scheme == QStringLiteral("https") ? 443 : scheme == QStringLiteral("http") ? 80 : -1);
-    return scheme + QStringLiteral("://") + url.host().toLower() + QLatin1Char(':') + QString::number(port);
+    const int defaultPort = scheme == QLatin1String("https") ? 443 : scheme == QLatin1String("http") ? 80 : -1;
+    const int port = url.port(defaultPort);
+    QString origin = scheme + QStringLiteral("://") + url.host(QUrl::FullyEncoded);
+    if (port >= 0)
+        origin += u':' + QString::number(port);
+    return origin;
 }
 
 } // namespace Utility

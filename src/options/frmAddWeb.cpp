@@ -7,6 +7,7 @@
 #include "MFieldKey.h"
 #include "MMain.h"
 #include "MWindowUtil.h"
+#include "SecretStore.h"
 #include "Utility.h"
 #include "WebBrowser.h"
 
@@ -62,6 +63,8 @@ const QString kStep3Text = u"I. Fill in the information you want the application
                            "automatically by the application. You can also fill in other fields on the website "
                            "such as zip code, country, and package type.\r\n\r\n"
                            "III. Select Finish to save the information and add the webpage."_s;
+
+const QString kNoKeyringText = u"Passwords on the page are not saved: no desktop keyring answers."_s;
 
 QString FrameSection(const QString& section, int index)
 {
@@ -296,6 +299,18 @@ void frmAddWeb::cmdNext_Click()
             connect(m_objAutoFill.get(), &WebBrowser::OnQuit, this, &frmAddWeb::m_objAutoFill_OnQuit);
         }
         m_objAutoFill->SetVisible(true);
+        // Known by step 3, which says when passwords cannot be kept.
+        if (SecretStore* store = SecretStore::Shared()) {
+            store->Probe([wizard = QPointer<frmAddWeb>(this)](bool answers) {
+                if (!wizard)
+                    return;
+                wizard->mKeyring = answers;
+                if (wizard->mStep == 2)
+                    wizard->SetStep3Text();
+            });
+        } else {
+            mKeyring = false;
+        }
         mtxtName->hide();
         mLabels0->hide();
         mlblstep->setText(u"Step 2"_s);
@@ -328,7 +343,18 @@ void frmAddWeb::ShowStep3()
     mcmdFinish->show();
     mcmdFinish->raise();
     mcmdFinish->setDefault(true);
-    mTextBox->setPlainText(kStep3Text);
+    SetStep3Text();
+    mStep = 2;
+    ArrangeStep(kStep3TextHeight);
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(x(), area.top() + (area.height() - height()) / 2);
+    }
+}
+
+void frmAddWeb::SetStep3Text()
+{
+    mTextBox->setPlainText(mKeyring == false ? kStep3Text + u"\r\n\r\n"_s + kNoKeyringText : kStep3Text);
     // The codes to type stand out: LB, OZ and KG, then the G that follows KG.
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
@@ -352,12 +378,6 @@ void frmAddWeb::ShowStep3()
         }
     }
     mTextBox->moveCursor(QTextCursor::Start);
-    mStep = 2;
-    ArrangeStep(kStep3TextHeight);
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(x(), area.top() + (area.height() - height()) / 2);
-    }
 }
 
 void frmAddWeb::cmdFinish_Click()
@@ -405,18 +425,30 @@ bool frmAddWeb::RecordPage(QString* why)
         return false;
     section.Key(u"_WGX_TITLE"_s).SetValue(document->Title().value_or(QString()));
     mWeightCodes.clear();
-    if (!WriteDocuments(*settings, documents, &mWeightCodes))
+    QList<Secret> secrets;
+    SecretStore* store = SecretStore::Shared();
+    // Without a keyring the passwords are not kept anywhere.
+    if (!WriteDocuments(*settings, documents, &mWeightCodes, store && mKeyring != false ? &secrets : nullptr))
         return false;
     if (!section.Key(u"_WGX_WGT_TYPE"_s).SetValue(WeightTypes(mWeightCodes)))
         return false;
     // The page joins the list last, so a failure above leaves no entry that names a half-recorded page.
     const int count = int(app.gWebPages.size());
     IniSection list = settings->Section(u"_WGX_WEB"_s);
-    return list.Key(u"CNT"_s).SetValue(count) && list.Key(u"_WGX_NAME"_s + QString::number(count)).SetValue(mPageName);
+    if (!list.Key(u"CNT"_s).SetValue(count) || !list.Key(u"_WGX_NAME"_s + QString::number(count)).SetValue(mPageName))
+        return false;
+    // The keyring answers later; a launch asked meanwhile reads after these writes.
+    for (const auto& [key, secret] : std::as_const(secrets)) {
+        store->Store(key, secret, [key](bool ok, const QString& error) {
+            if (!ok)
+                qWarning().noquote() << "Add page: password of" << key.field << "not kept in the keyring:" << error;
+        });
+    }
+    return true;
 }
 
 bool frmAddWeb::RecordPageFields(IniFile& settings, HtmlDocument* document, const QString& section,
-                                 QString* weightCodes, QString* why)
+                                 QString* weightCodes, QList<Secret>* secrets, QString* why)
 {
     std::vector<RecordedDocument> documents;
     QString refused;
@@ -425,7 +457,7 @@ bool frmAddWeb::RecordPageFields(IniFile& settings, HtmlDocument* document, cons
             *why = refused;
         return false;
     }
-    return WriteDocuments(settings, documents, weightCodes);
+    return WriteDocuments(settings, documents, weightCodes, secrets);
 }
 
 bool frmAddWeb::CollectDocuments(HtmlDocument* top, const QString& section, std::vector<RecordedDocument>& out,
@@ -468,20 +500,22 @@ bool frmAddWeb::CollectDocuments(HtmlDocument* top, const QString& section, std:
     return true;
 }
 
-bool frmAddWeb::WriteDocuments(IniFile& settings, const std::vector<RecordedDocument>& documents, QString* weightCodes)
+bool frmAddWeb::WriteDocuments(IniFile& settings, const std::vector<RecordedDocument>& documents, QString* weightCodes,
+                               QList<Secret>* secrets)
 {
     bool ok = true;
     for (const RecordedDocument& document : documents) {
         if (document.record.isEmpty())
             continue;
-        ok = WriteDocument(settings, document, weightCodes) && ok;
+        ok = WriteDocument(settings, document, weightCodes, secrets) && ok;
     }
     return ok && !documents.empty() && !documents.front().record.isEmpty();
 }
 
-bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& document, QString* weightCodes)
+bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& document, QString* weightCodes,
+                              QList<Secret>* secrets)
 {
-    QStringList text, radio, checkBoxes, others, lists, textAreas;
+    QStringList text, radio, checkBoxes, others, lists, textAreas, inKeyring;
     QList<std::pair<QString, QString>> values;
     const auto noteCode = [weightCodes](const QString& value) {
         if (weightCodes && IsWeightCode(value))
@@ -502,6 +536,15 @@ bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& documen
                 continue; // a group with nothing checked is not recorded
             values.append({name, QString::number(checked)});
             radio.append(name);
+        } else if (tag == u"input"_s && type == u"password"_s && !field.value(u"value"_s).toString().isEmpty()
+                   && !IsWeightCode(field.value(u"value"_s).toString())) {
+            // Never into the settings file: the keyring keeps it, pinned to this document's origin.
+            values.append({key, QString()});
+            others.append(key);
+            if (secrets && !document.origin.isEmpty()) {
+                secrets->append({{document.section, document.origin, key}, field.value(u"value"_s).toString()});
+                inKeyring.append(key);
+            }
         } else if (tag == u"input"_s) {
             const QString value = field.value(u"value"_s).toString();
             values.append({key, value});
@@ -535,7 +578,8 @@ bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& documen
                              {u"_WGX_SELECT"_s, lists.join(u',')},
                              {u"_WGX_TEXTAREA"_s, textAreas.join(u',')},
                              {u"_WGX_FRM_CNT"_s, QString::number(document.frames)},
-                             {u"_WGX_ORIGIN"_s, document.origin}});
+                             {u"_WGX_ORIGIN"_s, document.origin},
+                             {u"_WGX_KEYRING"_s, inKeyring.join(u',')}});
 }
 
 QString frmAddWeb::WeightTypes(const QString& weightCodes)

@@ -89,6 +89,9 @@ private Q_SLOTS:
         QTest::newRow("redirected to another site: nothing written there")
             << u"_WGX_TEXT=0_wgx_reference\n0_wgx_reference=leak\n_WGX_OTHERS=0_wgx_pin\n0_wgx_pin=3333\n"_s << 0.5
             << false << u"0_wgx_reference=;0_wgx_pin="_s;
+        // Passwords an older version stored in the settings go back only to the origin they came from.
+        QTest::newRow("older file's password on its own origin")
+            << u"_WGX_OTHERS=0_wgx_password\n0_wgx_password=old-pw\n"_s << 0.5 << true << u"0_wgx_password=old-pw"_s;
         QTest::newRow("no weight code: filled once on the page")
             << u"_WGX_TEXT=0_wgx_zip\n0_wgx_zip=1\n"_s << 0.5 << true << u"0_wgx_zip=1"_s;
     }

@@ -38,6 +38,7 @@ const QString kShop = u"https://shop.example.test/checkout"_s;
 const QString kOtherPage = u"[_WGX_WEB]\nCNT=1\n_WGX_NAME1=Courier Y\n[Courier Y]\n_WGX_ADDRESS=https://y.test/\n"_s;
 // Typed by the "person": quotes, a backslash, markup and the characters of the settings file's layout.
 const QString kOddName = u"O'Brien \"Bob\" \\ </script> [x]=y"_s;
+const QString kPassword = u"pa$$ wörd=[x]"_s;
 
 void CloseTab(const std::string& targetId)
 {
@@ -252,7 +253,7 @@ private Q_SLOTS:
         IniFile refused;
         QVERIFY(refused.OpenFile(dir.filePath(u"Refused.ini"_s)));
         QString why;
-        QVERIFY(!frmAddWeb::RecordPageFields(refused, page->Document().get(), u"Huge"_s, &codes, &why));
+        QVERIFY(!frmAddWeb::RecordPageFields(refused, page->Document().get(), u"Huge"_s, &codes, nullptr, &why));
         QVERIFY2(why.contains(u"5,000 fields"_s), qPrintable(why));
         QVERIFY(!QFile::exists(dir.filePath(u"Refused.ini"_s)));
 
@@ -335,6 +336,7 @@ private Q_SLOTS:
         QVERIFY(document);
         QVERIFY(Type(*page, document.get(), u"0_wgx_fullName"_s, kOddName));
         QVERIFY(Type(*page, document.get(), u"0_wgx_email"_s, u"a@b.test"_s));
+        QVERIFY(Type(*page, document.get(), u"0_wgx_password"_s, kPassword));
         // By frame (-1 the page itself): the frames are of the shop's origin, a courier's and a sibling host's.
         const std::tuple<int, QString, QString> texts[] = {
             {-1, u"0_wgx_zip"_s, u"10115"_s},
@@ -376,6 +378,10 @@ private Q_SLOTS:
         const QString x = u"Courier X"_s;
         QCOMPARE(mRun.Stored(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
         QVERIFY(!FileText().contains(u"token"_s));
+        // The password is in the keyring, under the shop's origin; the file only names its field.
+        QVERIFY(!FileText().contains(kPassword));
+        QCOMPARE(mRun.Stored(x, u"_WGX_KEYRING"_s), u"0_wgx_password"_s);
+        QCOMPARE(mRun.Stored(x, u"_WGX_ORIGIN"_s), u"https://shop.example.test:443"_s);
         // The window's own section aside.
         QCOMPARE(FileText().split(u'\n').filter(QRegularExpression(u"^\\[(?!_WGX_GENERAL\\])"_s)),
                  QStringList({u"[_WGX_WEB]"_s, u"[Courier Y]"_s, u"[Courier X]"_s, u"[Courier X_FRAME0]"_s,
@@ -399,15 +405,15 @@ private Q_SLOTS:
         QTest::qWait(60); // the page's own re-render of its controlled fields
         auto* launched = static_cast<ChromiumBrowser*>(scale->Launcher()->WebHelper()->Browser());
         const auto filled = launched->Document();
-        const QStringList wrong
-            = PageProbe::Mismatches(filled.get(),
-                                    u"0_wgx_fullName="_s + kOddName
-                                        + u";0_wgx_email=a@b.test;0_wgx_zip=10115;0_wgx_weight=17.6;0_wgx_pieces=7;"
-                                          "0_wgx_shipDate=2026-12-24;1_wgx_qty=3;2_wgx_qty=4;2_wgx_speed?=true;"
-                                          "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
-                                          "0_wgx_note=line one\nline two, and then a great deal;"
-                                          "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
-                                          "1:0_wgx_unit#=1;2:0_wgx_reference=L-2"_s);
+        const QStringList wrong = PageProbe::Mismatches(
+            filled.get(),
+            u"0_wgx_fullName="_s + kOddName + u";0_wgx_email=a@b.test;0_wgx_password="_s + kPassword
+                + u";0_wgx_zip=10115;0_wgx_weight=17.6;0_wgx_pieces=7;"
+                  "0_wgx_shipDate=2026-12-24;1_wgx_qty=3;2_wgx_qty=4;2_wgx_speed?=true;"
+                  "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
+                  "0_wgx_note=line one\nline two, and then a great deal;"
+                  "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
+                  "1:0_wgx_unit#=1;2:0_wgx_reference=L-2"_s);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
         launched->ClosePage();
     }
