@@ -12,16 +12,20 @@
 #include "BrowserFixture.h"
 #include "CCarrierPages.h"
 #include "CPageLauncher.h"
+#include "CWebHelper.h"
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
 #include "IniFile.h"
+#include "ResidentMemory.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -190,7 +194,61 @@ int main(int argc, char** argv)
                     ok ? "" : "  <- FAULT");
         std::fflush(stdout);
     }
-    std::printf("hostile pages: %lld pages, %d faults, longest event-loop stall %lld ms\n",
-                static_cast<long long>(scenarios.size()), failures, static_cast<long long>(worstStall));
+
+    // A taught page whose address now sends the window to another site, with a password in the file as an
+    // older version wrote it: nothing of the page may reach that site.
+    fixture.ClearServed();
+    fixture.ServeBody(u"https://shop.example.test/moved"_s,
+                      "<script>location.replace('https://parcels.courier.test/login')</script>");
+    fixture.ServeBody(u"https://parcels.courier.test/login"_s,
+                      "<!DOCTYPE html><form><input name=user><input type=password name=pin></form>");
+    PutKeys(ini, u"Shop"_s,
+            u"_WGX_ADDRESS=https://shop.example.test/moved;_WGX_TEXT=0_wgx_user;0_wgx_user=me;"
+            "_WGX_OTHERS=0_wgx_pin;0_wgx_pin=s3cret"_s);
+    CWebHelper::Accessors accessors {BrowserFixture::OpenPage, [] { return 0.5; },
+                                     [] {
+                                         return 0;
+                                     }};
+    CWebHelper helper(ini, accessors);
+    helper.Create(u"Shop"_s, QString());
+    int secretsOutside = -1;
+    if (helper.GotoPage()) {
+        auto* page = qobject_cast<ChromiumBrowser*>(helper.Browser());
+        QSignalSpy loads(page, &WebBrowser::ProgressChange);
+        const auto landed = [&] {
+            const auto document = loads.isEmpty() ? nullptr : page->Document();
+            return document && document->URL().value_or(QString()).startsWith(u"https://parcels"_s);
+        };
+        if (QTest::qWaitFor(landed, kFillMs)) {
+            const auto reply = page->Session()->Call(
+                "Runtime.evaluate",
+                {{"expression", "[...document.querySelectorAll('input')].filter(e => e.value !== '').length"},
+                 {"returnByValue", true}},
+                page->SessionId(), kAnswerMs);
+            if (reply)
+                secretsOutside = reply->value("result", nlohmann::json::object()).value("value", -1);
+        }
+        // A page that adds frames and drops them again without end: what it costs our memory.
+        fixture.ServeBody(u"https://churn.example.test/"_s,
+                          "<!DOCTYPE html><body><script>let n = 0; setInterval(() => {"
+                          "const f = document.createElement('iframe'); f.src = '/frame?' + n++;"
+                          "document.body.appendChild(f); const all = document.querySelectorAll('iframe');"
+                          "if (all.length > 5) all[0].remove(); }, 20);</script></body>");
+        fixture.ServeBody(u"https://churn.example.test/frame"_s, "<p>frame</p>");
+        const long before = ResidentKiB();
+        meter.Start();
+        page->Navigate(u"https://churn.example.test/"_s);
+        QTest::qWait(observeMs);
+        worstStall = std::max(worstStall, meter.Stop());
+        std::printf("frame churn: %d s of frames added and dropped every 20 ms, resident memory %+ld KiB\n",
+                    observeMs / 1000, ResidentKiB() - before);
+        page->ClosePage();
+    }
+    std::printf("taught page sent to another site: %d values found there (goal 0)\n", secretsOutside);
+    failures += secretsOutside == 0 ? 0 : 1;
+    std::printf("hostile pages: %lld pages, %d faults, secrets found outside their origin %d, longest event-loop "
+                "stall %lld ms\n",
+                static_cast<long long>(scenarios.size()) + 2, failures, std::max(secretsOutside, 0),
+                static_cast<long long>(worstStall));
     return failures == 0 ? 0 : 1;
 }

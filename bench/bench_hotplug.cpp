@@ -3,6 +3,7 @@
 // end against the start; its memory is printed. Runs under umockdev-wrapper.
 //   umockdev-wrapper bench_hotplug [cycles]        (default 1000)
 #include "HidrawUsbDevice.h"
+#include "ResidentMemory.h"
 #include "UmockdevTestbed.h"
 
 #include <QCoreApplication>
@@ -71,15 +72,6 @@ QMap<QString, int> OpenFiles()
             lowest = kinds;
     }
     return lowest;
-}
-
-long ResidentKiB()
-{
-    QFile statm(u"/proc/self/statm"_s);
-    if (!statm.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLong() * (sysconf(_SC_PAGESIZE) / 1024) : -1;
 }
 
 } // namespace

@@ -243,7 +243,9 @@ bool DevToolsSession::BlockedByDialog(const std::string& method, const std::stri
     // Only script and DOM work waits for the page's main thread; the browser itself still answers.
     if (sessionId.empty() || !mDialogSessions.count(sessionId))
         return false;
-    return method.rfind("Runtime.", 0) == 0 || method.rfind("DOM.", 0) == 0;
+    // The frame tree and a world of ours come from the page's renderer too.
+    return method.rfind("Runtime.", 0) == 0 || method.rfind("DOM.", 0) == 0 || method == "Page.getFrameTree"
+        || method == "Page.createIsolatedWorld";
 }
 
 void DevToolsSession::LoseConnection()
