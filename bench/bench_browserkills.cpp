@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <sys/wait.h>
@@ -32,7 +33,10 @@ using Json = nlohmann::json;
 
 namespace {
 
-constexpr int kFillMs = 15000;
+// What a page that never fills, or a browser that never answers, would hit: a loaded machine
+// restarting its browser is far quicker, and the waits end as soon as the answer is there.
+constexpr int kFillMs = 45000;
+constexpr int kAnswerMs = 15000;
 
 std::string Text(const Json& object, const char* key)
 {
@@ -98,11 +102,30 @@ QList<pid_t> ProcessesWith(const QString& folder, bool browserMain)
     return pids;
 }
 
+// Gone, or a zombie: its files are closed, so what it served is gone too.
+bool Gone(pid_t pid)
+{
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray text = stat.readAll();
+    const qsizetype name = text.lastIndexOf(')');
+    const char state = name >= 0 && name + 2 < text.size() ? text[name + 2] : 'X';
+    return state == 'Z' || state == 'X';
+}
+
+// A SIGKILL takes effect when the kernel next runs the process, later on a loaded machine. The
+// next step starts once it has (the event loop not run meanwhile, as if the user had clicked at
+// that instant), so it never meets a process still half there.
 bool KillAll(const QList<pid_t>& pids)
 {
     for (const pid_t pid : pids) {
         ::kill(pid, SIGKILL);
     }
+    QElapsedTimer clock;
+    clock.start();
+    while (!std::all_of(pids.cbegin(), pids.cend(), Gone) && clock.elapsed() < kAnswerMs)
+        ::usleep(5000);
     return !pids.isEmpty();
 }
 
@@ -118,7 +141,7 @@ struct Run
             if (chromium) {
                 Intercept(chromium->Session(), intercepted);
                 const Json patterns = Json::array({{{"urlPattern", "https://*"}, {"requestStage", "Request"}}});
-                chromium->Session()->Call("Fetch.enable", {{"patterns", patterns}}, chromium->SessionId(), 5000);
+                chromium->Session()->Call("Fetch.enable", {{"patterns", patterns}}, chromium->SessionId(), kAnswerMs);
             }
             return page;
         };
@@ -164,7 +187,7 @@ std::map<std::string, std::string> OpenPages(const std::shared_ptr<DevToolsSessi
     std::map<std::string, std::string> pages;
     if (!session)
         return pages;
-    const auto targets = session->Call("Target.getTargets", Json::object(), {}, 5000);
+    const auto targets = session->Call("Target.getTargets", Json::object(), {}, kAnswerMs);
     if (targets && (*targets)["targetInfos"].is_array()) {
         for (const Json& info : (*targets)["targetInfos"]) {
             if (Text(info, "type") == "page")

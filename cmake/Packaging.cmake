@@ -26,7 +26,7 @@ configure_file(resources/desktop/${PESAVO_APP_ID}.metainfo.xml ${CMAKE_BINARY_DI
 install(FILES ${CMAKE_BINARY_DIR}/${PESAVO_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 
 install(FILES resources/udev/70-pesavo-scale.rules DESTINATION ${PESAVO_UDEV_DIR}/rules.d)
-install(PROGRAMS resources/udev/pesavo-pos-scale DESTINATION ${PESAVO_UDEV_DIR})
+install(TARGETS pesavo-pos-scale RUNTIME DESTINATION ${PESAVO_UDEV_DIR})
 
 # Manual pages and the package's changelog, compressed as Debian wants them.
 find_program(GZIP_PROGRAM gzip REQUIRED)
@@ -66,11 +66,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://pesavo.org/)
 # Qt, libudev and the C++ runtime come from the binaries' own links; the window
-# needs Qt's platform plugins, which no library link names.
+# needs Qt's platform plugins, which no library link names. Passwords of taught
+# pages go to the desktop keyring through QtKeychain; without a keyring they are
+# not kept at all.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, udev")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, udev, libqt6keychain1")
 # A Wayland session without XWayland starts the program only through the toolkit's Wayland plugin.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "chromium | google-chrome-stable | microsoft-edge-stable | brave-browser, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "chromium | google-chrome-stable | microsoft-edge-stable | brave-browser, gnome-keyring | kwalletmanager, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-calculator | kcalc | galculator | qalculate-gtk | mate-calc")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)

@@ -34,7 +34,7 @@ run() {
     log=$(mktemp)
     if "$@" 2>&1 | tee "$log"; then
         # The figure lines: "<part>: ..." of the benchmarks, "Done N runs ..." of each fuzzer.
-        summary+=("$name: $(grep -E '^(Done [0-9]+ runs|[a-z][a-z -]*: )' "$log" | paste -sd';' -)")
+        summary+=("$name: $(grep -E '^(Done [0-9]+ runs|[a-z][a-z -]*: )' "$log" | grep -v '^ninja: ' | paste -sd';' -)")
     else
         summary+=("$name: FAILED")
         status=1
@@ -49,6 +49,8 @@ if ! "$here/scripts/build.sh" check pesavo pesavo-browser-keeper bench_killedwri
     exit 1
 fi
 run "settings fuzzing" env FUZZ_TARGETS="fuzz_inifile fuzz_replay" "$here/scripts/fuzz.sh" "$fuzz_seconds" "$fuzz_seconds"
+# What a plugged-in device declares and sends reaches the descriptor parser and the scale translation.
+run "descriptor fuzzing" env FUZZ_TARGETS=fuzz_hiddescriptor "$here/scripts/fuzz.sh" "$fuzz_seconds" "$fuzz_seconds"
 run "killed writes" "$build/bench/bench_killedwrites" "$kills"
 if [ -x "$build/bench/bench_hotplug" ] && command -v umockdev-wrapper >/dev/null; then
     run "hot-plug" umockdev-wrapper "$build/bench/bench_hotplug" "$cycles"

@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-tidy
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libudev-dev nlohmann-json3-dev
+    libudev-dev nlohmann-json3-dev qtkeychain-qt6-dev
+    gnome-keyring dbus
     umockdev libumockdev-dev
     chromium
     xvfb xauth imagemagick x11-utils xdotool trayer openbox weston qt6-wayland
@@ -13,7 +14,7 @@ packages=(
 )
 if [ "${1:-}" = "--runtime" ]; then
     packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-base-dev-tools
-              libgl-dev libudev-dev nlohmann-json3-dev chromium xvfb xauth)
+              libgl-dev libudev-dev nlohmann-json3-dev qtkeychain-qt6-dev gnome-keyring dbus chromium xvfb xauth)
 fi
 missing=()
 for p in "${packages[@]}"; do

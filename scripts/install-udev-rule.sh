@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Lets the logged-in desktop user read the scale without root: installs the
 # udev rule that tags the scale's hidraw node with uaccess (and, for standard
-# point-of-sale scales, the helper it asks), then reloads udev. The Debian
-# package installs both itself.
+# point-of-sale scales, the helper it asks, built here when missing), then
+# reloads udev. The Debian package installs both itself.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 rule="$here/resources/udev/70-pesavo-scale.rules"
 target=/etc/udev/rules.d/70-pesavo-scale.rules
-helper="$here/resources/udev/pesavo-pos-scale"
+helper="$here/build/src/pesavo-pos-scale"
 helper_target=/usr/lib/udev/pesavo-pos-scale # where udev looks for a rule's program
 [ -f "$rule" ] || exit 0
+[ -x "$helper" ] || "$here/scripts/build.sh" release pesavo-pos-scale >/dev/null
 if cmp -s "$rule" "$target" 2>/dev/null && cmp -s "$helper" "$helper_target" 2>/dev/null; then exit 0; fi
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"

@@ -62,10 +62,15 @@ desktop-file-validate "$root/usr/share/applications/$app.desktop"
 appstreamcli validate --no-net --explain "$root/usr/share/metainfo/$app.metainfo.xml"
 
 echo "== udev helper"
-# A fake sysfs node of each kind: a point-of-sale scale (usage page 0x8D) and a vendor device.
-mkdir -p "$root/sys/pos/device" "$root/sys/other/device"
+# A fake sysfs node of each kind: a point-of-sale scale (usage page 0x8D), a vendor device, and a
+# keyboard whose Logical Maximum (26 05 8D) holds the scale page's bytes.
+mkdir -p "$root/sys/pos/device" "$root/sys/other/device" "$root/sys/keyboard/device"
 printf '\x05\x8d\x09\x01\xa1\x01\xc0' >"$root/sys/pos/device/report_descriptor"
 printf '\x06\x00\xff\x09\x01\xa1\x01\xc0' >"$root/sys/other/device/report_descriptor"
+printf '\x05\x01\x09\x06\xa1\x01\x05\x07\x15\x00\x26\x05\x8d\x75\x10\x95\x06\x81\x00\xc0' \
+    >"$root/sys/keyboard/device/report_descriptor"
 "$root/usr/lib/udev/pesavo-pos-scale" "$root/sys/pos" || { echo "helper missed a scale" >&2; exit 1; }
-if "$root/usr/lib/udev/pesavo-pos-scale" "$root/sys/other"; then echo "helper took another device" >&2; exit 1; fi
+for node in other keyboard; do
+    if "$root/usr/lib/udev/pesavo-pos-scale" "$root/sys/$node"; then echo "helper took the $node device" >&2; exit 1; fi
+done
 echo "package check passed"

@@ -5,8 +5,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/deps.sh" --runtime
-# Only the program and its browser keeper: the tests are not needed to run it.
-"$here/scripts/build.sh" release pesavo pesavo-browser-keeper
+# Only the program, its browser keeper and the udev helper: the tests are not needed to run it.
+"$here/scripts/build.sh" release pesavo pesavo-browser-keeper pesavo-pos-scale
 "$here/scripts/install-udev-rule.sh" || echo "Could not install the udev rule; the real scale may need root." >&2
 exe="$here/build/src/pesavo"
 args=("$@")

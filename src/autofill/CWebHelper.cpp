@@ -13,6 +13,7 @@
 #include "WebBrowser.h"
 
 #include <QDebug>
+#include <QUrl>
 
 #include <cmath>
 #include <utility>
@@ -35,6 +36,10 @@ CWebHelper::CWebHelper(IniFile& settings, Accessors accessors, QObject* parent)
     mobjWebs[8] = std::make_unique<CWebUserAdd>(settings);
     for (const auto& page : CCarrierPages::Fillers())
         mobjWebs[static_cast<size_t>(page.fillerIndex)]->Create(page.section, page.address);
+    UserPageFiller()->SecretsArrived = [this] {
+        if (mobjIE && mobjCurWeb == UserPageFiller() && !mobjCurWeb->IsFilled())
+            mobjIE_ProgressChange(0, 0);
+    };
 }
 
 CWebHelper::~CWebHelper()
@@ -89,11 +94,19 @@ bool CWebHelper::GotoPage()
     // A negative (or unreadable) weight goes to the page as 0.
     mdblWeight = std::isfinite(current) && current > 0.0 ? current : 0.0;
     mobjCurWeb->SetIsFilled(false);
+    // A taught page's address comes from a file a person may edit: only documents are opened.
+    if (!WebBrowser::IsNavigable(mobjCurWeb->Address())) {
+        mLastError
+            = u"The page %1 has an address Pesavo does not open: %2"_s.arg(mobjCurWeb->Name(), mobjCurWeb->Address());
+        qWarning().noquote() << mLastError;
+        return false;
+    }
 
     if (IsBrowserExist()) {
         // The page may already be showing: then only the weight is refreshed, without navigating.
         const auto document = mobjIE->Document();
-        mobjCurWeb->FillWeight(document.get(), mdblWeight);
+        if (OnCarrierSite(document.get()))
+            mobjCurWeb->FillWeight(document.get(), mdblWeight);
         if (!mobjCurWeb->IsFilled())
             mobjIE->Navigate(mobjCurWeb->Address());
     } else {
@@ -125,10 +138,27 @@ void CWebHelper::mobjIE_ProgressChange(int Progress, int ProgressMax)
     if (mobjCurWeb->IsFilled())
         return;
     // The content step may submit a form, so the weight step reads the document afresh.
-    if (mobjCurWeb->AutoFill())
-        mobjCurWeb->FillContent(mobjIE->Document().get());
-    if (mobjIE)
-        mobjCurWeb->FillWeight(mobjIE->Document().get(), mdblWeight);
+    if (const auto document = mobjIE->Document(); mobjCurWeb->AutoFill() && OnCarrierSite(document.get()))
+        mobjCurWeb->FillContent(document.get());
+    if (!mobjIE)
+        return;
+    if (const auto document = mobjIE->Document(); OnCarrierSite(document.get()))
+        mobjCurWeb->FillWeight(document.get(), mdblWeight);
+}
+
+bool CWebHelper::OnCarrierSite(HtmlDocument* document) const
+{
+    // A taught page checks the origin of each of its documents itself.
+    if (!document || mobjCurWeb == UserPageFiller())
+        return true;
+    const QString host = QUrl(document->URL().value_or(QString())).host().toLower();
+    // The carrier's domain and its hosts: a carrier may move its calculator from www. to another of them.
+    const QString domain = QUrl(mobjCurWeb->Address()).host().toLower().section(u'.', -2);
+    if (!domain.isEmpty() && (host == domain || host.endsWith(u'.' + domain)))
+        return true;
+    qWarning().noquote() << "Nothing filled:" << mobjCurWeb->Name() << "is not filled on"
+                         << (host.isEmpty() ? u"a page without a host"_s : host);
+    return false;
 }
 
 void CWebHelper::mobjIE_OnQuit()

@@ -57,6 +57,8 @@ public Q_SLOTS:
 
 private:
     void ReleaseBrowser();
+    // Whether the current carrier filler may write into this document: only on its carrier's site.
+    bool OnCarrierSite(HtmlDocument* document) const;
 
     IniFile& mSettings;
     Accessors mAccessors;

@@ -5,8 +5,10 @@
 #include "IniFile.h"
 #include "IniValue.h"
 #include "MFieldKey.h"
+#include "Utility.h"
 #include "WeightSplit.h"
 
+#include <QDebug>
 #include <QJsonObject>
 
 using namespace Qt::StringLiterals;
@@ -42,6 +44,9 @@ QString FrameSection(const QString& section, int index)
     return section + u"_FRAME"_s + QString::number(index);
 }
 
+const QString kKeyring = u"_WGX_KEYRING"_s;
+const QString kOrigin = u"_WGX_ORIGIN"_s;
+
 } // namespace
 
 CWebUserAdd::CWebUserAdd(IniFile& settings)
@@ -52,6 +57,52 @@ void CWebUserAdd::Create(const QString& Name, const QString& Address)
 {
     mstrName = Name;
     mstrAddress = Address;
+    FetchSecrets();
+}
+
+QList<SecretStore::Key> CWebUserAdd::PageSecrets(IniFile& settings, const QString& page)
+{
+    QList<SecretStore::Key> keys;
+    const IniSection section = settings.Section(page);
+    const QString origin = section.Key(kOrigin).Value();
+    for (const QString& field : section.Key(kKeyring).Value().split(u',', Qt::SkipEmptyParts)) {
+        if (!origin.isEmpty())
+            keys.append({page, origin, field});
+    }
+    const int frames = IniValue::ToInt16(section.Key(u"_WGX_FRM_CNT"_s).Value()).value_or(0);
+    for (int i = 0; i < frames; ++i)
+        keys.append(PageSecrets(settings, FrameSection(page, i)));
+    return keys;
+}
+
+void CWebUserAdd::FetchSecrets()
+{
+    mSecrets.clear();
+    mPendingSecrets = 0;
+    mLaunch = std::make_shared<int>(0);
+    SecretStore* store = SecretStore::Shared();
+    if (!store || mstrName.isEmpty())
+        return;
+    for (const SecretStore::Key& key : PageSecrets(mSettings, mstrName)) {
+        ++mPendingSecrets;
+        store->Fetch(key,
+                     [this, key, launch = std::weak_ptr<int>(mLaunch)](const std::optional<QString>& secret,
+                                                                       const QString& error) {
+                         if (!launch.lock())
+                             return;
+                         --mPendingSecrets;
+                         if (secret)
+                             mSecrets.insert({key.page, key.field}, *secret);
+                         else
+                             qWarning().noquote()
+                                 << "Page" << mstrName << "- no password for" << key.field << "in the keyring"
+                                 << (error.isEmpty() ? QString() : u": "_s + error);
+                         // The page may have loaded before the keyring answered: fill it now, not at a
+                         // load that may never come.
+                         if (mPendingSecrets == 0 && SecretsArrived)
+                             SecretsArrived();
+                     });
+    }
 }
 
 QString CWebUserAdd::KeyText(const QString& section, const QString& key) const
@@ -64,15 +115,53 @@ void CWebUserAdd::FillContent(HtmlDocument* DOM)
     FillFormFields(DOM, mstrName);
 }
 
+bool CWebUserAdd::MayWrite(HtmlDocument* document, const QString& section, bool* secrets) const
+{
+    QString recorded = KeyText(section, kOrigin);
+    if (recorded.isEmpty() && section == mstrName)
+        recorded = Utility::OriginOf(mstrAddress);
+    *secrets = !recorded.isEmpty();
+    if (recorded.isEmpty())
+        return true;
+    const QString shown = Utility::OriginOf(document->URL().value_or(QString()));
+    if (shown == recorded)
+        return true;
+    qWarning().noquote() << "Taught page" << mstrName << ": nothing written into"
+                         << (shown.isEmpty() ? u"a document"_s : shown) << "where" << section << "was recorded from"
+                         << recorded;
+    return false;
+}
+
+void CWebUserAdd::WithoutSecrets(QJsonArray& writes)
+{
+    for (qsizetype i = 0; i < writes.size(); ++i) {
+        QJsonArray write = writes.at(i).toArray();
+        write.append(true);
+        writes[i] = write;
+    }
+}
+
 void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
 {
-    if (!document)
+    bool secrets = false;
+    if (!document || !MayWrite(document, section, &secrets))
         return;
+    // Passwords go only into a document whose origin was checked against the recorded one: the keyring's,
+    // and one an older version stored here.
+    const bool home = secrets;
+    const QStringList inKeyring = KeyText(section, kKeyring).split(u',', Qt::SkipEmptyParts);
     QJsonArray writes;
     for (const QString& list : kValueLists) {
         const bool textArea = list == u"_WGX_TEXTAREA"_s;
-        for (const QString& key : KeyText(section, list).split(u','))
-            SetFieldValue(writes, key, KeyText(section, key), textArea);
+        for (const QString& key : KeyText(section, list).split(u',')) {
+            if (!inKeyring.contains(key))
+                SetFieldValue(writes, key, KeyText(section, key), textArea, !home);
+        }
+    }
+    for (const QString& key : inKeyring) {
+        const auto secret = mSecrets.constFind({section, key});
+        if (home && secret != mSecrets.constEnd())
+            writes.append(Write(u"v"_s, key, *secret));
     }
     // A value that is not a number (edited by hand, or missing) leaves that field alone.
     for (const QString& key : KeyText(section, u"_WGX_CHKBOX"_s).split(u',')) {
@@ -102,7 +191,8 @@ void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
     }
 }
 
-void CWebUserAdd::SetFieldValue(QJsonArray& writes, const QString& key, QString value, bool textArea) const
+void CWebUserAdd::SetFieldValue(QJsonArray& writes, const QString& key, QString value, bool textArea,
+                                bool guarded) const
 {
     if (MFieldKey::ParseKey(key).name.isEmpty())
         return;
@@ -111,7 +201,10 @@ void CWebUserAdd::SetFieldValue(QJsonArray& writes, const QString& key, QString 
         return;
     if (textArea)
         value.replace(u"_CRLF_"_s, u"\r\n"_s);
-    writes.append(Write(u"v"_s, key, value));
+    QJsonArray write = Write(u"v"_s, key, value);
+    if (guarded)
+        write.append(true);
+    writes.append(write);
 }
 
 void CWebUserAdd::FillWeight(HtmlDocument* DOM, double Weight)
@@ -122,20 +215,28 @@ void CWebUserAdd::FillWeight(HtmlDocument* DOM, double Weight)
         return;
     }
     if (MetricUnits == 0 && EnglishUnits == 0) {
-        mbFilled = true;
+        mbFilled = mPendingSecrets == 0;
         return;
     }
     mbFilled = FillWeightFields(DOM, mstrName, Weight);
+    // The keyring has not answered yet: the next load brings the passwords.
+    if (mPendingSecrets != 0)
+        mbFilled = false;
 }
 
 bool CWebUserAdd::FillWeightFields(HtmlDocument* document, const QString& section, double weight)
 {
+    bool secrets = false;
+    if (document && !MayWrite(document, section, &secrets))
+        return false;
     bool result = true;
     QJsonArray writes;
     for (const QString& list : kValueLists) {
         for (const QString& key : KeyText(section, list).split(u','))
             result = SetWeightField(writes, key, KeyText(section, key), weight) && result;
     }
+    if (!secrets)
+        WithoutSecrets(writes);
     if (!writes.isEmpty()) {
         const auto done = document ? document->ReplayFields(writes) : std::nullopt;
         for (qsizetype i = 0; i < writes.size(); ++i) {

@@ -37,14 +37,16 @@ AppPaths::AppPaths(const QString& programDir, const QString& configHome)
     } else {
         mSettingsDir
             = Utility::AddPathSep(configHome.isEmpty() ? DefaultConfigHome() : configHome) + QStringLiteral("pesavo/");
-        if (!QFileInfo(mSettingsDir).isDir()) {
-            // Settings may hold addresses; only the user reads them.
-            if (!QDir().mkpath(mSettingsDir)
-                || !QFile::setPermissions(mSettingsDir,
-                                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
-                mError = QStringLiteral("cannot create the settings folder %1").arg(mSettingsDir);
-                qWarning().noquote() << mError;
-            }
+        // Settings hold addresses and what was typed into pages; only the user reads them. The folder is
+        // ours alone, so it is made private at every start, also when an older version left it open. A
+        // portable program folder is left as it is: it is the user's own, shared with the program and
+        // maybe others, and the files in it are private by themselves.
+        const QFileDevice::Permissions owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+        if (!QFileInfo(mSettingsDir).isDir() && !QDir().mkpath(mSettingsDir)) {
+            mError = QStringLiteral("cannot create the settings folder %1").arg(mSettingsDir);
+            qWarning().noquote() << mError;
+        } else if (QFileInfo(mSettingsDir).ownerId() == ::geteuid() && !QFile::setPermissions(mSettingsDir, owner)) {
+            qWarning().noquote() << "cannot make the settings folder" << mSettingsDir << "private";
         }
     }
 

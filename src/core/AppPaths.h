@@ -5,7 +5,7 @@
 // Where the program keeps its files. The settings files sit beside the executable
 // when its folder is writable and it is not an installed copy (a <prefix>/bin with
 // <prefix>/share/pesavo beside it), so an unpacked folder stays self-contained;
-// otherwise they live in $XDG_CONFIG_HOME/pesavo (created 0700).
+// otherwise they live in $XDG_CONFIG_HOME/pesavo (made 0700 at every start when it is ours).
 // conversion.html is taken from beside the executable, else from the installed
 // data folder <prefix>/share/pesavo.
 class AppPaths final

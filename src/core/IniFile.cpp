@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -83,27 +82,57 @@ void removeStaleTemporaries(const QString& path)
     }
 }
 
+bool writeAll(int fd, const QByteArray& content)
+{
+    qsizetype done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// The settings hold addresses and what the user typed into pages: only the user may read them. The
+// temporary copy is created 0600 (mkostemp), so no one can open it while it fills, and the rename
+// gives the file that mode whatever it had: a file left 0644 by an older version is tightened at its
+// next write, in a folder of any mode.
 bool writeWhole(const QString& path, const QByteArray& content, QString* error)
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
+    const auto fail = [&](const QString& what) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
+            *error = what.arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
+    };
+    // A settings file that is a link (kept in a dotfiles folder) stays a link: its target is replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    const QByteArray targetName = QFile::encodeName(target);
+    if (::access(targetName.constData(), F_OK) == 0 && ::access(targetName.constData(), W_OK) != 0)
+        return fail(QStringLiteral("cannot write %1: %2"));
+    QByteArray temporary = targetName + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(QStringLiteral("cannot write %1: %2"));
+    // fsync before the rename: a crash never leaves the new name on an empty file.
+    const bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        ::unlink(temporary.constData());
+        errno = written ? errno : savedErrno;
+        return fail(QStringLiteral("cannot write %1: %2"));
     }
-    if (out.write(content) != content.size()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
-        out.cancelWriting();
-        return false;
+    if (::rename(temporary.constData(), targetName.constData()) != 0) {
+        const int renameErrno = errno;
+        ::unlink(temporary.constData());
+        errno = renameErrno;
+        return fail(QStringLiteral("cannot replace %1: %2"));
     }
-    // commit() flushes the temporary file to disk before renaming it over the target.
-    if (!out.commit()) {
-        if (error)
-            *error = QStringLiteral("cannot replace %1: %2").arg(path, out.errorString());
-        return false;
-    }
-    syncFolderOf(path);
+    syncFolderOf(target);
     return true;
 }
 

@@ -14,7 +14,8 @@
 // Every write goes to disk at once and replaces the file atomically (a temporary
 // file in the same folder, flushed to disk, then renamed over the old one), so a
 // crash at any moment leaves either the old or the new file whole, and a whole-file
-// copy made right after a write sees it.
+// copy made right after a write sees it. Every file written (copies included) is
+// 0600 from its creation: an older file of a looser mode is tightened at its next write.
 //
 // Before each read the file's identity (device, inode, size, modification time to
 // the nanosecond) is compared with the one last read; when another process replaced

@@ -1,5 +1,7 @@
 #include "Utility.h"
 
+#include <QUrl>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +27,22 @@ double RoundDigits(double value, int digits)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
     return std::strtod(buffer, nullptr);
+}
+
+QString OriginOf(const QString& address)
+{
+    const QUrl url(address);
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("file"))
+        return QStringLiteral("file://");
+    if (scheme.isEmpty() || url.host().isEmpty())
+        return {};
+    const int defaultPort = scheme == QLatin1String("https") ? 443 : scheme == QLatin1String("http") ? 80 : -1;
+    const int port = url.port(defaultPort);
+    QString origin = scheme + QStringLiteral("://") + url.host(QUrl::FullyEncoded);
+    if (port >= 0)
+        origin += u':' + QString::number(port);
+    return origin;
 }
 
 } // namespace Utility

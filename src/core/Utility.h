@@ -12,5 +12,9 @@ QString AddPathSep(const QString& path);
 // 0.125 is an exact tie and gives 0.12. Values beyond 1e15 and non-finite values
 // come back unchanged; a digit count outside 0 to 15 is clamped.
 double RoundDigits(double value, int digits);
+// The origin of an address as the browser judges it: scheme, host and port, the port written out even
+// where it is the scheme's default ("https://a.test:443"). Empty for an address without a host that is
+// not a file address.
+QString OriginOf(const QString& address);
 
 } // namespace Utility

@@ -7,6 +7,8 @@
 #include "MFieldKey.h"
 #include "MMain.h"
 #include "MWindowUtil.h"
+#include "SecretStore.h"
+#include "Utility.h"
 #include "WebBrowser.h"
 
 #include <QCloseEvent>
@@ -16,6 +18,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,6 +28,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QWindow>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -58,6 +63,8 @@ const QString kStep3Text = u"I. Fill in the information you want the application
                            "automatically by the application. You can also fill in other fields on the website "
                            "such as zip code, country, and package type.\r\n\r\n"
                            "III. Select Finish to save the information and add the webpage."_s;
+
+const QString kNoKeyringText = u"Passwords on the page are not saved: no desktop keyring answers."_s;
 
 QString FrameSection(const QString& section, int index)
 {
@@ -292,6 +299,18 @@ void frmAddWeb::cmdNext_Click()
             connect(m_objAutoFill.get(), &WebBrowser::OnQuit, this, &frmAddWeb::m_objAutoFill_OnQuit);
         }
         m_objAutoFill->SetVisible(true);
+        // Known by step 3, which says when passwords cannot be kept.
+        if (SecretStore* store = SecretStore::Shared()) {
+            store->Probe([wizard = QPointer<frmAddWeb>(this)](bool answers) {
+                if (!wizard)
+                    return;
+                wizard->mKeyring = answers;
+                if (wizard->mStep == 2)
+                    wizard->SetStep3Text();
+            });
+        } else {
+            mKeyring = false;
+        }
         mtxtName->hide();
         mLabels0->hide();
         mlblstep->setText(u"Step 2"_s);
@@ -324,7 +343,18 @@ void frmAddWeb::ShowStep3()
     mcmdFinish->show();
     mcmdFinish->raise();
     mcmdFinish->setDefault(true);
-    mTextBox->setPlainText(kStep3Text);
+    SetStep3Text();
+    mStep = 2;
+    ArrangeStep(kStep3TextHeight);
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(x(), area.top() + (area.height() - height()) / 2);
+    }
+}
+
+void frmAddWeb::SetStep3Text()
+{
+    mTextBox->setPlainText(mKeyring == false ? kStep3Text + u"\r\n\r\n"_s + kNoKeyringText : kStep3Text);
     // The codes to type stand out: LB, OZ and KG, then the G that follows KG.
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
@@ -348,12 +378,6 @@ void frmAddWeb::ShowStep3()
         }
     }
     mTextBox->moveCursor(QTextCursor::Start);
-    mStep = 2;
-    ArrangeStep(kStep3TextHeight);
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(x(), area.top() + (area.height() - height()) / 2);
-    }
 }
 
 void frmAddWeb::cmdFinish_Click()
@@ -362,8 +386,9 @@ void frmAddWeb::cmdFinish_Click()
         cmdCancel_Click();
         return;
     }
-    if (!RecordPage()) {
-        ShowMessage(u"Error in adding the page"_s, u"ERROR"_s);
+    QString why;
+    if (!RecordPage(&why)) {
+        ShowMessage(why.isEmpty() ? u"Error in adding the page"_s : why, u"ERROR"_s);
         cmdCancel_Click();
         return;
     }
@@ -373,7 +398,7 @@ void frmAddWeb::cmdFinish_Click()
     Unload(true);
 }
 
-bool frmAddWeb::RecordPage()
+bool frmAddWeb::RecordPage(QString* why)
 {
     AppState& app = App();
     IniFile* settings = app.gSettings.get();
@@ -381,8 +406,17 @@ bool frmAddWeb::RecordPage()
     const auto document = m_objAutoFill->FrontDocument();
     if (!settings || !document)
         return false;
+    // Read in a world of ours, so the page cannot give another address than the one it is at.
     const auto address = document->URL();
     if (!address)
+        return false;
+    if (!WebBrowser::IsNavigable(*address) || address->startsWith(u"about:"_s, Qt::CaseInsensitive)) {
+        *why = u"Only web pages (http, https) and local files can be added."_s;
+        return false;
+    }
+    // Everything is read before anything is written: a page refused for its size leaves no trace.
+    std::vector<RecordedDocument> documents;
+    if (!CollectDocuments(document.get(), mPageName, documents, why))
         return false;
     // A section left from an earlier page of this name must not lend it stale fields.
     IniSection section = settings->Section(mPageName);
@@ -391,31 +425,103 @@ bool frmAddWeb::RecordPage()
         return false;
     section.Key(u"_WGX_TITLE"_s).SetValue(document->Title().value_or(QString()));
     mWeightCodes.clear();
-    if (!RecordPageFields(*settings, document.get(), mPageName, &mWeightCodes))
+    QList<Secret> secrets;
+    SecretStore* store = SecretStore::Shared();
+    // Without a keyring the passwords are not kept anywhere.
+    if (!WriteDocuments(*settings, documents, &mWeightCodes, store && mKeyring != false ? &secrets : nullptr))
         return false;
     if (!section.Key(u"_WGX_WGT_TYPE"_s).SetValue(WeightTypes(mWeightCodes)))
         return false;
     // The page joins the list last, so a failure above leaves no entry that names a half-recorded page.
     const int count = int(app.gWebPages.size());
     IniSection list = settings->Section(u"_WGX_WEB"_s);
-    return list.Key(u"CNT"_s).SetValue(count) && list.Key(u"_WGX_NAME"_s + QString::number(count)).SetValue(mPageName);
+    if (!list.Key(u"CNT"_s).SetValue(count) || !list.Key(u"_WGX_NAME"_s + QString::number(count)).SetValue(mPageName))
+        return false;
+    // The keyring answers later; a launch asked meanwhile reads after these writes.
+    for (const auto& [key, secret] : std::as_const(secrets)) {
+        store->Store(key, secret, [key](bool ok, const QString& error) {
+            if (!ok)
+                qWarning().noquote() << "Add page: password of" << key.field << "not kept in the keyring:" << error;
+        });
+    }
+    return true;
 }
 
 bool frmAddWeb::RecordPageFields(IniFile& settings, HtmlDocument* document, const QString& section,
-                                 QString* weightCodes)
+                                 QString* weightCodes, QList<Secret>* secrets, QString* why)
 {
-    if (!document)
+    std::vector<RecordedDocument> documents;
+    QString refused;
+    if (!CollectDocuments(document, section, documents, &refused)) {
+        if (why)
+            *why = refused;
         return false;
-    const auto record = document->RecordFields();
-    if (!record)
+    }
+    return WriteDocuments(settings, documents, weightCodes, secrets);
+}
+
+bool frmAddWeb::CollectDocuments(HtmlDocument* top, const QString& section, std::vector<RecordedDocument>& out,
+                                 QString* why)
+{
+    qsizetype fields = 0;
+    qsizetype bytes = 0;
+    bool tooLarge = false;
+    const std::function<bool(HtmlDocument*, const QString&)> collect
+        = [&](HtmlDocument* document, const QString& name) {
+              const auto record = document ? document->RecordFields() : std::nullopt;
+              // A frame that cannot be read keeps its place (an empty section): the sections stay paired with the
+              // frames.
+              out.push_back({name, record ? Utility::OriginOf(document->URL().value_or(QString())) : QString(),
+                             record.value_or(QJsonObject()), 0});
+              if (!record)
+                  return false;
+              const QJsonArray recorded = record->value(u"fields"_s).toArray();
+              fields += recorded.size();
+              for (const QJsonValue& field : recorded) {
+                  const QJsonObject entry = field.toObject();
+                  bytes += entry.value(u"name"_s).toString().size() + entry.value(u"value"_s).toString().size() + 16;
+              }
+              if (fields > MaxRecordedFields || bytes > MaxRecordedBytes) {
+                  tooLarge = true;
+                  return false;
+              }
+              const int frames = document->FrameCount();
+              out[out.size() - 1].frames = frames;
+              for (int i = 0; i < frames && !tooLarge; ++i)
+                  collect(document->Frame(i).get(), FrameSection(name, i));
+              return true;
+          };
+    if (!collect(top, section) || tooLarge) {
+        if (tooLarge && why)
+            *why = u"This page has more than %1 fields or 1 MB of values, too much to record. Nothing was saved."_s.arg(
+                QLocale(QLocale::English).toString(MaxRecordedFields));
         return false;
-    QStringList text, radio, checkBoxes, others, lists, textAreas;
+    }
+    return true;
+}
+
+bool frmAddWeb::WriteDocuments(IniFile& settings, const std::vector<RecordedDocument>& documents, QString* weightCodes,
+                               QList<Secret>* secrets)
+{
+    bool ok = true;
+    for (const RecordedDocument& document : documents) {
+        if (document.record.isEmpty())
+            continue;
+        ok = WriteDocument(settings, document, weightCodes, secrets) && ok;
+    }
+    return ok && !documents.empty() && !documents.front().record.isEmpty();
+}
+
+bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& document, QString* weightCodes,
+                              QList<Secret>* secrets)
+{
+    QStringList text, radio, checkBoxes, others, lists, textAreas, inKeyring;
     QList<std::pair<QString, QString>> values;
     const auto noteCode = [weightCodes](const QString& value) {
         if (weightCodes && IsWeightCode(value))
             weightCodes->append(value);
     };
-    for (const QJsonValue& entry : record->value(u"fields"_s).toArray()) {
+    for (const QJsonValue& entry : document.record.value(u"fields"_s).toArray()) {
         const QJsonObject field = entry.toObject();
         const QString tag = field.value(u"tag"_s).toString();
         const QString type = field.value(u"type"_s).toString();
@@ -430,6 +536,15 @@ bool frmAddWeb::RecordPageFields(IniFile& settings, HtmlDocument* document, cons
                 continue; // a group with nothing checked is not recorded
             values.append({name, QString::number(checked)});
             radio.append(name);
+        } else if (tag == u"input"_s && type == u"password"_s && !field.value(u"value"_s).toString().isEmpty()
+                   && !IsWeightCode(field.value(u"value"_s).toString())) {
+            // Never into the settings file: the keyring keeps it, pinned to this document's origin.
+            values.append({key, QString()});
+            others.append(key);
+            if (secrets && !document.origin.isEmpty()) {
+                secrets->append({{document.section, document.origin, key}, field.value(u"value"_s).toString()});
+                inKeyring.append(key);
+            }
         } else if (tag == u"input"_s) {
             const QString value = field.value(u"value"_s).toString();
             values.append({key, value});
@@ -452,24 +567,19 @@ bool frmAddWeb::RecordPageFields(IniFile& settings, HtmlDocument* document, cons
             noteCode(value);
         }
     }
-    IniSection target = settings.Section(section);
+    IniSection target = settings.Section(document.section);
     // A field whose name or value the settings file cannot hold (a line break in it) is left out.
     if (!target.SetValues(values))
         qWarning().noquote() << "Add page:" << settings.LastError();
-    const int frames = record->value(u"frames"_s).toInt();
-    const bool ok = target.SetValues({{u"_WGX_TEXT"_s, text.join(u',')},
-                                      {u"_WGX_RADIO"_s, radio.join(u',')},
-                                      {u"_WGX_CHKBOX"_s, checkBoxes.join(u',')},
-                                      {u"_WGX_OTHERS"_s, others.join(u',')},
-                                      {u"_WGX_SELECT"_s, lists.join(u',')},
-                                      {u"_WGX_TEXTAREA"_s, textAreas.join(u',')},
-                                      {u"_WGX_FRM_CNT"_s, QString::number(frames)}});
-    for (int i = 0; i < frames; ++i) {
-        // A frame that cannot be read keeps its place: the sections stay paired with the frames.
-        const auto frame = document->Frame(i);
-        RecordPageFields(settings, frame.get(), FrameSection(section, i), weightCodes);
-    }
-    return ok;
+    return target.SetValues({{u"_WGX_TEXT"_s, text.join(u',')},
+                             {u"_WGX_RADIO"_s, radio.join(u',')},
+                             {u"_WGX_CHKBOX"_s, checkBoxes.join(u',')},
+                             {u"_WGX_OTHERS"_s, others.join(u',')},
+                             {u"_WGX_SELECT"_s, lists.join(u',')},
+                             {u"_WGX_TEXTAREA"_s, textAreas.join(u',')},
+                             {u"_WGX_FRM_CNT"_s, QString::number(document.frames)},
+                             {u"_WGX_ORIGIN"_s, document.origin},
+                             {u"_WGX_KEYRING"_s, inKeyring.join(u',')}});
 }
 
 QString frmAddWeb::WeightTypes(const QString& weightCodes)

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "SecretStore.h"
+
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class HtmlDocument;
 class IniFile;
@@ -36,11 +41,20 @@ public:
     QString PageName() const { return mPageName; }
     bool PageAdded() const { return mPageAdded; }
 
+    // A password typed into the page and where it goes in the keyring.
+    using Secret = std::pair<SecretStore::Key, QString>;
     // Records the form fields of a document, and of its frames, into the section of that name and its
-    // frame sections; the weight codes met are appended to *weightCodes. False when the document
-    // itself could not be read or its section not written; a field or frame that fails is left out.
+    // frame sections, each with the origin of its document; the weight codes met are appended to
+    // *weightCodes. False when the document itself could not be read or its section not written, and
+    // when the page is larger than a recording may be (then *why says so and nothing is written); a
+    // field or frame that fails is left out. A password never goes into the settings: its field is
+    // recorded empty and, with `secrets`, listed in _WGX_KEYRING, its value appended to *secrets for
+    // the keyring; without, it is not kept at all.
     static bool RecordPageFields(IniFile& settings, HtmlDocument* document, const QString& section,
-                                 QString* weightCodes);
+                                 QString* weightCodes, QList<Secret>* secrets = nullptr, QString* why = nullptr);
+    // A recording holds at most this much, so a page cannot fill the settings file or the memory.
+    static constexpr qsizetype MaxRecordedFields = 5000;
+    static constexpr qsizetype MaxRecordedBytes = 1024 * 1024;
     // ",kg", ",g", ",lb", ",oz" for the units among the collected codes (a "kg" is not also a "g").
     static QString WeightTypes(const QString& weightCodes);
     static bool IsWeightCode(const QString& text);
@@ -70,9 +84,24 @@ private:
     void m_objAutoFill_OnQuit();
     void ShowMessage(const QString& text, const QString& title);
     void ShowStep3();
+    void SetStep3Text();
     void ReleaseBrowser();
     void Unload(bool added);
-    bool RecordPage();
+    // A document read for the recording, before anything is written.
+    struct RecordedDocument
+    {
+        QString section;
+        QString origin;
+        QJsonObject record; // empty when it could not be read
+        int frames = 0;
+    };
+    bool RecordPage(QString* why);
+    static bool CollectDocuments(HtmlDocument* top, const QString& section, std::vector<RecordedDocument>& out,
+                                 QString* why);
+    static bool WriteDocuments(IniFile& settings, const std::vector<RecordedDocument>& documents, QString* weightCodes,
+                               QList<Secret>* secrets);
+    static bool WriteDocument(IniFile& settings, const RecordedDocument& document, QString* weightCodes,
+                              QList<Secret>* secrets);
     void ArrangeStep(int textHeight);
     static QPixmap ExampleField(const QString& text);
 
@@ -95,6 +124,8 @@ private:
     QPointer<QMessageBox> mMessage;
     QString mPageName;
     QString mWeightCodes;
+    // Whether a desktop keyring answered; unknown until it has.
+    std::optional<bool> mKeyring;
     int mStep = 0;
     bool mbPageLoaded = false;
     bool mPageAdded = false;

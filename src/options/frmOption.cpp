@@ -5,6 +5,7 @@
 #include "CArtwork.h"
 #include "CChoiceLists.h"
 #include "CFormField.h"
+#include "CWebUserAdd.h"
 #include "IniFile.h"
 #include "IniValue.h"
 #include "MMain.h"
@@ -900,6 +901,8 @@ void frmOption::cmdOK_Click()
 void frmOption::cmdCancel_Click()
 {
     AppState& app = App();
+    // What pages added here put into the keyring goes with them.
+    mDroppedSecrets.append(AllPageSecrets());
     // Without this opening's copy, an older one would throw away more than the edits made here.
     QString error;
     if (mBackupTaken && !IniFile::CopyFileAtomic(app.gData2Path, app.gData1Path, &error))
@@ -929,6 +932,17 @@ void frmOption::closeEvent(QCloseEvent* event)
 
 void frmOption::Form_Unload()
 {
+    const QList<SecretStore::Key> kept = AllPageSecrets();
+    if (SecretStore* store = SecretStore::Shared()) {
+        for (const SecretStore::Key& key : std::as_const(mDroppedSecrets)) {
+            if (!kept.contains(key))
+                store->Delete(key, [field = key.field](bool ok, const QString& error) {
+                    if (!ok)
+                        qWarning().noquote() << "options: password of" << field << "left in the keyring:" << error;
+                });
+        }
+    }
+    mDroppedSecrets.clear();
     hide();
     MWindowUtil::EnableForms();
 }
@@ -1069,11 +1083,24 @@ void frmOption::cmdDelete_Click()
     if (wasChosen)
         cboWeb_Click();
 
+    if (app.gSettings)
+        mDroppedSecrets.append(CWebUserAdd::PageSecrets(*app.gSettings, name));
     DeletePageSections(name);
 
     app.gAutoLaunch = qint16(mcboWeb->currentIndex());
     app.gAutoLaunchItem = app.gAutoLaunch != 0 ? qint16(app.gAutoLaunch + 1) : qint16(0);
     MMain::LoadWebPages();
+}
+
+QList<SecretStore::Key> frmOption::AllPageSecrets()
+{
+    AppState& app = App();
+    QList<SecretStore::Key> keys;
+    if (app.gSettings) {
+        for (const QString& page : std::as_const(app.gWebPages))
+            keys.append(CWebUserAdd::PageSecrets(*app.gSettings, page));
+    }
+    return keys;
 }
 
 void frmOption::DeletePageSections(const QString& name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SecretStore.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -46,6 +48,8 @@ public:
     void SaveSettings();
     // Removes a user page's section and, through its frame count, its frame sections.
     void DeletePageSections(const QString& name);
+    // The keyring entries of every page in the settings.
+    static QList<SecretStore::Key> AllPageSecrets();
 
     void cmdOK_Click();
     void cmdCancel_Click();
@@ -120,6 +124,9 @@ private:
     AddPageWizard mAddPageWizard;
     int mSkin = 0;
     bool mBackupTaken = false;
+    // Keyring entries of pages deleted (or, on Cancel, added) while the dialog is open: they go when
+    // it closes, unless the file it leaves still names them (Cancel brought the page back).
+    QList<SecretStore::Key> mDroppedSecrets;
 
     QTabWidget* mTabStrip = nullptr;
     QComboBox* mcboWeb = nullptr;

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <libudev.h>
 #include <linux/hidraw.h>
+#include <string_view>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -63,6 +64,11 @@ QByteArray ReadDescriptorByIoctl(int fd)
     if (::ioctl(fd, HIDIOCGRDESC, &descriptor) < 0)
         return {};
     return QByteArray(reinterpret_cast<const char*>(descriptor.value), size);
+}
+
+HidReportDescriptor ParseDescriptor(const QByteArray& raw)
+{
+    return HidReportDescriptor::Parse(std::string_view(raw.constData(), std::size_t(raw.size())));
 }
 
 } // namespace
@@ -142,7 +148,7 @@ bool HidrawUsbDevice::Matches(udev_device* device) const
     udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
     if (usb && HexAttribute(usb, "idVendor") == mVendorId && HexAttribute(usb, "idProduct") == mProductId)
         return true;
-    return HidReportDescriptor::Parse(SysfsDescriptor(device)).HasUsagePage(HidPosScale::UsagePage);
+    return ParseDescriptor(SysfsDescriptor(device)).HasUsagePage(HidPosScale::UsagePage);
 }
 
 QByteArray HidrawUsbDevice::SysfsDescriptor(udev_device* device)
@@ -221,7 +227,7 @@ void HidrawUsbDevice::LearnReportLayout(udev_device* device)
     // Some kernels and emulators refuse the ioctl; sysfs has the same bytes.
     if (raw.isEmpty())
         raw = SysfsDescriptor(device);
-    const HidReportDescriptor layout = HidReportDescriptor::Parse(raw);
+    const HidReportDescriptor layout = ParseDescriptor(raw);
     // Our own scale speaks its own format even should its descriptor ever name the scale page.
     udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
     const bool ours = usb && HexAttribute(usb, "idVendor") == mVendorId && HexAttribute(usb, "idProduct") == mProductId;

@@ -35,7 +35,8 @@ public:
     virtual std::optional<QJsonObject> RecordFields() { return std::nullopt; }
     // One call into the page: runs the writes in order, each [kind, n, name, payload] with kind "v"
     // (value: text or number), "c" (checked), "r" (check member `payload` of the group `name`) or "s"
-    // (list: {"i": index, "m": [positions]}). Each write goes through the element's own setter and
+    // (list: {"i": index, "m": [positions]}), and an optional fifth element true when the write must not
+    // go into a password field (it then counts as not holding). Each write goes through the element's own setter and
     // fires the events a person's input would. Per write: 0 element not found, 1 found but the value
     // did not hold, 2 written and read back.
     virtual std::optional<QJsonArray> ReplayFields(const QJsonArray& /*writes*/) { return std::nullopt; }

@@ -13,6 +13,7 @@ namespace {
 
 // [0] is written by the handler, [1] read on the event loop.
 volatile sig_atomic_t gWriteFd = -1;
+volatile sig_atomic_t gReceived = 0;
 int gReadFd = -1;
 
 } // namespace
@@ -33,6 +34,7 @@ UnixSignalWatcher::UnixSignalWatcher(std::initializer_list<int> signalNumbers, Q
         qWarning() << "UnixSignalWatcher: socketpair failed:" << strerror(errno);
         return;
     }
+    gReceived = 0;
     gWriteFd = fds[0];
     gReadFd = fds[1];
     mNotifier = new QSocketNotifier(gReadFd, QSocketNotifier::Read, this);
@@ -70,12 +72,18 @@ UnixSignalWatcher::~UnixSignalWatcher()
 void UnixSignalWatcher::Handler(int signalNumber)
 {
     const int savedErrno = errno;
+    gReceived = 1;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     if (gWriteFd >= 0) {
         // A full pipe drops the signal; the ones already queued still end the program.
         [[maybe_unused]] const ssize_t written = ::write(gWriteFd, &byte, 1);
     }
     errno = savedErrno;
+}
+
+bool UnixSignalWatcher::Received()
+{
+    return gReceived != 0;
 }
 
 void UnixSignalWatcher::ReadPending()

@@ -25,6 +25,9 @@ public:
 
     // False when the socket pair could not be made or another watcher exists.
     bool IsValid() const { return mNotifier != nullptr; }
+    // True once a watched signal arrived, before the event loop has seen it: code that blocks on its own
+    // deadline (a browser call) asks this to give up at once, so the program ends when asked to.
+    static bool Received();
 
 Q_SIGNALS:
     void signalReceived(int signalNumber);

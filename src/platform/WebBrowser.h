@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <memory>
 
@@ -24,6 +25,17 @@ public:
     using QObject::QObject;
     // What the user is told when no browser could be started and nothing says why.
     static QString NoBrowserMessage() { return QStringLiteral("No web browser could be started."); }
+    // Only documents are opened or recorded: http, https and file addresses, and the blank page. Any other
+    // scheme (javascript:, data:) runs in the site the window shows, or hides where it really came from.
+    static bool IsNavigable(const QString& url)
+    {
+        const QUrl address(url);
+        const QString scheme = address.scheme().toLower();
+        return (scheme == QStringLiteral("http") || scheme == QStringLiteral("https")
+                || scheme == QStringLiteral("file")
+                || (scheme == QStringLiteral("about") && address.path() == QStringLiteral("blank")))
+            && address.isValid();
+    }
     // Lets go of `browser` and its connections to `receiver`. Inside one of the browser's own signals
     // the object must outlive the emit, so it is deleted by the event loop afterwards.
     static void Release(std::unique_ptr<WebBrowser>& browser, QObject* receiver, bool insideBrowserSignal)

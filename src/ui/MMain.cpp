@@ -6,6 +6,7 @@
 #include "BrowserLocator.h"
 #include "CBrowserSource.h"
 #include "CTrayIcon.h"
+#include "DevToolsSession.h"
 #include "HidrawUsbDevice.h"
 #include "IniFile.h"
 #include "IniValue.h"
@@ -336,6 +337,7 @@ int Run(int argc, char** argv)
     // so the general settings are written. Watched before the instance socket is
     // made: whoever can find us by it may also signal us.
     UnixSignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP}, nullptr);
+    DevToolsSession::SetInterruptCheck(&UnixSignalWatcher::Received);
     QObject::connect(&signalWatcher, &UnixSignalWatcher::signalReceived, &application, [](int) { ExitApp(); });
     SingleInstance instance;
     QString instanceMessage;

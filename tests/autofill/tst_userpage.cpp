@@ -7,6 +7,7 @@
 #include "PageProbe.h"
 #include "TestFiles.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +74,24 @@ private Q_SLOTS:
         QTest::newRow("weight field gone: not filled")
             << u"_WGX_WGT_TYPE=,oz\n_WGX_TEXT=0_wgx_zip,0_wgx_gone\n0_wgx_zip=7\n0_wgx_gone=oz\n"_s << 0.5 << false
             << u"0_wgx_zip=7"_s;
+        // Each document takes only what was recorded from its origin; a frame of an older file, which names
+        // none, gets its values but never a password.
+        const QString origin = u"_WGX_ORIGIN=https://shop.example.test:443\n"_s;
+        QTest::newRow("frames pinned to their origins")
+            << u"_WGX_FRM_CNT=3\n[Shop_FRAME0]\n"_s + origin
+                + u"_WGX_TEXT=0_wgx_reference\n0_wgx_reference=same\n_WGX_OTHERS=0_wgx_pin\n0_wgx_pin=1111\n"
+                  "[Shop_FRAME1]\n_WGX_TEXT=0_wgx_reference\n0_wgx_reference=other\n_WGX_OTHERS=0_wgx_pin\n"
+                  "0_wgx_pin=2222\n[Shop_FRAME2]\n"_s
+                + origin + u"_WGX_TEXT=0_wgx_reference\n0_wgx_reference=sibling\n"_s
+            << 0.5 << true
+            << u"0:0_wgx_reference=same;0:0_wgx_pin=1111;1:0_wgx_reference=other;1:0_wgx_pin=;"
+               "2:0_wgx_reference="_s;
+        QTest::newRow("redirected to another site: nothing written there")
+            << u"_WGX_TEXT=0_wgx_reference\n0_wgx_reference=leak\n_WGX_OTHERS=0_wgx_pin\n0_wgx_pin=3333\n"_s << 0.5
+            << false << u"0_wgx_reference=;0_wgx_pin="_s;
+        // Passwords an older version stored in the settings go back only to the origin they came from.
+        QTest::newRow("older file's password on its own origin")
+            << u"_WGX_OTHERS=0_wgx_password\n0_wgx_password=old-pw\n"_s << 0.5 << true << u"0_wgx_password=old-pw"_s;
         QTest::newRow("no weight code: filled once on the page")
             << u"_WGX_TEXT=0_wgx_zip\n0_wgx_zip=1\n"_s << 0.5 << true << u"0_wgx_zip=1"_s;
     }
@@ -86,10 +105,17 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        // Stored without the "/" the browser adds; the letter-case row stores the host in capitals.
-        const QString address = QString::fromLatin1(QTest::currentDataTag()).startsWith(u"address"_s)
-            ? u"https://SHOP.example.test/"_s
-            : u"https://shop.example.test"_s;
+        // Stored without the "/" the browser adds; the letter-case row stores the host in capitals, and the
+        // redirect row an address the shop sends on to a courier's site.
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        const bool redirect = tag.startsWith(u"redirect"_s);
+        const QString address = tag.startsWith(u"address"_s) ? u"https://SHOP.example.test/"_s
+            : redirect                                       ? u"https://shop.example.test/moved"_s
+                                                             : u"https://shop.example.test"_s;
+        BrowserFixture::Instance().ServeBody(
+            u"https://shop.example.test/moved"_s,
+            "<script>location.replace('https://parcels.courier.test/parcel.html')</script>");
+        const QString landing = redirect ? u"https://parcels"_s : u"https://shop"_s;
         IniFile ini;
         QVERIFY(WriteFile(dir.filePath(u"Data1.ini"_s), u"[Shop]\n_WGX_ADDRESS="_s + address + u'\n' + sections));
         QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
@@ -106,7 +132,7 @@ private Q_SLOTS:
         QSignalSpy loads(helper.Browser(), &WebBrowser::ProgressChange);
         const auto onShop = [&] {
             const auto document = loads.isEmpty() ? nullptr : helper.Browser()->Document();
-            return document && document->URL().value_or(QString()).startsWith(u"https://shop"_s);
+            return document && document->URL().value_or(QString()).startsWith(landing);
         };
         QVERIFY(QTest::qWaitFor([&] { return helper.CurrentFiller()->IsFilled() || onShop(); }, kLoadTimeoutMs));
         QCOMPARE(helper.CurrentFiller()->IsFilled(), filled);
@@ -118,6 +144,35 @@ private Q_SLOTS:
         const QStringList wrong = PageProbe::Mismatches(document.get(), checks);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
         static_cast<ChromiumBrowser*>(helper.Browser())->ClosePage();
+    }
+
+    // An address that is not a document's, hand-edited or from an old file, opens nothing: it would run in
+    // the site the launch window shows.
+    void unsafeAddressOpensNothing_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("javascript") << u"javascript:void(document.title=document.cookie)"_s;
+        QTest::newRow("data") << u"data:text/html,<script>alert(1)</script>"_s;
+        QTest::newRow("browser page") << u"chrome://settings"_s;
+    }
+    void unsafeAddressOpensNothing()
+    {
+        QFETCH(QString, address);
+        QTemporaryDir dir;
+        IniFile ini;
+        QVERIFY(WriteFile(dir.filePath(u"Data1.ini"_s), u"[Evil]\n_WGX_ADDRESS="_s + address + u'\n'));
+        QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
+        int opened = 0;
+        CWebHelper::Accessors accessors;
+        accessors.makeBrowser = [&opened](QString*) {
+            ++opened;
+            return std::unique_ptr<WebBrowser>();
+        };
+        CWebHelper helper(ini, accessors);
+        helper.Create(u"Evil"_s, QString());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^The page Evil has an address"_s));
+        QVERIFY(!helper.GotoPage());
+        QCOMPARE(opened, 0);
     }
 };
 

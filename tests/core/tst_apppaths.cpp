@@ -25,15 +25,18 @@ private Q_SLOTS:
         QTest::addColumn<bool>("pageBeside");
         QTest::addColumn<bool>("portable");
         QTest::addColumn<QString>("expectedPage"); // relative to the root
+        QTest::addColumn<int>("oldSettingsMode"); // of a settings folder left by an earlier start; 0: none
 
-        QTest::newRow("unpacked folder") << true << false << true << true << u"prefix/bin/conversion.html"_s;
+        QTest::newRow("unpacked folder") << true << false << true << true << u"prefix/bin/conversion.html"_s << 0;
         QTest::newRow("unpacked, page missing")
-            << true << false << false << true << u"prefix/share/pesavo/conversion.html"_s;
-        QTest::newRow("installed") << true << true << false << false << u"prefix/share/pesavo/conversion.html"_s;
+            << true << false << false << true << u"prefix/share/pesavo/conversion.html"_s << 0;
+        QTest::newRow("installed") << true << true << false << false << u"prefix/share/pesavo/conversion.html"_s << 0;
+        QTest::newRow("installed, 0755 settings folder of an older start")
+            << true << true << false << false << u"prefix/share/pesavo/conversion.html"_s << 0755;
         QTest::newRow("installed, page beside wins")
-            << true << true << true << false << u"prefix/bin/conversion.html"_s;
+            << true << true << true << false << u"prefix/bin/conversion.html"_s << 0;
         QTest::newRow("folder not writable")
-            << false << false << false << false << u"prefix/share/pesavo/conversion.html"_s;
+            << false << false << false << false << u"prefix/share/pesavo/conversion.html"_s << 0;
     }
     void layout()
     {
@@ -42,6 +45,7 @@ private Q_SLOTS:
         QFETCH(bool, pageBeside);
         QFETCH(bool, portable);
         QFETCH(QString, expectedPage);
+        QFETCH(int, oldSettingsMode);
         if (!writable && ::geteuid() == 0)
             QSKIP("folder permissions do not stop root from writing");
 
@@ -56,6 +60,10 @@ private Q_SLOTS:
         if (!writable)
             QVERIFY(QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QString configHome = root.filePath(u"config"_s);
+        if (oldSettingsMode != 0) {
+            QVERIFY(QDir().mkpath(configHome + u"/pesavo"_s));
+            QVERIFY(::chmod(QFile::encodeName(configHome + u"/pesavo"_s).constData(), mode_t(oldSettingsMode)) == 0);
+        }
 
         const AppPaths paths(bin, configHome);
         QCOMPARE(paths.Portable(), portable);

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -229,6 +230,43 @@ private Q_SLOTS:
         }
         QCOMPARE(ReadBytes(path()), QByteArray("[A]\nX=9\n"));
         QCOMPARE(ini.Section(u"A"_s).Key(u"X"_s).Value(), u"9"_s);
+    }
+
+    // Only the user reads the settings: a new file, an older file at its next write and the dialog's
+    // backup copy are all 0600, whatever the folder's mode and the file's before.
+    void privateModes_data()
+    {
+        QTest::addColumn<int>("oldMode"); // of an existing Data1.ini; 0: none yet
+        QTest::addColumn<bool>("copy"); // Data1.ini copied to Data2.ini instead of written
+        QTest::newRow("new file in a 0755 folder") << 0 << false;
+        QTest::newRow("0644 file at the next write") << 0644 << false;
+        QTest::newRow("backup copy of a 0644 file") << 0644 << true;
+    }
+    void privateModes()
+    {
+        QFETCH(int, oldMode);
+        QFETCH(bool, copy);
+        QVERIFY(::chmod(QFile::encodeName(mDir.path()).constData(), 0755) == 0);
+        if (oldMode != 0) {
+            QVERIFY(WriteBytes(path(), "[A]\nX=1\n"));
+            QVERIFY(::chmod(QFile::encodeName(path()).constData(), mode_t(oldMode)) == 0);
+        }
+        QString written = path();
+        if (copy) {
+            written = mDir.filePath(u"Data2.ini"_s);
+            QVERIFY(IniFile::CopyFileAtomic(path(), written));
+            QCOMPARE(ReadBytes(written), QByteArray("[A]\nX=1\n"));
+        } else {
+            IniFile ini;
+            QVERIFY(ini.OpenFile(path()));
+            QVERIFY(ini.Section(u"A"_s).Key(u"X"_s).SetValue(2));
+        }
+        struct stat st
+        {
+        };
+        QVERIFY(::stat(QFile::encodeName(written).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, 0600u);
+        QFile::remove(mDir.filePath(u"Data2.ini"_s));
     }
 
     // A process killed in the middle of writing leaves a whole file behind: the

@@ -46,6 +46,23 @@ private Q_SLOTS:
         QFETCH(int, digits);
         QTEST(Utility::RoundDigits(value, digits), "expected");
     }
+
+    void origin_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("origin");
+        QTest::newRow("https, its port written out")
+            << u"https://Shop.Example.test/a?b#c"_s << u"https://shop.example.test:443"_s;
+        QTest::newRow("http with a port") << u"http://shop.example.test:8080/"_s << u"http://shop.example.test:8080"_s;
+        QTest::newRow("file") << u"file:///home/u/page.html"_s << u"file://"_s;
+        QTest::newRow("no host") << u"about:blank"_s << QString();
+    }
+    void origin()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, origin);
+        QCOMPARE(Utility::OriginOf(url), origin);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestUtility)

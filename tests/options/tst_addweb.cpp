@@ -18,6 +18,7 @@
 #include "frmScale.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -37,6 +38,7 @@ const QString kShop = u"https://shop.example.test/checkout"_s;
 const QString kOtherPage = u"[_WGX_WEB]\nCNT=1\n_WGX_NAME1=Courier Y\n[Courier Y]\n_WGX_ADDRESS=https://y.test/\n"_s;
 // Typed by the "person": quotes, a backslash, markup and the characters of the settings file's layout.
 const QString kOddName = u"O'Brien \"Bob\" \\ </script> [x]=y"_s;
+const QString kPassword = u"pa$$ wörd=[x]"_s;
 
 void CloseTab(const std::string& targetId)
 {
@@ -244,6 +246,63 @@ private Q_SLOTS:
         QVERIFY(filler.IsFilled());
         QCOMPARE(PageProbe::Mismatches(page->Document().get(), u"0_wgx_f5=replayed;0_wgx_f4998=v4998;0_wgx_w=1.102"_s),
                  QStringList());
+        // One field more is refused whole, with a message, and nothing of it is written.
+        html.replace("<input name=w value=LB>", "<input name=w value=LB><input name=more>");
+        fixture.ServeBody(u"https://huge.example.test/"_s, html);
+        QVERIFY(BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
+        IniFile refused;
+        QVERIFY(refused.OpenFile(dir.filePath(u"Refused.ini"_s)));
+        QString why;
+        QVERIFY(!frmAddWeb::RecordPageFields(refused, page->Document().get(), u"Huge"_s, &codes, nullptr, &why));
+        QVERIFY2(why.contains(u"5,000 fields"_s), qPrintable(why));
+        QVERIFY(!QFile::exists(dir.filePath(u"Refused.ini"_s)));
+
+        page->ClosePage();
+    }
+
+    // A page that lies to its own script about where it is and which frames it has, and nests frames of
+    // itself ten deep: the recording takes the real address, and stops at four levels of frames.
+    void pageScriptCannotMisleadTheRecording_data()
+    {
+        QTest::addColumn<QByteArray>("trick");
+        QTest::newRow("endless frame count") << QByteArray("window.frames = {length: 2147483647};");
+        QTest::newRow("frames that hold their own window") << QByteArray("window.frames = [window, window];");
+    }
+    void pageScriptCannotMisleadTheRecording()
+    {
+        QFETCH(QByteArray, trick);
+        BrowserFixture& fixture = BrowserFixture::Instance();
+        fixture.ServeBody(u"https://liar.example.test/"_s,
+                          "<!DOCTYPE html><html><body><form><input name=zip value=10115></form><script>"
+                          "Object.defineProperty(document, 'URL', {get: () => 'javascript:void(0)'});"
+                              + trick
+                              + "const d = +(new URLSearchParams(location.search).get('d') || 0);"
+                                "if (d < 10) { const f = document.createElement('iframe');"
+                                "  f.src = '/?d=' + (d + 1); document.body.appendChild(f); } else top.deepest = true;"
+                                "</script></body></html>");
+        auto page = fixture.NewPage();
+        QVERIFY(page && BrowserFixture::Load(*page, u"https://liar.example.test/"_s));
+        const auto deepest = [&page] {
+            const auto reply = page->Session()->Call("Runtime.evaluate", {{"expression", "window.deepest === true"}},
+                                                     page->SessionId(), 5000);
+            return reply && reply->value("result", nlohmann::json::object()).value("value", false);
+        };
+        QVERIFY(QTest::qWaitFor(deepest, 20000));
+        const auto document = page->Document();
+        QVERIFY(document);
+        QCOMPARE(document->URL(), std::optional<QString>(u"https://liar.example.test/"_s));
+
+        QTemporaryDir dir;
+        IniFile ini;
+        QVERIFY(ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
+        QString codes;
+        QVERIFY(frmAddWeb::RecordPageFields(ini, document.get(), u"Liar"_s, &codes));
+        QString section = u"Liar"_s;
+        for (int depth = 0; depth <= 4; ++depth, section += u"_FRAME0"_s) {
+            QCOMPARE(ini.Section(section).Key(u"_WGX_ORIGIN"_s).Value(), u"https://liar.example.test:443"_s);
+            QCOMPARE(ini.Section(section).Key(u"0_wgx_zip"_s).Value(), u"10115"_s);
+        }
+        QVERIFY(!ReadBytes(dir.filePath(u"Data1.ini"_s)).contains(section.toUtf8()));
         page->ClosePage();
     }
 
@@ -277,6 +336,7 @@ private Q_SLOTS:
         QVERIFY(document);
         QVERIFY(Type(*page, document.get(), u"0_wgx_fullName"_s, kOddName));
         QVERIFY(Type(*page, document.get(), u"0_wgx_email"_s, u"a@b.test"_s));
+        QVERIFY(Type(*page, document.get(), u"0_wgx_password"_s, kPassword));
         // By frame (-1 the page itself): the frames are of the shop's origin, a courier's and a sibling host's.
         const std::tuple<int, QString, QString> texts[] = {
             {-1, u"0_wgx_zip"_s, u"10115"_s},
@@ -318,6 +378,10 @@ private Q_SLOTS:
         const QString x = u"Courier X"_s;
         QCOMPARE(mRun.Stored(x, u"_WGX_TITLE"_s), u"Shop \"Checkout\" & Co"_s);
         QVERIFY(!FileText().contains(u"token"_s));
+        // The password is in the keyring, under the shop's origin; the file only names its field.
+        QVERIFY(!FileText().contains(kPassword));
+        QCOMPARE(mRun.Stored(x, u"_WGX_KEYRING"_s), u"0_wgx_password"_s);
+        QCOMPARE(mRun.Stored(x, u"_WGX_ORIGIN"_s), u"https://shop.example.test:443"_s);
         // The window's own section aside.
         QCOMPARE(FileText().split(u'\n').filter(QRegularExpression(u"^\\[(?!_WGX_GENERAL\\])"_s)),
                  QStringList({u"[_WGX_WEB]"_s, u"[Courier Y]"_s, u"[Courier X]"_s, u"[Courier X_FRAME0]"_s,
@@ -341,15 +405,15 @@ private Q_SLOTS:
         QTest::qWait(60); // the page's own re-render of its controlled fields
         auto* launched = static_cast<ChromiumBrowser*>(scale->Launcher()->WebHelper()->Browser());
         const auto filled = launched->Document();
-        const QStringList wrong
-            = PageProbe::Mismatches(filled.get(),
-                                    u"0_wgx_fullName="_s + kOddName
-                                        + u";0_wgx_email=a@b.test;0_wgx_zip=10115;0_wgx_weight=17.6;0_wgx_pieces=7;"
-                                          "0_wgx_shipDate=2026-12-24;1_wgx_qty=3;2_wgx_qty=4;2_wgx_speed?=true;"
-                                          "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
-                                          "0_wgx_note=line one\nline two, and then a great deal;"
-                                          "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
-                                          "1:0_wgx_unit#=1;2:0_wgx_reference=L-2"_s);
+        const QStringList wrong = PageProbe::Mismatches(
+            filled.get(),
+            u"0_wgx_fullName="_s + kOddName + u";0_wgx_email=a@b.test;0_wgx_password="_s + kPassword
+                + u";0_wgx_zip=10115;0_wgx_weight=17.6;0_wgx_pieces=7;"
+                  "0_wgx_shipDate=2026-12-24;1_wgx_qty=3;2_wgx_qty=4;2_wgx_speed?=true;"
+                  "0_wgx_insured?=true;0_wgx_signature?=false;0_wgx_box#=2;0_wgx_extras@=0,1,3;"
+                  "0_wgx_note=line one\nline two, and then a great deal;"
+                  "0:0_wgx_parcelWeight=17.6;1:0_wgx_reference=X-1;1:0_wgx_parcelWeight=0.5;"
+                  "1:0_wgx_unit#=1;2:0_wgx_reference=L-2"_s);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
         launched->ClosePage();
     }

@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "MMain.h"
 #include "ProgramRun.h"
+#include "SecretStore.h"
 #include "TestFiles.h"
 #include "frmAddWeb.h"
 #include "frmOption.h"
@@ -423,6 +424,45 @@ private Q_SLOTS:
         QTRY_VERIFY(App().gAlwaysOnTop);
         Click(u"cmdCancel"_s);
         QVERIFY(Scale()->isEnabled());
+    }
+
+    // A deleted page's passwords leave the keyring when the dialog is left with OK; Cancel brings the
+    // page back with them. The keyring is a real one (the test runs in a private D-Bus session).
+    void deletedPagePasswords_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("OK") << u"cmdOK"_s << false;
+        QTest::newRow("Cancel") << u"cmdCancel"_s << true;
+    }
+    void deletedPagePasswords()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, kept);
+        SecretStore* store = SecretStore::Shared();
+        QVERIFY(store);
+        const QString origin = u"https://b.example:443"_s;
+        const QList<SecretStore::Key> keys {{u"B"_s, origin, u"0_wgx_pw"_s}, {u"B_FRAME0"_s, origin, u"2_wgx_pw"_s}};
+        int stored = 0;
+        for (const SecretStore::Key& key : keys)
+            store->Store(key, u"secret"_s, [&stored](bool ok, const QString&) { stored += ok ? 1 : 100; });
+        QTRY_COMPARE(stored, 2);
+        QVERIFY(Open(u"[_WGX_WEB]\nCNT=1\n_WGX_NAME1=B\n[B]\n_WGX_FRM_CNT=1\n_WGX_ORIGIN=%1\n"
+                     "_WGX_KEYRING=0_wgx_pw\n[B_FRAME0]\n_WGX_ORIGIN=%1\n_WGX_KEYRING=2_wgx_pw\n"_s.arg(origin)));
+        auto* list = Control<QTreeWidget>(u"lvWebpage"_s);
+        list->setCurrentItem(list->findItems(u"B"_s, Qt::MatchExactly).value(0));
+        Click(u"cmdDelete"_s);
+        Click(how);
+        QCOMPARE(App().gWebPages.size(), kept ? 1 : 0);
+        int found = 0, answers = 0;
+        for (const SecretStore::Key& key : keys) {
+            store->Fetch(key, [&](const std::optional<QString>& secret, const QString&) {
+                ++answers;
+                found += secret == u"secret"_s ? 1 : 0;
+            });
+        }
+        QTRY_COMPARE(answers, 2);
+        QCOMPARE(found, kept ? 2 : 0);
     }
 
     // The colour in use writes nothing; the start-up box sets the entry. "Add" opens the program's own wizard

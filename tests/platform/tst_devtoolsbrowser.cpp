@@ -2,6 +2,7 @@
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,6 +42,8 @@ private Q_SLOTS:
     {
         BrowserFixture& fixture = BrowserFixture::Instance();
         QVERIFY2(fixture.IsReady(), qPrintable(fixture.LastError()));
+        // Cookies and remembered forms live in the profile: no one else reads it.
+        QCOMPARE(QFileInfo(fixture.Options().profileDir).permissions() & 0x0077, QFileDevice::Permissions());
         fixture.Serve(kHost + u"/ratefinder/"_s, u"browser/form.html"_s);
         fixture.Serve(kHost + u"/business/home"_s, u"browser/frameset.html"_s);
         fixture.Serve(kHost + u"/business/banner.html"_s, u"browser/banner.html"_s);

@@ -5,8 +5,13 @@
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -33,6 +38,20 @@ public:
     {
         return std::all_of(recorded.begin(), recorded.end(),
                            [this](const QString& m) { return Message(m.toStdString()); });
+    }
+    // Writes that many bytes with no end of message, until told to stop.
+    void Flood(size_t bytes, const std::atomic<bool>& stop)
+    {
+        const std::string chunk(size_t(1) << 20, 'x');
+        while (bytes > 0 && !stop) {
+            pollfd fd {mFds[0], POLLOUT, 0};
+            if (::poll(&fd, 1, 100) <= 0)
+                continue;
+            const ssize_t n = ::send(mFds[0], chunk.data(), std::min(bytes, chunk.size()), MSG_NOSIGNAL);
+            if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return;
+            bytes -= n > 0 ? size_t(n) : 0;
+        }
     }
     // Closing -1 again is harmless.
     void CloseOurEnd() { ::close(std::exchange(mFds[0], -1)); }
@@ -170,6 +189,40 @@ private Q_SLOTS:
         // The last words before the end still reach the listeners, before the disconnect.
         QCOMPARE(Methods(delivered), u"Inspector.detached"_s);
         QCOMPARE(disconnected.count(), 1);
+    }
+
+    // A browser made to send one endless message (a page can do that) costs the connection, not our
+    // memory; and a program told to end does not wait out a call's deadline.
+    void oversizedMessageEndsTheConnection()
+    {
+        RecordedPeer peer;
+        DevToolsSession session(peer.Pipe());
+        std::atomic<bool> stop {false};
+        std::thread flood([&] { peer.Flood(DevToolsPipe::MaxMessageBytes + (size_t(1) << 20), stop); });
+        const auto reply = session.Call("Page.getFrameTree", Json::object(), {}, 120000);
+        stop = true;
+        flood.join();
+        QVERIFY(!reply);
+        QVERIFY2(session.LastError().contains(u"over 64 MiB"_s), qPrintable(session.LastError()));
+        QVERIFY(!session.IsOpen());
+    }
+
+    void endingAbandonsTheCall()
+    {
+        static std::atomic<bool> ending {false};
+        DevToolsSession::SetInterruptCheck([] { return ending.load(); });
+        RecordedPeer peer;
+        DevToolsSession session(peer.Pipe());
+        // Told to end while the browser keeps silent, as a signal handler would tell it.
+        std::thread signal([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ending = true;
+        });
+        const auto reply = session.Call("Runtime.evaluate", Json::object(), {}, 120000);
+        signal.join();
+        DevToolsSession::SetInterruptCheck(nullptr);
+        QVERIFY(!reply);
+        QVERIFY2(session.LastError().contains(u"ending"_s), qPrintable(session.LastError()));
     }
 
     void framing_data()

@@ -29,6 +29,7 @@ public:
     // A headless browser of the test's own, its profile and socket in the folder (socket paths are
     // limited to 107 bytes: keep the folder short). The keeper ends it after idleExitMs without a client.
     static BrowserLaunchOptions LaunchOptions(const QString& folder, int idleExitMs);
+    const BrowserLaunchOptions& Options() const { return mOptions; }
     // A new page of the shared browser, or nullptr and why: what the program's browser factory gives.
     static std::unique_ptr<WebBrowser> OpenPage(QString* error);
 

@@ -59,6 +59,9 @@ public:
         : mLog(log)
     { }
 
+    // Where the page is: the last address navigated to, as a browser would show it.
+    QString address;
+
     std::shared_ptr<FakeElement> Add(const QString& name)
     {
         return mFields[name] = std::make_shared<FakeElement>(mLog, name);
@@ -66,7 +69,7 @@ public:
     std::shared_ptr<FakeElement> Field(const QString& name) { return mFields.contains(name) ? mFields[name] : nullptr; }
 
     std::shared_ptr<HtmlElement> All(const QString& nameOrId) override { return Field(nameOrId); }
-    std::optional<QString> URL() override { return std::nullopt; }
+    std::optional<QString> URL() override { return address; }
     int FrameCount() override { return 0; }
     std::shared_ptr<HtmlDocument> Frame(int) override { return nullptr; }
     std::shared_ptr<HtmlElement> AllItem(int) override { return nullptr; }

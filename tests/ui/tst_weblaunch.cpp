@@ -47,6 +47,7 @@ public:
     bool Navigate(const QString& url) override
     {
         *mNavigations << url;
+        page->address = url;
         return true;
     }
     bool Visible() override { return visible; }

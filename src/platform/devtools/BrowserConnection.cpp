@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -46,7 +47,11 @@ BrowserConnection::Result BrowserConnection::OpenOnce(const BrowserLaunchOptions
             result.error = QStringLiteral("The browser keeper pesavo-browser-keeper is missing; reinstall Pesavo.");
             return result;
         }
+        // The profile keeps the carriers' cookies and whatever the browser remembers of forms: the
+        // user's alone, also when an older version left it open to others.
         QDir().mkpath(options.profileDir);
+        QFile::setPermissions(options.profileDir,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QDir().mkpath(QFileInfo(options.socketPath).absolutePath());
         QStringList args = {QStringLiteral("--socket"), options.socketPath};
         if (options.idleExitMs > 0)

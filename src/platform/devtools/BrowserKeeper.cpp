@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -14,6 +15,10 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+constexpr size_t kMaxMessageBytes = size_t(64) << 20;
+} // namespace
 
 BrowserKeeper::BrowserKeeper(std::string socketPath, int idleExitMs, std::vector<std::string> browserCommand)
     : mSocketPath(std::move(socketPath))
@@ -247,10 +252,28 @@ bool BrowserKeeper::FromBrowser()
         return true;
     if (n <= 0)
         return false;
-    mBrowserBuffer.append(chunk, size_t(n));
+    std::string_view read(chunk, size_t(n));
+    if (mDiscarding) {
+        // The rest of a message too large to pass on: dropped up to its end.
+        const size_t end = read.find('\0');
+        if (end == std::string_view::npos)
+            return true;
+        read.remove_prefix(end + 1);
+        mDiscarding = false;
+    }
+    mBrowserBuffer.append(read);
     const size_t end = mBrowserBuffer.rfind('\0');
-    if (end == std::string::npos)
+    if (end == std::string::npos) {
+        // A page can make the browser send a message of any size: past the limit the client loses its
+        // connection (it would refuse the message too) rather than the keeper its memory.
+        if (mBrowserBuffer.size() > kMaxMessageBytes) {
+            std::fprintf(stderr, "pesavo-browser-keeper: a message from the browser is over 64 MiB; client dropped\n");
+            mBrowserBuffer.clear();
+            mDiscarding = true;
+            DropClient();
+        }
         return true;
+    }
     // Whole messages only, so a client that connects later starts on a message boundary. Without a client
     // they are dropped: nobody waits for them.
     if (mClientFd >= 0 && !WriteAll(mClientFd, mBrowserBuffer.data(), end + 1))

@@ -46,4 +46,5 @@ private:
     int mBrowserPid = -1;
     std::string mBrowserBuffer;
     std::string mClientBuffer;
+    bool mDiscarding = false; // inside a message from the browser that was too large to pass on
 };

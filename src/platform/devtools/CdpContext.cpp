@@ -60,24 +60,44 @@ std::pair<std::shared_ptr<CdpContext>, std::string> CdpContext::FrameDocument(co
         return {};
     const std::string frameId = (*node)["node"]["frameId"].get<std::string>();
     const std::string frameSession = mFrameSessions ? mFrameSessions(frameId) : std::string();
-    std::shared_ptr<CdpContext> context;
-    int contextId = 0;
-    if (!frameSession.empty()) {
-        // Another process: its own target, whose main world holds the frame's document.
-        context = std::make_shared<CdpContext>(mSession, frameSession, mTimeoutMs, mFrameSessions);
-    } else {
-        // Same process, another origin: the page's scripts may not look in, but a world of ours may.
-        const auto world = Command("Page.createIsolatedWorld",
-                                   {{"frameId", frameId}, {"worldName", "pesavo"}, {"grantUniveralAccess", true}});
-        if (!world || !(*world)["executionContextId"].is_number_integer())
-            return {};
-        contextId = (*world)["executionContextId"].get<int>();
-        context = std::make_shared<CdpContext>(mSession, mSessionId, mTimeoutMs, mFrameSessions);
-    }
-    const auto document = context->Evaluate("document", false, contextId);
-    if (!document || !(*document)["objectId"].is_string())
+    // Another process has its own target, where the frame is the top one; ours runs in the same session.
+    auto context = frameSession.empty()
+        ? std::make_shared<CdpContext>(mSession, mSessionId, mTimeoutMs, mFrameSessions)
+        : std::make_shared<CdpContext>(mSession, frameSession, mTimeoutMs, mFrameSessions);
+    std::string document = context->IsolatedDocument(frameId);
+    if (document.empty())
         return {};
-    return {context, (*document)["objectId"].get<std::string>()};
+    return {std::move(context), std::move(document)};
+}
+
+std::string CdpContext::MainFrameId()
+{
+    const auto tree = Command("Page.getFrameTree", Json::object());
+    if (!tree)
+        return {};
+    const Json frame = tree->value("frameTree", Json::object()).value("frame", Json::object());
+    return frame.value("id", Json()).is_string() ? frame["id"].get<std::string>() : std::string();
+}
+
+std::optional<int> CdpContext::IsolatedWorld(const std::string& frameId)
+{
+    if (frameId.empty())
+        return std::nullopt;
+    // One world per frame and name: the browser hands back the same one to every call.
+    const auto world = Command("Page.createIsolatedWorld",
+                               {{"frameId", frameId}, {"worldName", "pesavo"}, {"grantUniveralAccess", true}});
+    if (!world || !world->value("executionContextId", Json()).is_number_integer())
+        return std::nullopt;
+    return (*world)["executionContextId"].get<int>();
+}
+
+std::string CdpContext::IsolatedDocument(const std::string& frameId)
+{
+    const auto world = IsolatedWorld(frameId);
+    const auto document = world ? Evaluate("document", false, *world) : std::nullopt;
+    if (!document || !document->value("objectId", Json()).is_string())
+        return {};
+    return (*document)["objectId"].get<std::string>();
 }
 
 int CdpContext::ArrayLength(const Json& remoteObject)

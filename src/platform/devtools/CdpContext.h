@@ -32,10 +32,19 @@ public:
     // Any other command on this context's session.
     std::optional<Json> Command(const std::string& method, const Json& params);
     // A context for the document of the frame whose owner element is `ownerObjectId` (an iframe or frame
-    // of this document), and that document's object id. The frame may be of another origin: then it is
-    // reached through its own target (another process) or an isolated world of ours in it.
+    // of this document), and that document's object id in a world of ours. The frame may be of another
+    // origin: then it is reached through its own target (another process).
     std::pair<std::shared_ptr<CdpContext>, std::string> FrameDocument(const std::string& ownerObjectId);
+    // The id of the top frame of this context's session, from the browser; empty when it cannot be read.
+    std::string MainFrameId();
+    // A world of ours in the frame: it shares the frame's DOM, but the page's script can neither reach its
+    // objects nor redefine what it sees (document.URL, window.frames, prototypes). Its execution context id.
+    std::optional<int> IsolatedWorld(const std::string& frameId);
+    // The frame's document as seen from that world; empty when it cannot be had.
+    std::string IsolatedDocument(const std::string& frameId);
     int TimeoutMs() const { return mTimeoutMs; }
+    // The object group every remote object of this context belongs to.
+    const std::string& Group() const { return mGroup; }
     // Array(3) -> 3: the length of a remote array from its description.
     static int ArrayLength(const Json& remoteObject);
     // A CDP call argument for a double (NaN and infinities have no JSON form).

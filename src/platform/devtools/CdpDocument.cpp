@@ -5,6 +5,8 @@
 
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace {
 using Json = nlohmann::json;
 
@@ -15,18 +17,10 @@ constexpr const char* kAll = "function(n) { const r = this.all[n]; if (!r || typ
                              "const a = r.nodeType === 1 ? [r] : Array.from(r); return a.length ? a : null; }";
 constexpr const char* kAllItem = "function(i) { const e = this.all[i]; return e ? [e] : null; }";
 constexpr const char* kUrl = "function() { return this.URL; }";
-constexpr const char* kFrameCount = "function() { const w = this.defaultView; return w ? w.frames.length : 0; }";
-// A frame of our origin gives its document; another origin's throws on .document, and then its owner
-// element is returned so the browser can reach the frame from outside.
-constexpr const char* kFrame = R"js(function(i) {
-  const w = this.defaultView, f = w && w.frames[i];
-  if (!f) return null;
-  try { const d = f.document; if (d) return d; } catch (e) {}
-  for (const o of this.querySelectorAll('iframe, frame, object, embed')) {
-    try { if (o.contentWindow === f) return o; } catch (e) {}
-  }
-  return null;
-})js";
+// The frames are the document's frame elements in document order, the order in which the page's own
+// window.frames lists them; the browser is then asked which frame each one holds.
+constexpr const char* kFrameCount = "function() { return this.querySelectorAll('iframe, frame').length; }";
+constexpr const char* kFrame = "function(i) { return this.querySelectorAll('iframe, frame')[i] || null; }";
 constexpr const char* kTitle = "function() { return String(this.title); }";
 constexpr const char* kByName = "function(n) { const a = Array.from(this.getElementsByName(n)); "
                                 "return a.length ? a : null; }";
@@ -34,7 +28,7 @@ constexpr const char* kByName = "function(n) { const a = Array.from(this.getElem
 // Every form field of the document in one pass. The key number is the field's 1-based position among
 // the elements of its name (0 when the name is unique); the name lists are taken once per name.
 constexpr const char* kRecord = R"js(function() {
-  const d = this, w = d.defaultView, fields = [];
+  const d = this, fields = [];
   // getElementsByName for every name at once: one walk, not one per field.
   const byName = new Map(), position = new Map(), checked = new Map();
   for (const e of d.getElementsByTagName('*')) {
@@ -66,7 +60,7 @@ constexpr const char* kRecord = R"js(function() {
       fields.push(f);
     } catch (x) {}
   }
-  return {url: String(d.URL), title: String(d.title), frames: w ? w.frames.length : 0, fields};
+  return {url: String(d.URL), title: String(d.title), frames: d.querySelectorAll('iframe, frame').length, fields};
 })js";
 
 // The writes of one replay in one pass. Pages built on a framework keep their own copy of each value and
@@ -94,10 +88,11 @@ constexpr const char* kReplay = R"js(function(writes) {
     return a.length === 1 ? a[0] : null;
   };
   const lf = t => t.replace(/\r\n?/g, '\n');
-  return writes.map(([kind, n, name, v]) => {
+  return writes.map(([kind, n, name, v, plain]) => {
     try {
       const e = kind === 'r' ? all(name)[v] : find(n, name);
       if (!e) return 0;
+      if (plain && String(e.type).toLowerCase() === 'password') return 1;
       if (kind === 'r' || kind === 'c') {
         if (!('checked' in e)) return 1;
         const on = kind === 'r' ? true : v === true;
@@ -147,9 +142,10 @@ bool IsObject(const Json& remote)
 }
 } // namespace
 
-CdpDocument::CdpDocument(std::shared_ptr<CdpContext> context, std::string objectId)
+CdpDocument::CdpDocument(std::shared_ptr<CdpContext> context, std::string objectId, int depth)
     : mContext(std::move(context))
     , mObjectId(std::move(objectId))
+    , mDepth(depth)
 { }
 
 std::shared_ptr<HtmlElement> CdpDocument::All(const QString& nameOrId)
@@ -167,27 +163,25 @@ std::optional<QString> CdpDocument::URL()
 
 int CdpDocument::FrameCount()
 {
+    if (mDepth >= MaxFrameDepth)
+        return 0;
     const auto result = mContext->CallOn(mObjectId, kFrameCount, Json::array(), true);
     if (!result || !result->contains("value") || !(*result)["value"].is_number_integer())
         return 0;
-    return (*result)["value"].get<int>();
+    return std::min((*result)["value"].get<int>(), MaxFrames);
 }
 
 std::shared_ptr<HtmlDocument> CdpDocument::Frame(int index)
 {
-    if (index < 0)
+    if (index < 0 || index >= MaxFrames || mDepth >= MaxFrameDepth)
         return nullptr;
     const auto result = mContext->CallOn(mObjectId, kFrame, Json::array({{{"value", index}}}), false);
     if (!result || !IsObject(*result))
         return nullptr;
-    const std::string objectId = (*result)["objectId"].get<std::string>();
-    const std::string className = result->value("className", std::string());
-    if (className.size() >= 8 && className.compare(className.size() - 8, 8, "Document") == 0)
-        return std::make_shared<CdpDocument>(mContext, objectId);
-    auto [context, documentId] = mContext->FrameDocument(objectId);
+    auto [context, documentId] = mContext->FrameDocument((*result)["objectId"].get<std::string>());
     if (!context)
         return nullptr;
-    return std::make_shared<CdpDocument>(std::move(context), std::move(documentId));
+    return std::make_shared<CdpDocument>(std::move(context), std::move(documentId), mDepth + 1);
 }
 
 std::optional<QString> CdpDocument::Title()
@@ -228,9 +222,28 @@ std::shared_ptr<HtmlElement> CdpDocument::AllItem(int index)
     return ElementsFrom(kAllItem, index);
 }
 
+std::string CdpDocument::PageWorldDocument()
+{
+    if (!mPageWorldId.empty())
+        return mPageWorldId;
+    const auto node = mContext->Command("DOM.describeNode", {{"objectId", mObjectId}});
+    if (!node || !node->value("node", Json::object()).value("backendNodeId", Json()).is_number_integer())
+        return {};
+    // Without a context the node is resolved in the main world of its frame.
+    const auto resolved = mContext->Command(
+        "DOM.resolveNode", {{"backendNodeId", (*node)["node"]["backendNodeId"]}, {"objectGroup", mContext->Group()}});
+    if (!resolved || !resolved->value("object", Json::object()).value("objectId", Json()).is_string())
+        return {};
+    mPageWorldId = (*resolved)["object"]["objectId"].get<std::string>();
+    return mPageWorldId;
+}
+
 std::shared_ptr<HtmlElement> CdpDocument::ElementsFrom(const char* function, const Json& argument)
 {
-    const auto result = mContext->CallOn(mObjectId, function, Json::array({{{"value", argument}}}), false);
+    const std::string document = PageWorldDocument();
+    if (document.empty())
+        return nullptr;
+    const auto result = mContext->CallOn(document, function, Json::array({{{"value", argument}}}), false);
     if (!result || !IsObject(*result))
         return nullptr;
     const int length = CdpContext::ArrayLength(*result);

@@ -12,7 +12,14 @@ class CdpContext;
 class CdpDocument final : public HtmlDocument
 {
 public:
-    CdpDocument(std::shared_ptr<CdpContext> context, std::string objectId);
+    // `objectId` is the document in a world of ours (CdpContext::IsolatedDocument), never the page's own
+    // wrapper: every function below then sees the DOM as it is, whatever the page redefined. `depth` is
+    // how deep in frames the document sits (0 for the top one).
+    CdpDocument(std::shared_ptr<CdpContext> context, std::string objectId, int depth = 0);
+    // Frames nested deeper than this, or past this number in one document, are not visited: a page that
+    // nests itself or adds frames without end cannot make a walk endless.
+    static constexpr int MaxFrameDepth = 4;
+    static constexpr int MaxFrames = 64;
 
     std::shared_ptr<HtmlElement> All(const QString& nameOrId) override;
     std::optional<QString> URL() override;
@@ -25,8 +32,13 @@ public:
     std::optional<QJsonArray> ReplayFields(const QJsonArray& writes) override;
 
 private:
+    // The same document as the page's own script sees it. The carrier fillers call the page's change
+    // handlers, which live in the page's world only; they run on their carrier's site alone.
+    std::string PageWorldDocument();
     std::shared_ptr<HtmlElement> ElementsFrom(const char* function, const nlohmann::json& argument);
 
     std::shared_ptr<CdpContext> mContext;
     std::string mObjectId;
+    int mDepth = 0;
+    std::string mPageWorldId;
 };

@@ -5,6 +5,7 @@
 #include "CdpDocument.h"
 #include "DevToolsSession.h"
 
+#include <QDebug>
 #include <QPointer>
 
 #include <algorithm>
@@ -165,6 +166,13 @@ bool ChromiumBrowser::Navigate(const QString& url)
 {
     if (!mAlive || !mSession->IsOpen())
         return false;
+    // An address that is not a document (javascript:, data:, ...) would run in whatever site the window
+    // shows now, with its cookies.
+    if (!IsNavigable(url)) {
+        mLastError = QStringLiteral("Refused to open %1: only http, https and file addresses are opened").arg(url);
+        qWarning().noquote() << mLastError;
+        return false;
+    }
     // The reply comes only once the document answers (with interception, once we answered it): never wait.
     const QPointer<ChromiumBrowser> self(this);
     const int id = mSession->Send("Page.navigate", {{"url", url.toStdString()}}, mSessionId, [self](const Json& reply) {
@@ -241,12 +249,15 @@ int ChromiumBrowser::ReadyState(int timeoutMs)
 {
     if (!mAlive)
         return 0;
-    const auto reply = mSession->Call(
-        "Runtime.evaluate", {{"expression", "document.readyState"}, {"returnByValue", true}, {"silent", true}},
-        mSessionId, timeoutMs);
-    if (!reply || reply->contains("exceptionDetails"))
-        return 0;
-    return ReadyStateNumber(Text((*reply)["result"], "value"));
+    return ReadyStateNumber(ReadInWorld(mSessionId, "document.readyState", timeoutMs));
+}
+
+std::string ChromiumBrowser::ReadInWorld(const std::string& sessionId, const char* expression, int timeoutMs)
+{
+    CdpContext context(mSession, sessionId, timeoutMs);
+    const auto world = context.IsolatedWorld(context.MainFrameId());
+    const auto value = world ? context.Evaluate(expression, true, *world) : std::nullopt;
+    return value ? Text(*value, "value") : std::string();
 }
 
 std::shared_ptr<HtmlDocument> ChromiumBrowser::Document()
@@ -263,10 +274,7 @@ std::shared_ptr<HtmlDocument> ChromiumBrowser::Document()
 bool ChromiumBrowser::IsInFront(const std::string& sessionId)
 {
     // Of the tabs of a window only the one in front is visible.
-    const auto reply = mSession->Call(
-        "Runtime.evaluate", {{"expression", "document.visibilityState"}, {"returnByValue", true}, {"silent", true}},
-        sessionId, mDomTimeoutMs);
-    return reply && !reply->contains("exceptionDetails") && Text((*reply)["result"], "value") == "visible";
+    return ReadInWorld(sessionId, "document.visibilityState", mDomTimeoutMs) == "visible";
 }
 
 std::shared_ptr<HtmlDocument> ChromiumBrowser::FrontDocument()
@@ -311,15 +319,12 @@ std::shared_ptr<HtmlDocument> ChromiumBrowser::DocumentOf(const std::string& ses
         const auto it = map->find(id);
         return it != map->end() ? it->second : std::string();
     });
-    const auto document = context->Evaluate("document", false);
-    if (!document) {
+    std::string objectId = context->IsolatedDocument(context->MainFrameId());
+    if (objectId.empty()) {
         mLastError = mSession->LastError();
         return nullptr;
     }
-    const std::string objectId = Text(*document, "objectId");
-    if (objectId.empty())
-        return nullptr;
-    return std::make_shared<CdpDocument>(std::move(context), objectId);
+    return std::make_shared<CdpDocument>(std::move(context), std::move(objectId));
 }
 
 void ChromiumBrowser::OnEvent(const Json& event)
@@ -330,7 +335,13 @@ void ChromiumBrowser::OnEvent(const Json& event)
     const std::string sessionId = Text(event, "sessionId");
     const Json params = event.contains("params") ? event["params"] : Json::object();
     if (method == "Page.frameNavigated" && IsOurSession(sessionId) && params["frame"].is_object()) {
-        mFrameUrls[Text(params["frame"], "id")] = Text(params["frame"], "url");
+        const Json& frame = params["frame"];
+        // A new top document takes every frame of the old one with it.
+        if (sessionId == mSessionId && Text(frame, "parentId").empty())
+            mFrameUrls.clear();
+        mFrameUrls[Text(frame, "id")] = Text(frame, "url");
+    } else if (method == "Page.frameDetached" && IsOurSession(sessionId)) {
+        mFrameUrls.erase(Text(params, "frameId"));
     } else if (method == "Page.frameStoppedLoading" && IsOurSession(sessionId)) {
         const auto url = mFrameUrls.find(Text(params, "frameId"));
         Q_EMIT DocumentComplete(url == mFrameUrls.end() ? QString() : QString::fromStdString(url->second));

@@ -56,6 +56,9 @@ private:
     int ReadyState(int timeoutMs);
     std::shared_ptr<HtmlDocument> DocumentOf(const std::string& sessionId);
     bool IsInFront(const std::string& sessionId);
+    // A document property read in a world of ours in the top frame of the session, so that the page
+    // cannot answer for the browser; empty when it cannot be read.
+    std::string ReadInWorld(const std::string& sessionId, const char* expression, int timeoutMs);
 
     std::shared_ptr<DevToolsSession> mSession;
     std::string mTargetId;

@@ -1,5 +1,6 @@
 #include "DevToolsPipe.h"
 
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QSocketNotifier>
 
@@ -181,6 +182,15 @@ bool DevToolsPipe::ReadAvailable()
         const ssize_t n = ::read(mReadFd, chunk, sizeof chunk);
         if (n > 0) {
             mBuffer.append(chunk, size_t(n));
+            if (mBuffer.size() > MaxMessageBytes && mBuffer.find('\0', mScanned) == std::string::npos) {
+                mCloseReason = QStringLiteral("The browser sent a message over %1 MiB; the connection was closed")
+                                   .arg(MaxMessageBytes >> 20);
+                qWarning().noquote() << mCloseReason;
+                mBuffer.clear();
+                mScanned = 0;
+                MarkClosed();
+                return false;
+            }
             continue;
         }
         if (n < 0 && errno == EINTR)

@@ -31,6 +31,10 @@ public:
     bool Receive(std::vector<std::string>& out, int timeoutMs);
     bool IsOpen() const { return mReadFd >= 0; }
     void Close();
+    // A message larger than this ends the connection: a page could otherwise grow our memory without end.
+    static constexpr size_t MaxMessageBytes = size_t(64) << 20;
+    // Why the pipe closed itself; empty when the peer went.
+    QString CloseReason() const { return mCloseReason; }
 
 Q_SIGNALS:
     void ReadyRead();
@@ -49,4 +53,5 @@ private:
     std::unique_ptr<QSocketNotifier> mNotifier;
     bool mEof = false;
     bool mWriteBroken = false;
+    QString mCloseReason;
 };

@@ -7,11 +7,15 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 // A single write to the keeper never needs long; a stuck peer is treated as gone.
 constexpr int kSendTimeoutMs = 2000;
+// How long a wait for a reply goes before it looks whether the program was told to end.
+constexpr int kInterruptCheckMs = 200;
+bool (*gInterrupted)() = nullptr;
 } // namespace
 
 DevToolsSession::DevToolsSession(std::unique_ptr<DevToolsPipe> pipe, QObject* parent)
@@ -24,9 +28,18 @@ DevToolsSession::DevToolsSession(std::unique_ptr<DevToolsPipe> pipe, QObject* pa
 
 DevToolsSession::~DevToolsSession() = default;
 
+void DevToolsSession::SetInterruptCheck(bool (*check)())
+{
+    gInterrupted = check;
+}
+
 std::optional<DevToolsSession::Json> DevToolsSession::Call(const std::string& method, const Json& params,
                                                            const std::string& sessionId, int timeoutMs)
 {
+    if (gInterrupted && gInterrupted()) {
+        mLastError = QStringLiteral("Pesavo is ending: %1 not sent").arg(QString::fromStdString(method));
+        return std::nullopt;
+    }
     if (!mOpen) {
         mLastError = QStringLiteral("The browser connection is closed");
         return std::nullopt;
@@ -66,13 +79,18 @@ std::optional<DevToolsSession::Json> DevToolsSession::Call(const std::string& me
             return Json::object();
         }
         const qint64 left = timeoutMs - timer.elapsed();
+        if (gInterrupted && gInterrupted()) {
+            mAwaiting.erase(id);
+            mLastError = QStringLiteral("Pesavo is ending: %1 abandoned").arg(QString::fromStdString(method));
+            return std::nullopt;
+        }
         if (left <= 0) {
             mAwaiting.erase(id);
             mLastError = QStringLiteral("%1 timed out after %2 ms").arg(QString::fromStdString(method)).arg(timeoutMs);
             return std::nullopt;
         }
         std::vector<std::string> messages;
-        const bool open = mPipe->Receive(messages, int(left));
+        const bool open = mPipe->Receive(messages, int(std::min<qint64>(left, kInterruptCheckMs)));
         for (const std::string& text : messages)
             Handle(text);
         if (mReplies.find(id) == mReplies.end() && BlockedByDialog(method, sessionId)) {
@@ -85,7 +103,9 @@ std::optional<DevToolsSession::Json> DevToolsSession::Call(const std::string& me
         if (!open && mReplies.find(id) == mReplies.end()) {
             mAwaiting.erase(id);
             LoseConnection();
-            mLastError = QStringLiteral("The browser connection closed during %1").arg(QString::fromStdString(method));
+            mLastError = mPipe->CloseReason().isEmpty()
+                ? QStringLiteral("The browser connection closed during %1").arg(QString::fromStdString(method))
+                : mPipe->CloseReason();
             return std::nullopt;
         }
     }
@@ -223,7 +243,9 @@ bool DevToolsSession::BlockedByDialog(const std::string& method, const std::stri
     // Only script and DOM work waits for the page's main thread; the browser itself still answers.
     if (sessionId.empty() || !mDialogSessions.count(sessionId))
         return false;
-    return method.rfind("Runtime.", 0) == 0 || method.rfind("DOM.", 0) == 0;
+    // The frame tree and a world of ours come from the page's renderer too.
+    return method.rfind("Runtime.", 0) == 0 || method.rfind("DOM.", 0) == 0 || method == "Page.getFrameTree"
+        || method == "Page.createIsolatedWorld";
 }
 
 void DevToolsSession::LoseConnection()

@@ -28,6 +28,9 @@ public:
 
     explicit DevToolsSession(std::unique_ptr<DevToolsPipe> pipe, QObject* parent = nullptr);
     ~DevToolsSession() override;
+    // Asked while a call waits: when it answers true (the program was told to end), every call gives up at
+    // once instead of running to its deadline. Set once at start; a plain function, safe to ask anywhere.
+    static void SetInterruptCheck(bool (*check)());
 
     // The call's "result" object, or std::nullopt on an error reply, a timeout or a lost connection;
     // LastError() then says which.
