@@ -438,8 +438,9 @@ bool frmAddWeb::RecordPage(QString* why)
     if (!list.Key(u"CNT"_s).SetValue(count) || !list.Key(u"_WGX_NAME"_s + QString::number(count)).SetValue(mPageName))
         return false;
     // The keyring answers later; a launch asked meanwhile reads after these writes.
-    for (const auto& [key, secret] : std::as_const(secrets)) {
-        store->Store(key, secret, [key](bool ok, const QString& error) {
+    for (const Secret& entry : std::as_const(secrets)) {
+        const SecretStore::Key key = entry.first;
+        store->Store(key, entry.second, [key](bool ok, const QString& error) {
             if (!ok)
                 qWarning().noquote() << "Add page: password of" << key.field << "not kept in the keyring:" << error;
         });
