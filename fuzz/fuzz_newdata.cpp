@@ -2,6 +2,7 @@
 // weighing engine. Whatever arrives, NewData must neither crash nor overflow.
 #include "CScaleCalc.h"
 #include "ManualTickTimer.h"
+#include "ScaleReport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (std::size_t k = 0; k < take; ++k)
                 report[k] = data[i + k];
             if (take > 1 && (op & 0x80))
-                report[1] = CScaleCalc::ReportMarker;
+                report[1] = ScaleReport::Marker;
             i += take;
             calc.NewData(std::span<const std::uint8_t>(report, take));
             break;

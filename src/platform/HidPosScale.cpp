@@ -1,11 +1,18 @@
 #include "HidPosScale.h"
 
-#include "SimulatedUsbDevice.h"
+#include "ScaleReport.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+// The engine's own report for a reading in counts of the calibration the adapter reports in.
+QByteArray EngineReport(int counts)
+{
+    const auto report = ScaleReport::Encode(HidPosScale::CalLoadGrams, HidPosScale::CalCount, counts);
+    return QByteArray(reinterpret_cast<const char*>(report.data()), qsizetype(report.size()));
+}
 
 constexpr int ReportBytes = 6; // id, status, unit, exponent, weight low, weight high
 // Exponents beyond this are no real scale's; such a report is not used.
@@ -76,12 +83,12 @@ QByteArray HidPosScale::Translate(const QByteArray& report)
     case OverWeight:
     case NeedsCalibration:
     case NeedsRezero:
-        return SimulatedUsbDevice::MakeReport(CalLoadGrams, CalCount, SaturatedCount);
+        return EngineReport(SaturatedCount);
     default:
         return {};
     }
     const double counts = std::clamp(std::nearbyint(grams * CalCount / CalLoadGrams), -32768.0, 32767.0);
-    return SimulatedUsbDevice::MakeReport(CalLoadGrams, CalCount, int(counts));
+    return EngineReport(int(counts));
 }
 
 QByteArray HidPosScale::MakeReport(int reportId, int status, int unit, int exponent, int weight)

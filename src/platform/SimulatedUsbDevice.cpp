@@ -1,5 +1,7 @@
 #include "SimulatedUsbDevice.h"
 
+#include "ScaleReport.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -7,7 +9,6 @@
 
 namespace {
 
-constexpr std::uint8_t ReportMarker = 0xAB;
 constexpr double CentigramsPerCount = 100.0 * SimulatedUsbDevice::CalLoadGrams / SimulatedUsbDevice::CalCount;
 // The same noise on every run, so a demo or a failing test can be repeated.
 constexpr std::minstd_rand::result_type NoiseSeed = 20231;
@@ -20,14 +21,6 @@ constexpr double DriftPeriodSeconds = 120.0;
 constexpr int PosExponent = -1;
 constexpr double PosCapacityGrams = 25000.0;
 constexpr qint64 PosMotionMs = 400;
-
-void PutInt16(QByteArray& report, int at, int value)
-{
-    const int clamped = std::clamp(value, -32768, 32767);
-    const auto bits = std::uint16_t(std::int16_t(clamped));
-    report[at] = char(bits >> 8);
-    report[at + 1] = char(bits & 0xFF);
-}
 
 } // namespace
 
@@ -106,12 +99,8 @@ bool SimulatedUsbDevice::LoadScenarioFile(const QString& path)
 
 QByteArray SimulatedUsbDevice::MakeReport(int calLoad, int calCount, int adcCount)
 {
-    QByteArray report(9, '\0');
-    report[1] = char(ReportMarker);
-    PutInt16(report, 3, calLoad);
-    PutInt16(report, 5, calCount);
-    PutInt16(report, 7, adcCount);
-    return report;
+    const auto report = ScaleReport::Encode(calLoad, calCount, adcCount);
+    return QByteArray(reinterpret_cast<const char*>(report.data()), qsizetype(report.size()));
 }
 
 void SimulatedUsbDevice::SendReport()

@@ -1,6 +1,7 @@
 #include "CScaleCalc.h"
 
 #include "CheckedMath.h"
+#include "ScaleReport.h"
 
 #include <cstdlib>
 
@@ -21,12 +22,6 @@ constexpr std::int32_t kSettleGrams = 5;
 constexpr int kSettleMilliseconds = 2000;
 constexpr std::int64_t kCapacityLimit = 500500;
 constexpr std::int64_t kOverloadLimit = 800000;
-
-std::int32_t signed16(std::uint8_t high, std::uint8_t low)
-{
-    const std::int32_t v = high * 256 + low;
-    return v >= 32768 ? v - 65536 : v;
-}
 
 // Centigrams to whole grams, ties to even.
 std::int32_t toGrams(std::int32_t centigrams)
@@ -68,13 +63,14 @@ void CScaleCalc::RaiseError(std::int32_t code)
 
 void CScaleCalc::NewData(std::span<const std::uint8_t> report)
 {
-    // Too short to hold bytes 1 to 8: nothing in it can be read, so it is ignored whole.
-    if (report.size() < 9 || report[1] != ReportMarker)
+    // Too short to hold bytes 1 to 8, or not marked as ours: nothing in it can be read, so it is ignored whole.
+    const std::optional<ScaleReport> read = ScaleReport::Decode(report);
+    if (!read)
         return;
 
-    mCalLoad = signed16(report[3], report[4]);
-    mCalCount = signed16(report[5], report[6]);
-    mAdcCount = signed16(report[7], report[8]);
+    mCalLoad = read->calLoad;
+    mCalCount = read->calCount;
+    mAdcCount = read->adcCount;
 
     if (auto raw = checked::roundToInt32(mAdcCount * mFactor))
         mRawWeight = *raw;

@@ -25,7 +25,6 @@ public:
     CScaleCalc& operator=(const CScaleCalc&) = delete;
 
     static constexpr std::int32_t InitCntNeeded = 16;
-    static constexpr std::uint8_t ReportMarker = 0xAB;
 
     // One report as the device delivers it, report-id byte first.
     void NewData(std::span<const std::uint8_t> report);
