@@ -66,7 +66,7 @@ void CUnitConverter::m_objConvIE_DocumentComplete(int Progress, int ProgressMax)
         const auto unitField = document->All(u"unit"_s);
         const auto inUnit = document->All(u"InUnit"_s);
         ok = unitField && inUnit && unitField->SetValue(unit == 0 ? u"KG"_s : u"LB"_s)
-            && inUnit->SetValue(unit == 0 ? weight : SplitWeight(weight, 4)[2]);
+            && inUnit->SetValue(unit == 0 ? weight : SplitWeight(weight, SplitMode::Lb)[SplitPart::Lb]);
     }
     const auto convert = ok ? document->AllItem(ConvertControlPosition) : nullptr;
     if (!convert || !convert->Click())

@@ -45,7 +45,7 @@ void CWebDHL::FillContent(HtmlDocument* DOM)
 void CWebDHL::FillWeight(HtmlDocument* DOM, double Weight)
 {
     // Up to the next tenth of a pound, judged on the 3-decimal value, and never below 0.5 lb.
-    const double pounds = SplitWeight(Weight, 4)[2];
+    const double pounds = SplitWeight(Weight, SplitMode::Lb)[SplitPart::Lb];
     const double tenths = Utility::RoundDigits(pounds, 1);
     double weight = pounds - tenths > 0.0 ? tenths + 0.1 : tenths;
     // tenths + 0.1 is not exactly a tenth in binary (2.2 + 0.1 = 2.3000000000000003), and the

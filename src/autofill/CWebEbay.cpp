@@ -19,10 +19,10 @@ void CWebEbay::FillContent(HtmlDocument* DOM)
 
 void CWebEbay::FillWeight(HtmlDocument* DOM, double Weight)
 {
-    const auto parts = SplitWeight(Weight, 12);
-    bool ok = CFormField::SetNumber(DOM, u"HigherUnitWeight"_s, parts[2]);
+    const auto parts = SplitWeight(Weight, SplitMode::LbOz);
+    bool ok = CFormField::SetNumber(DOM, u"HigherUnitWeight"_s, parts[SplitPart::Lb]);
     // The page takes whole ounces only.
-    ok &= CFormField::SetNumber(DOM, u"LowerUnitWeight"_s, Utility::RoundDigits(parts[3], 0));
+    ok &= CFormField::SetNumber(DOM, u"LowerUnitWeight"_s, Utility::RoundDigits(parts[SplitPart::Oz], 0));
     if (ok)
         mbFilled = true;
 }

@@ -60,10 +60,10 @@ void CWebFedEx::FillWeight(HtmlDocument* DOM, double Weight)
     const int unit = mDisplayUnit ? mDisplayUnit() : 0;
     if (unit == 0) {
         ok &= CFormField::Select(DOM, unitField, 1);
-        ok &= CFormField::SetNumber(DOM, weightField, SplitWeight(Weight, 1)[0]);
+        ok &= CFormField::SetNumber(DOM, weightField, SplitWeight(Weight, SplitMode::Kg)[SplitPart::Kg]);
     } else if (unit == 1) {
         ok &= CFormField::Select(DOM, unitField, 0);
-        ok &= CFormField::SetNumber(DOM, weightField, SplitWeight(Weight, 4)[2]);
+        ok &= CFormField::SetNumber(DOM, weightField, SplitWeight(Weight, SplitMode::Lb)[SplitPart::Lb]);
     }
     if (ok)
         mbFilled = true;

@@ -29,7 +29,7 @@ void CWebUPS::FillWeight(HtmlDocument* DOM, double Weight)
     if (type && type->toLower() == u"hidden"_s)
         return;
     bool ok = CFormField::SetText(DOM, u"weightType"_s, u"LBS"_s);
-    ok &= CFormField::SetNumber(DOM, u"weight"_s, SplitWeight(Weight, 4)[2]);
+    ok &= CFormField::SetNumber(DOM, u"weight"_s, SplitWeight(Weight, SplitMode::Lb)[SplitPart::Lb]);
     if (ok)
         mbFilled = true;
 }

@@ -43,7 +43,7 @@ void CWebUSPSBusi::FillWeight(HtmlDocument* DOM, double Weight)
     const auto form = FormDocument(DOM);
     HtmlDocument* doc = form.get();
     bool ok = CFormField::ClickMember(doc, u"format"_s, 1);
-    ok &= CFormField::SetNumber(doc, u"txtSPWt"_s, SplitWeight(Weight, 4)[2]);
+    ok &= CFormField::SetNumber(doc, u"txtSPWt"_s, SplitWeight(Weight, SplitMode::Lb)[SplitPart::Lb]);
     if (ok)
         mbFilled = true;
 }

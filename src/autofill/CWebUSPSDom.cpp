@@ -18,9 +18,9 @@ void CWebUSPSDom::FillContent(HtmlDocument* DOM)
 
 void CWebUSPSDom::FillWeight(HtmlDocument* DOM, double Weight)
 {
-    const auto parts = SplitWeight(Weight, 12);
-    bool ok = CFormField::SetNumber(DOM, u"P"_s, parts[2]);
-    ok &= CFormField::SetNumber(DOM, u"O"_s, parts[3]);
+    const auto parts = SplitWeight(Weight, SplitMode::LbOz);
+    bool ok = CFormField::SetNumber(DOM, u"P"_s, parts[SplitPart::Lb]);
+    ok &= CFormField::SetNumber(DOM, u"O"_s, parts[SplitPart::Oz]);
     if (ok)
         mbFilled = true;
 }

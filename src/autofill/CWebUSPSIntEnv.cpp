@@ -22,9 +22,9 @@ void CWebUSPSIntEnv::FillWeight(HtmlDocument* DOM, double Weight)
     const auto url = DOM ? DOM->URL() : std::nullopt;
     if (!url || !CLikePattern::Like(*url, u"*"_s + mstrAddress + u"*"_s))
         return;
-    const auto parts = SplitWeight(Weight, 12);
-    bool ok = CFormField::SetNumber(DOM, u"Pounds"_s, parts[2]);
-    ok &= CFormField::SetNumber(DOM, u"Ounces"_s, parts[3]);
+    const auto parts = SplitWeight(Weight, SplitMode::LbOz);
+    bool ok = CFormField::SetNumber(DOM, u"Pounds"_s, parts[SplitPart::Lb]);
+    ok &= CFormField::SetNumber(DOM, u"Ounces"_s, parts[SplitPart::Oz]);
     if (ok)
         mbFilled = true;
 }
