@@ -4,6 +4,7 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "AppState.h"
 #include "MMain.h"
+#include "ProgramAssembly.h"
 #include "UsbDevice.h"
 #include "frmOption.h"
 #include "frmScale.h"
@@ -61,16 +62,17 @@ int main(int argc, char** argv)
     App().gDeviceFactory = []() -> std::unique_ptr<UsbDevice> {
         return nullptr;
     };
+    ProgramAssembly::Install();
     QElapsedTimer clock;
     clock.start();
     if (!MMain::Main({QStringLiteral("/s")}, dir.path()))
         return 1;
     const double startup = Milliseconds(clock);
     clock.start();
-    frmOption probe;
+    frmOption probe(*App().gSession, {});
     const double construct = Milliseconds(clock);
 
-    frmOption* options = App().gOptionForm;
+    auto* options = static_cast<frmOption*>(App().gOptionForm);
     std::vector<double> open;
     std::vector<double> cancel;
     double firstOk = 0.0;

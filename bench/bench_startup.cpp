@@ -5,6 +5,7 @@
 #include "CScaleCalc.h"
 #include "FeedUsbDevice.h"
 #include "MMain.h"
+#include "ProgramAssembly.h"
 #include "SimulatedUsbDevice.h"
 #include "frmScale.h"
 
@@ -56,6 +57,7 @@ int main(int argc, char** argv)
         device = made.get();
         return made;
     };
+    ProgramAssembly::Install();
     MMain::Main({}, dir.path());
     QWidget* shown = App().gMainWindow;
     while (!(shown->windowHandle() && shown->windowHandle()->isExposed()))

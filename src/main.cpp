@@ -2,11 +2,13 @@
 #include "CReplay.h"
 #include "HidrawUsbDevice.h"
 #include "MMain.h"
+#include "ProgramAssembly.h"
 #include "ScaleIds.h"
 #include "SimulatedUsbDevice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -43,36 +45,31 @@ struct HeadlessOptions
     std::optional<QString> simulate; // empty string: no scenario
 };
 
-// The device a headless session reads: the simulated scale or the real one.
-std::unique_ptr<UsbDevice> openDevice(const HeadlessOptions& options, QString& error)
+// The scale the program reads: the real one, or the simulated one --simulate asks for. A scenario file
+// that cannot be read is reported in *error; the simulated scale then runs its built-in scenario.
+std::unique_ptr<UsbDevice> makeDevice(const std::optional<QString>& simulate, QString* error)
 {
-    if (options.simulate) {
-        auto sim = std::make_unique<SimulatedUsbDevice>();
-        if (*options.simulate == u"hidpos"_s)
-            sim->SetPointOfSale(true);
-        else if (!options.simulate->isEmpty() && !sim->LoadScenarioFile(*options.simulate)) {
-            error = sim->LastError();
-            return nullptr;
-        }
-        sim->OpenDevice(kScaleVendorId, kScaleProductId, QStringLiteral("SCALE"));
-        sim->SetEnabled(true);
-        return sim;
-    }
-    auto device = std::make_unique<HidrawUsbDevice>();
-    device->OpenDevice(kScaleVendorId, kScaleProductId, QStringLiteral("SCALE"));
-    device->SetEnabled(true);
-    return device;
+    if (!simulate)
+        return std::make_unique<HidrawUsbDevice>();
+    auto sim = std::make_unique<SimulatedUsbDevice>();
+    if (*simulate == u"hidpos"_s)
+        sim->SetPointOfSale(true);
+    else if (!simulate->isEmpty() && !sim->LoadScenarioFile(*simulate))
+        *error = sim->LastError();
+    return sim;
 }
 
 int runHeadless(int argc, char** argv, const HeadlessOptions& options)
 {
     QCoreApplication app(argc, argv);
     QString error;
-    auto device = openDevice(options, error);
-    if (!device) {
+    auto device = makeDevice(options.simulate, &error);
+    if (!error.isEmpty()) {
         std::cerr << "pesavo: " << error.toStdString() << '\n';
         return 2;
     }
+    device->OpenDevice(kScaleVendorId, kScaleProductId, QStringLiteral("SCALE"));
+    device->SetEnabled(true);
     if (options.findScale) {
         if (!device->IsAttached() && !device->LastError().isEmpty())
             std::cerr << "pesavo: " << device->LastError().toStdString() << '\n';
@@ -105,6 +102,7 @@ struct CommandLine
     std::optional<int> exitCode; // set when the program ends here (help, version, a bad switch)
     std::optional<std::string> replay;
     HeadlessOptions headless;
+    QStringList arguments; // what is left for the desktop program: "/s" starts it hidden
 };
 
 // Switches the toolkit takes for itself when the desktop program starts; they are
@@ -205,6 +203,7 @@ CommandLine parseCommandLine(QStringList arguments)
         line.headless.record = parser.value(record).toLocal8Bit().toStdString();
     if (parser.isSet(simulate))
         line.headless.simulate = parser.value(simulate);
+    line.arguments = parser.positionalArguments();
     return line;
 }
 
@@ -225,5 +224,13 @@ int main(int argc, char** argv)
     }
     if (line.headless.print || line.headless.findScale || line.headless.record)
         return runHeadless(argc, argv, line.headless);
-    return MMain::Run(argc, argv);
+    ProgramAssembly::Install();
+    const std::optional<QString> simulate = line.headless.simulate;
+    return MMain::Run(argc, argv, line.arguments, [simulate] {
+        QString error;
+        auto device = makeDevice(simulate, &error);
+        if (!error.isEmpty())
+            qWarning().noquote() << "simulated scale:" << error;
+        return device;
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "CCarrierPages.h"
 #include "CFormField.h"
+#include "GeneralSettings.h"
 #include "IniFile.h"
 
 #include <QDebug>
@@ -9,11 +10,6 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-const QString kGeneral = u"_WGX_GENERAL"_s;
-const QString kAutoLaunch = u"AUTO_LAUNCH"_s;
-} // namespace
 
 CPageLauncher::CPageLauncher(IniFile& settings, CWebHelper::Accessors accessors, MenuCaption menuCaption,
                              QObject* parent)
@@ -28,7 +24,7 @@ CPageLauncher::~CPageLauncher() = default;
 bool CPageLauncher::LaunchWebPage()
 {
     // The stored key, not the window's copy: the options dialog may have changed it.
-    const QString stored = mSettings.Section(kGeneral).Key(kAutoLaunch).Value();
+    const QString stored = GeneralSettings::StoredPage(mSettings);
     const auto index = CFormField::ToInt32(stored);
     if (!index) {
         qWarning().noquote() << "No web page launched: AUTO_LAUNCH is not a page number:" << stored;
@@ -67,5 +63,5 @@ bool CPageLauncher::IsBrowserExist()
 
 bool CPageLauncher::SaveSelection(int page)
 {
-    return mSettings.Section(kGeneral).Key(kAutoLaunch).SetValue(page);
+    return GeneralSettings::SavePage(mSettings, page);
 }

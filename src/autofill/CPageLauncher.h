@@ -11,20 +11,9 @@
 
 class IniFile;
 
-// The page selection and the launch behind the main window's web button, its "Go to Selected Web
-// Page" command, the page submenu and combo box, and the launch on a settled weight. The window
-// owns one; it keeps the one CWebHelper, made at the first launch. Nothing here touches widgets:
-// the window asks for the indexes to show and gives the captions of its user-page menu items.
-//
-// How the window uses it:
-//   web button, "Go to Selected Web Page"  LaunchWebPage(); when false and LastError() is not
-//                                          empty, show it (no browser could be started)
-//   StatusChange(2)                        LaunchWebPage() unless IsBrowserExist()
-//   cboWeb_Click                           gAutoLaunch = combo index; WebSelect_Click
-//   mnuAutoLaunch_Click(Index)             gAutoLaunch = PageOfMenuItem(Index); combo index =
-//                                          gAutoLaunch; WebSelect_Click
-//   WebSelect_Click                        uncheck item gAutoLaunchItem; gAutoLaunchItem =
-//                                          MenuItemOfPage(gAutoLaunch); check it; SaveSelection(gAutoLaunch)
+// The launch behind the main window's web button, its "Go to Selected Web Page" command and a settled
+// weight, and the stored page choice. It keeps the one CWebHelper, made at the first launch. Nothing here
+// touches widgets: user pages are named by the caption of their page submenu item.
 class CPageLauncher final : public QObject
 {
     Q_OBJECT
@@ -46,9 +35,6 @@ public:
     bool IsBrowserExist();
     QString LastError() const { return mLastError; }
 
-    // Selection: the submenu item that carries the check mark for a page index, and back.
-    static int MenuItemOfPage(int page) { return page != 0 ? page + 1 : 0; }
-    static int PageOfMenuItem(int menuItem) { return menuItem != 0 ? menuItem - 1 : 0; }
     // Persists the page index (the combo box index) in AUTO_LAUNCH.
     bool SaveSelection(int page);
 

@@ -1,13 +1,11 @@
 #include "frmAddWeb.h"
 
-#include "AppState.h"
-#include "CArtwork.h"
 #include "HtmlDocument.h"
 #include "IniFile.h"
 #include "MFieldKey.h"
-#include "MMain.h"
-#include "MWindowUtil.h"
+#include "ScaleSession.h"
 #include "SecretStore.h"
+#include "UserPages.h"
 #include "Utility.h"
 #include "WebBrowser.h"
 
@@ -88,8 +86,9 @@ bool SameName(const QString& a, const QString& b)
 
 } // namespace
 
-frmAddWeb::frmAddWeb(QWidget* parent)
+frmAddWeb::frmAddWeb(ScaleSession& session, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , mSession(session)
     , mLabel1(new QLabel(u"Add New Auto Fill Web Page"_s, this))
     , mlblstep(new QLabel(u"Step 1"_s, this))
     , mTextBox(new QTextEdit(this))
@@ -127,7 +126,7 @@ frmAddWeb::frmAddWeb(QWidget* parent)
     stepFont.setBold(true);
     mlblstep->setFont(stepFont);
     mlblstep->setGeometry(kLeft, 50, 120, 20);
-    mImage1->setPixmap(CArtwork::AppIcon().pixmap(44, 44));
+    mImage1->setPixmap(QGuiApplication::windowIcon().pixmap(44, 44));
     mImage1->setGeometry(kWidth - kLeft - 44, 18, 44, 44);
 
     mLabels0->setGeometry(kLeft, 78, 48, 24);
@@ -179,7 +178,7 @@ void frmAddWeb::Start()
 void frmAddWeb::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    MWindowUtil::SetRoundRegion(this);
+    SetRoundRegion();
 }
 
 void frmAddWeb::ArrangeStep(int textHeight)
@@ -203,7 +202,7 @@ void frmAddWeb::ArrangeStep(int textHeight)
         bottom = mcmdNext->y() + mcmdNext->height();
     }
     setFixedHeight(bottom + kBottom);
-    MWindowUtil::SetRoundRegion(this);
+    SetRoundRegion();
 }
 
 QPixmap frmAddWeb::ExampleField(const QString& text)
@@ -263,7 +262,6 @@ void frmAddWeb::ShowMessage(const QString& text, const QString& title)
 
 void frmAddWeb::cmdNext_Click()
 {
-    AppState& app = App();
     if (mStep == 0) {
         const QString name = mtxtName->text().trimmed();
         mtxtName->setText(name);
@@ -274,22 +272,19 @@ void frmAddWeb::cmdNext_Click()
             return;
         }
         // Names are keys without regard to letter case, like the page list's.
-        for (const QString& page : std::as_const(app.gWebPages)) {
+        for (const QString& page : mSession.Pages()) {
             if (SameName(page, name)) {
                 ShowMessage(u"Duplicate Web Name"_s, u"Error"_s);
                 return;
             }
         }
-        app.gWebPages.append(name);
         mPageName = name;
         if (!m_objAutoFill) {
             QString error;
-            m_objAutoFill = app.gBrowserFactory ? app.gBrowserFactory(WebPageUse::AddPage, &error) : nullptr;
+            m_objAutoFill = mSession.OpenBrowser(WebPageUse::AddPage, &error);
             if (!m_objAutoFill) {
                 qWarning().noquote() << "Add page: no browser window:"
                                      << (error.isEmpty() ? u"none configured"_s : error);
-                // Nothing of this attempt stays in the page list.
-                app.gWebPages.removeAll(name);
                 mPageName.clear();
                 ShowMessage(u"Duplicate Web Name"_s, u"Error"_s);
                 return;
@@ -394,14 +389,13 @@ void frmAddWeb::cmdFinish_Click()
     }
     mPageAdded = true;
     // The main window's page menu and list take the new page now, from the settings just written.
-    MMain::LoadWebPages();
+    mSession.ReloadPages();
     Unload(true);
 }
 
 bool frmAddWeb::RecordPage(QString* why)
 {
-    AppState& app = App();
-    IniFile* settings = app.gSettings.get();
+    IniFile* settings = &mSession.Settings();
     // The tab the user filled: ours, or the one in front if they opened the page in a new tab.
     const auto document = m_objAutoFill->FrontDocument();
     if (!settings || !document)
@@ -433,9 +427,7 @@ bool frmAddWeb::RecordPage(QString* why)
     if (!section.Key(u"_WGX_WGT_TYPE"_s).SetValue(WeightTypes(mWeightCodes)))
         return false;
     // The page joins the list last, so a failure above leaves no entry that names a half-recorded page.
-    const int count = int(app.gWebPages.size());
-    IniSection list = settings->Section(u"_WGX_WEB"_s);
-    if (!list.Key(u"CNT"_s).SetValue(count) || !list.Key(u"_WGX_NAME"_s + QString::number(count)).SetValue(mPageName))
+    if (!UserPages::Add(*settings, mPageName))
         return false;
     // The keyring answers later; a launch asked meanwhile reads after these writes.
     for (const Secret& entry : std::as_const(secrets)) {
@@ -607,10 +599,6 @@ bool frmAddWeb::IsWeightCode(const QString& text)
 
 void frmAddWeb::cmdCancel_Click()
 {
-    if (!mPageName.isEmpty()) {
-        AppState& app = App();
-        app.gWebPages.removeIf([this](const QString& page) { return SameName(page, mPageName); });
-    }
     Unload(false);
 }
 
@@ -642,4 +630,12 @@ void frmAddWeb::Unload(bool added)
     hide();
     Q_EMIT Closed(added);
     deleteLater();
+}
+
+void frmAddWeb::SetRoundRegion()
+{
+    QPainterPath path;
+    path.addRoundedRect(QRectF(10, 10, width() - 20, height() - 20), 20, 20);
+    setMask(QRegion(path.toFillPolygon().toPolygon()));
+    update();
 }

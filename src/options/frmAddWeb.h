@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 
 class QPushButton;
+class ScaleSession;
 class QTextEdit;
 class WebBrowser;
 
@@ -31,7 +32,7 @@ class frmAddWeb final : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmAddWeb(QWidget* parent = nullptr);
+    frmAddWeb(ScaleSession& session, QWidget* parent = nullptr);
     ~frmAddWeb() override;
 
     // Shows the wizard at step 1, above the other windows, ready for the name.
@@ -80,6 +81,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The wizard's rounded outline, at its size of the moment.
+    void SetRoundRegion();
     void m_objAutoFill_DocumentComplete(const QString& url);
     void m_objAutoFill_OnQuit();
     void ShowMessage(const QString& text, const QString& title);
@@ -105,6 +108,7 @@ private:
     void ArrangeStep(int textHeight);
     static QPixmap ExampleField(const QString& text);
 
+    ScaleSession& mSession;
     QLabel* mLabel1;
     QLabel* mlblstep;
     QTextEdit* mTextBox;

@@ -1,17 +1,16 @@
 #include "frmOption.h"
 
-#include "AppState.h"
 #include "Autostart.h"
-#include "CArtwork.h"
+#include "CCarrierPages.h"
 #include "CChoiceLists.h"
 #include "CFormField.h"
 #include "CWebUserAdd.h"
+#include "GeneralSettings.h"
 #include "IniFile.h"
 #include "IniValue.h"
-#include "MMain.h"
-#include "MWindowUtil.h"
+#include "ScaleSession.h"
+#include "UserPages.h"
 #include "frmAddWeb.h"
-#include "frmScale.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -45,8 +44,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString GeneralSection = u"_WGX_GENERAL"_s;
-const QString WebSection = u"_WGX_WEB"_s;
 const QString UnitedStates = u"United States Of America"_s;
 
 // The colour pictures are the skins, shown small.
@@ -257,12 +254,13 @@ struct CarrierTab
 
 } // namespace
 
-frmOption::frmOption(QWidget* parent)
+frmOption::frmOption(ScaleSession& session, QList<Skin> skins, QWidget* parent)
     : QDialog(parent)
+    , mSession(session)
+    , mSkins(std::move(skins))
 {
     setObjectName(u"frmOption"_s);
     setWindowTitle(u"Options"_s);
-    setWindowIcon(CArtwork::AppIcon());
     SetAddPageWizard(nullptr);
 
     auto* layout = new QVBoxLayout(this);
@@ -311,7 +309,13 @@ frmOption::~frmOption() = default;
 
 void frmOption::SetAddPageWizard(AddPageWizard wizard)
 {
-    mAddPageWizard = wizard ? std::move(wizard) : AddPageWizard(&frmOption::ShowAddWebWizard);
+    if (wizard) {
+        mAddPageWizard = std::move(wizard);
+        return;
+    }
+    mAddPageWizard = [this](QWidget* owner, std::function<void(const QString& name)> added) {
+        ShowAddWebWizard(mSession, owner, std::move(added));
+    };
 }
 
 // ---- pages ----
@@ -345,14 +349,14 @@ QWidget* frmOption::BuildScaleColor()
     auto* box = new QGroupBox(u" Select the Scale Color"_s, page);
     auto* grid = new QGridLayout(box);
     grid->setSpacing(4 * ShapeMargin);
-    for (int i = 0; i < CArtwork::SkinCount(); ++i) {
+    for (int i = 0; i < mSkins.size(); ++i) {
+        const Skin& skin = mSkins.at(i);
         auto* picture = Named(new QToolButton(box), u"Imgs"_s + QString::number(i));
-        picture->setIcon(
-            QIcon(CArtwork::SkinPicture(i).scaled(ThumbSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        picture->setIcon(QIcon(skin.picture.scaled(ThumbSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
         picture->setIconSize(ThumbSize);
         picture->setAutoRaise(true);
-        picture->setToolTip(CArtwork::SkinName(i));
-        picture->setAccessibleName(CArtwork::SkinName(i));
+        picture->setToolTip(skin.name);
+        picture->setAccessibleName(skin.name);
         connect(picture, &QToolButton::clicked, this, [this, i] { Imgs_Click(i); });
         grid->addWidget(picture, i / 3, i % 3);
         mImgs << picture;
@@ -667,29 +671,25 @@ QWidget* frmOption::BuildUspsInternational()
 
 void frmOption::Form_Load()
 {
-    AppState& app = App();
     QString error;
-    mBackupTaken = !app.gData1Path.isEmpty() && IniFile::CopyFileAtomic(app.gData1Path, app.gData2Path, &error);
+    mBackupTaken = !mSession.Data1Path().isEmpty()
+        && IniFile::CopyFileAtomic(mSession.Data1Path(), mSession.Data2Path(), &error);
     if (!mBackupTaken)
         qWarning().noquote() << "options: backup copy not taken, Cancel will keep the changes:" << error;
 
     ResetControls();
 
     mlvWebpage->clear();
-    for (const QString& name : std::as_const(app.gWebPages))
+    for (const QString& name : mSession.Pages())
         AddPageRow(name);
 
+    // The main window's list: "None", the carriers, then the user's pages.
     mcboWeb->clear();
-    if (app.gScaleForm) {
-        const QComboBox* main = app.gScaleForm->cboWeb();
-        QStringList entries;
-        entries.reserve(main->count());
-        for (int i = 0; i < main->count(); ++i)
-            entries << main->itemText(i);
-        mcboWeb->addItems(entries);
-    }
+    for (int page = 0; page <= 8; ++page)
+        mcboWeb->addItem(CCarrierPages::LauncherCaption(page));
+    mcboWeb->addItems(mSession.Pages());
 
-    mSkin = qBound(0, int(app.gSkin), int(mImgs.size()) - 1);
+    mSkin = qBound(0, mSession.General().skin, int(mImgs.size()) - 1);
     PlaceShape();
 
     LoadSettings();
@@ -745,14 +745,10 @@ void frmOption::ResetControls()
 
 void frmOption::LoadSettings()
 {
-    AppState& app = App();
-    if (!app.gSettings)
-        return;
-    IniSection general = app.gSettings->Section(GeneralSection);
-    if (const auto startup = IntegerRead(general.Key(u"STARTUP"_s).Value());
-        startup && (*startup == 0 || *startup == 1))
-        mchkAutoStart->setChecked(*startup == 1);
-    if (const auto page = IntegerRead(general.Key(u"AUTO_LAUNCH"_s).Value());
+    IniFile& settings = mSession.Settings();
+    if (const auto startup = GeneralSettings::StoredStartup(settings))
+        mchkAutoStart->setChecked(*startup);
+    if (const auto page = IntegerRead(GeneralSettings::StoredPage(settings));
         page && *page >= -1 && *page < mcboWeb->count()) {
         mcboWeb->setCurrentIndex(*page);
         cboWeb_Click();
@@ -761,7 +757,7 @@ void frmOption::LoadSettings()
     for (const CarrierSection& section : std::as_const(mSections)) {
         if (section.name.isEmpty())
             continue;
-        IniSection stored = app.gSettings->Section(section.name);
+        IniSection stored = settings.Section(section.name);
         for (const Field& field : section.fields)
             LoadField(field, stored.Key(field.key).Value());
     }
@@ -815,37 +811,28 @@ void frmOption::LoadField(const Field& field, const QString& value)
 
 void frmOption::SaveSettings()
 {
-    AppState& app = App();
-    if (!app.gSettings)
-        return;
     {
         // Every key in one replacement of the file; the copy below must see them all.
-        const IniFile::Batch batch(*app.gSettings);
+        const IniFile::Batch batch(mSession.Settings());
         SaveKeys();
     }
     QString error;
-    if (!app.gData1Path.isEmpty() && !IniFile::CopyFileAtomic(app.gData1Path, app.gData2Path, &error))
+    if (!mSession.Data1Path().isEmpty() && !IniFile::CopyFileAtomic(mSession.Data1Path(), mSession.Data2Path(), &error))
         qWarning().noquote() << "options: backup copy not refreshed:" << error;
 }
 
 void frmOption::SaveKeys()
 {
-    AppState& app = App();
-    IniSection general = app.gSettings->Section(GeneralSection);
-    general.Key(u"STARTUP"_s).SetValue(mchkAutoStart->isChecked() ? 1 : 0);
-    general.Key(u"AUTO_LAUNCH"_s).SetValue(mcboWeb->currentIndex());
+    IniFile& settings = mSession.Settings();
+    GeneralSettings::SaveStartup(settings, mchkAutoStart->isChecked());
+    GeneralSettings::SavePage(settings, mcboWeb->currentIndex());
 
     QString error;
     if (!Autostart::RegisterStartup(mchkAutoStart->isChecked(), u"Pesavo"_s, QCoreApplication::applicationFilePath(),
                                     &error))
         qWarning().noquote() << "options: start with the session:" << error;
 
-    if (mSkin != app.gSkin) {
-        app.gSkin = qint16(mSkin);
-        general.Key(u"SKIN"_s).SetValue(mSkin);
-        if (app.gScaleForm)
-            app.gScaleForm->ArrangeControls();
-    }
+    mSession.ChooseSkin(mSkin);
 
     for (const CarrierSection& section : std::as_const(mSections)) {
         if (section.name.isEmpty())
@@ -857,7 +844,7 @@ void frmOption::SaveKeys()
 
 void frmOption::SaveField(const QString& section, const Field& field)
 {
-    IniKey key = App().gSettings->Section(section).Key(field.key);
+    IniKey key = mSession.Settings().Section(section).Key(field.key);
     switch (field.kind) {
     case Kind::Check:
     case Kind::CheckNumber:
@@ -900,21 +887,16 @@ void frmOption::cmdOK_Click()
 
 void frmOption::cmdCancel_Click()
 {
-    AppState& app = App();
     // What pages added here put into the keyring goes with them.
     mDroppedSecrets.append(AllPageSecrets());
     // Without this opening's copy, an older one would throw away more than the edits made here.
     QString error;
-    if (mBackupTaken && !IniFile::CopyFileAtomic(app.gData2Path, app.gData1Path, &error))
+    if (mBackupTaken && !IniFile::CopyFileAtomic(mSession.Data2Path(), mSession.Data1Path(), &error))
         qWarning().noquote() << "options: settings not restored:" << error;
-    if (app.gSettings) {
-        const QString stored = app.gSettings->Section(GeneralSection).Key(u"AUTO_LAUNCH"_s).Value();
-        if (const auto page = IniValue::ToInt16(stored)) {
-            app.gAutoLaunch = *page;
-            app.gAutoLaunchItem = app.gAutoLaunch != 0 ? qint16(app.gAutoLaunch + 1) : qint16(0);
-        }
-    }
-    MMain::LoadWebPages();
+    // The choice the restored file holds, before the main window shows (and stores) the page list again.
+    if (const auto page = IniValue::ToInt16(GeneralSettings::StoredPage(mSession.Settings())))
+        mSession.ChoosePage(*page);
+    mSession.ReloadPages();
     Form_Unload();
 }
 
@@ -944,19 +926,14 @@ void frmOption::Form_Unload()
     }
     mDroppedSecrets.clear();
     hide();
-    MWindowUtil::EnableForms();
+    Q_EMIT Unloaded();
 }
 
 // ---- general and colour ----
 
 void frmOption::cboWeb_Click()
 {
-    AppState& app = App();
-    app.gAutoLaunch = qint16(mcboWeb->currentIndex());
-    if (frmScale* scale = app.gScaleForm) {
-        scale->cboWeb()->setCurrentIndex(mcboWeb->currentIndex());
-        scale->cboWeb_Click();
-    }
+    mSession.ChoosePage(mcboWeb->currentIndex());
 }
 
 void frmOption::Imgs_Click(int index)
@@ -1020,17 +997,15 @@ void frmOption::AddPageRow(const QString& name)
 {
     auto* row = new QTreeWidgetItem(mlvWebpage);
     row->setText(0, name);
-    if (IniFile* settings = App().gSettings.get()) {
-        const IniSection page = settings->Section(name);
-        row->setText(1, page.Key(u"_WGX_TITLE"_s).Value());
-        row->setText(2, page.Key(u"_WGX_ADDRESS"_s).Value());
-    }
+    const IniSection page = mSession.Settings().Section(name);
+    row->setText(1, page.Key(u"_WGX_TITLE"_s).Value());
+    row->setText(2, page.Key(u"_WGX_ADDRESS"_s).Value());
 }
 
-void frmOption::ShowAddWebWizard(QWidget* owner, std::function<void(const QString& name)> added)
+void frmOption::ShowAddWebWizard(ScaleSession& session, QWidget* owner, std::function<void(const QString& name)> added)
 {
     // Owned by the dialog and modal to it: OK, Cancel and Delete wait until the wizard is done.
-    auto* wizard = new frmAddWeb(owner);
+    auto* wizard = new frmAddWeb(session, owner);
     wizard->setWindowModality(Qt::WindowModal);
     QObject::connect(wizard, &frmAddWeb::Closed, owner, [wizard, added = std::move(added)](bool recorded) {
         if (recorded)
@@ -1041,7 +1016,7 @@ void frmOption::ShowAddWebWizard(QWidget* owner, std::function<void(const QStrin
 
 void frmOption::cmdAdd_Click()
 {
-    if (App().gWebPages.size() >= MaxWebPages)
+    if (mSession.Pages().size() >= UserPages::MaxPages)
         return;
     mAddPageWizard(this, [this](const QString& name) { AddedPage(name); });
 }
@@ -1051,64 +1026,48 @@ void frmOption::AddedPage(const QString& name)
     if (name.isEmpty())
         return;
     AddPageRow(name);
-    mcboWeb->addItem(name);
-    if (frmScale* scale = App().gScaleForm)
-        scale->AddUserPage(name);
+    if (mcboWeb->findText(name, Qt::MatchFixedString) < 0)
+        mcboWeb->addItem(name);
 }
 
 void frmOption::cmdDelete_Click()
 {
-    AppState& app = App();
     QTreeWidgetItem* row = mlvWebpage->currentItem();
     if (!row || !row->isSelected())
         return;
     const QString name = row->text(0);
     delete row;
-
-    const QString key = name.toLower();
-    app.gWebPages.removeIf([&key](const QString& page) { return page.toLower() == key; });
-    const int n = int(app.gWebPages.size());
-    if (app.gSettings) {
-        const IniFile::Batch batch(*app.gSettings);
-        IniSection web = app.gSettings->Section(WebSection);
-        web.Key(u"_WGX_NAME"_s + QString::number(n + 1)).SetValue(QString());
-        web.Key(u"CNT"_s).SetValue(n);
-        for (int i = 1; i <= n; ++i)
-            web.Key(u"_WGX_NAME"_s + QString::number(i)).SetValue(app.gWebPages.at(i - 1));
-    }
+    if (!UserPages::Remove(mSession.Settings(), name))
+        qWarning().noquote() << "options: page" << name << "not taken out of the list";
 
     // Removing the chosen page falls back to "None", and the main window must follow that choice.
     const bool wasChosen = mcboWeb->currentIndex() > 0 && mcboWeb->currentText() == name;
-    MWindowUtil::RemoveComboItem(mcboWeb, name);
+    for (int i = mcboWeb->count() - 1; i >= 0; --i) {
+        if (mcboWeb->itemText(i) == name)
+            mcboWeb->removeItem(i);
+    }
     if (wasChosen)
-        cboWeb_Click();
+        mcboWeb->setCurrentIndex(0);
 
-    if (app.gSettings)
-        mDroppedSecrets.append(CWebUserAdd::PageSecrets(*app.gSettings, name));
+    mDroppedSecrets.append(CWebUserAdd::PageSecrets(mSession.Settings(), name));
     DeletePageSections(name);
-
-    app.gAutoLaunch = qint16(mcboWeb->currentIndex());
-    app.gAutoLaunchItem = app.gAutoLaunch != 0 ? qint16(app.gAutoLaunch + 1) : qint16(0);
-    MMain::LoadWebPages();
+    mSession.ReloadPages();
+    mSession.ChoosePage(mcboWeb->currentIndex());
 }
 
-QList<SecretStore::Key> frmOption::AllPageSecrets()
+QList<SecretStore::Key> frmOption::AllPageSecrets() const
 {
-    AppState& app = App();
     QList<SecretStore::Key> keys;
-    if (app.gSettings) {
-        for (const QString& page : std::as_const(app.gWebPages))
-            keys.append(CWebUserAdd::PageSecrets(*app.gSettings, page));
-    }
+    for (const QString& page : mSession.Pages())
+        keys.append(CWebUserAdd::PageSecrets(mSession.Settings(), page));
     return keys;
 }
 
 void frmOption::DeletePageSections(const QString& name)
 {
-    IniFile* settings = App().gSettings.get();
-    if (!settings || name.isEmpty())
+    if (name.isEmpty())
         return;
-    IniSection section = settings->Section(name);
+    IniSection section = mSession.Settings().Section(name);
     const int frames = IniValue::ToInt16(section.Key(u"_WGX_FRM_CNT"_s).Value()).value_or(0);
     section.Delete();
     for (int i = 0; i < frames; ++i)

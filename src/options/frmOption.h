@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QPixmap>
 #include <QString>
 
 #include <functional>
@@ -11,6 +12,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class ScaleSession;
 class QComboBox;
 class QFrame;
 class QLineEdit;
@@ -31,7 +33,13 @@ class frmOption final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmOption(QWidget* parent = nullptr);
+    // A colour the main window can take, as the "Scale Color" tab offers it.
+    struct Skin
+    {
+        QPixmap picture;
+        QString name;
+    };
+    frmOption(ScaleSession& session, QList<Skin> skins, QWidget* parent = nullptr);
     ~frmOption() override;
 
     // Starts the add-page wizard over `owner`; `added` gets the page's name once the wizard has
@@ -49,7 +57,7 @@ public:
     // Removes a user page's section and, through its frame count, its frame sections.
     void DeletePageSections(const QString& name);
     // The keyring entries of every page in the settings.
-    static QList<SecretStore::Key> AllPageSecrets();
+    QList<SecretStore::Key> AllPageSecrets() const;
 
     void cmdOK_Click();
     void cmdCancel_Click();
@@ -63,8 +71,9 @@ public:
 
     int ChosenSkin() const { return mSkin; }
 
-    // "Add" does nothing once the user has this many pages.
-    static constexpr int MaxWebPages = 100;
+Q_SIGNALS:
+    // The dialog has closed, whichever way: the windows it kept disabled may be used again.
+    void Unloaded();
 
 protected:
     void reject() override;
@@ -117,9 +126,11 @@ private:
     void SaveField(const QString& section, const Field& field);
     void AddPageRow(const QString& name);
     void AddedPage(const QString& name);
-    static void ShowAddWebWizard(QWidget* owner, std::function<void(const QString& name)> added);
+    static void ShowAddWebWizard(ScaleSession& session, QWidget* owner, std::function<void(const QString& name)> added);
     void PlaceShape();
 
+    ScaleSession& mSession;
+    QList<Skin> mSkins;
     QList<CarrierSection> mSections; // in the order they are written
     AddPageWizard mAddPageWizard;
     int mSkin = 0;

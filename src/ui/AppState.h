@@ -1,6 +1,7 @@
 #pragma once
 
-#include "WebBrowser.h"
+#include "GeneralSettings.h"
+#include "ScaleSession.h"
 
 #include <QHash>
 #include <QImage>
@@ -11,11 +12,9 @@
 #include <functional>
 #include <memory>
 
-class frmOption;
 class frmScale;
 class frmLCDDisplay;
 class frmProgressBar;
-class IniFile;
 class QWidget;
 class UsbDevice;
 
@@ -68,39 +67,35 @@ public:
     // Drops everything (windows must already be gone) and starts from the defaults.
     static void Reset();
 
-    frmOption* gOptionForm = nullptr;
+    // The options dialog, made by whoever assembles the program; the windows open it through gShowOptions.
+    QWidget* gOptionForm = nullptr;
+    std::function<QWidget*(ScaleSession& session)> gMakeOptions;
+    std::function<void()> gShowOptions;
     frmScale* gScaleForm = nullptr;
     frmLCDDisplay* gLcdForm = nullptr;
     frmProgressBar* gProgressForm = nullptr;
     QWidget* gMainWindow = nullptr;
 
-    // Names of the user's own pages in list order; a name's lower-case form is its key.
-    QStringList gWebPages;
-    std::unique_ptr<IniFile> gSettings;
-
-    qint16 gUnit = 0;
-    qint16 gAutoLaunch = 0;
-    qint16 gAutoLaunchItem = 0;
-    qint16 gSkin = 0;
-    bool gAlwaysOnTop = false;
-    bool gSmallDisplay = false;
-    double gCurWeight = 0.0;
-
-    QString gData1Path;
-    QString gData2Path;
-    QString gConvPagePath;
+    // What the windows show and command; made by MMain::Main, gone after ExitApp.
+    std::unique_ptr<ScaleSession> gSession;
+    // The session's general choices; the defaults while there is no session (before the start, after the end).
+    GeneralSettings& General() { return gSession ? gSession->General() : mNoSession; }
+    const GeneralSettings& General() const { return gSession ? gSession->General() : mNoSession; }
 
     SkinLayout gLayout;
     ReadoutCanvas gReadout;
 
-    // Makes the scale connection for the main window: the real hidraw device or the
-    // simulated one, chosen on the command line; tests hand in their own.
-    std::function<std::unique_ptr<UsbDevice>()> gDeviceFactory;
+    // Makes the scale connection for the session: the real hidraw device or the simulated one, chosen on the
+    // command line; tests hand in their own.
+    ScaleSession::DeviceFactory gDeviceFactory;
     // Whether the desktop has a tray; empty means ask the desktop.
     std::function<bool()> gTrayAvailable;
     // Opens a browser page; nullptr with the reason in *error when no browser can be started.
     // The desktop program drives the user's Chromium; empty means no browser at all.
-    std::function<std::unique_ptr<WebBrowser>(WebPageUse use, QString* error)> gBrowserFactory;
+    ScaleSession::BrowserFactory gBrowserFactory;
+
+private:
+    GeneralSettings mNoSession;
 };
 
 // Short hand used everywhere in the windows.

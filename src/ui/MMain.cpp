@@ -4,10 +4,10 @@
 #include "AppState.h"
 #include "Autostart.h"
 #include "BrowserLocator.h"
+#include "CArtwork.h"
 #include "CBrowserSource.h"
 #include "CTrayIcon.h"
 #include "DevToolsSession.h"
-#include "HidrawUsbDevice.h"
 #include "IniFile.h"
 #include "IniValue.h"
 #include "MReadout.h"
@@ -18,7 +18,6 @@
 #include "Utility.h"
 #include "WebBrowser.h"
 #include "frmLCDDisplay.h"
-#include "frmOption.h"
 #include "frmProgressBar.h"
 #include "frmScale.h"
 #include "frmSimulator.h"
@@ -38,9 +37,6 @@
 namespace MMain {
 
 namespace {
-
-const QString GeneralSection = QStringLiteral("_WGX_GENERAL");
-const QString WebSection = QStringLiteral("_WGX_WEB");
 
 void ShowLoadError(const QString& text)
 {
@@ -64,79 +60,24 @@ bool IsStartHidden(const QStringList& args)
     return args.join(QLatin1Char(' ')) == QLatin1String("/s");
 }
 
-void LoadGeneralSettings()
-{
-    AppState& app = App();
-    if (!app.gSettings)
-        return;
-    IniSection section = app.gSettings->Section(GeneralSection);
-    app.gUnit = IniValue::ToNumber(section.Key(QStringLiteral("UNIT")).Value()) != 0 ? 1 : 0;
-    // A value outside 16 bits ends the reading here; the rest keep their defaults.
-    const auto autoLaunch = IniValue::ToInt16(section.Key(QStringLiteral("AUTO_LAUNCH")).Value());
-    if (!autoLaunch)
-        return;
-    app.gAutoLaunch = *autoLaunch;
-    app.gAutoLaunchItem = app.gAutoLaunch != 0 ? qint16(app.gAutoLaunch + 1) : qint16(0);
-    app.gSmallDisplay = IniValue::ToFlag(section.Key(QStringLiteral("DISPLAY")).Value());
-    app.gAlwaysOnTop = IniValue::ToFlag(section.Key(QStringLiteral("TOP")).Value());
-    const auto skin = IniValue::ToInt16(section.Key(QStringLiteral("SKIN")).Value());
-    if (!skin)
-        return;
-    app.gSkin = *skin;
-}
-
-void SaveGeneralSettings()
-{
-    AppState& app = App();
-    if (!app.gSettings)
-        return;
-    IniSection section = app.gSettings->Section(GeneralSection);
-    section.Key(QStringLiteral("UNIT")).SetValue(int(app.gUnit));
-    section.Key(QStringLiteral("AUTO_LAUNCH")).SetValue(int(app.gAutoLaunch));
-    section.Key(QStringLiteral("DISPLAY")).SetValue(IniValue::FromFlag(app.gSmallDisplay));
-    section.Key(QStringLiteral("TOP")).SetValue(IniValue::FromFlag(app.gAlwaysOnTop));
-    section.Key(QStringLiteral("SKIN")).SetValue(int(app.gSkin));
-}
-
 void LoadWebPages()
 {
-    AppState& app = App();
-    frmScale* scale = app.gScaleForm;
-    app.gWebPages.clear();
-    // The window shows whatever was read, also when reading stopped at a bad entry.
-    const auto show = [&app, scale] {
-        if (scale)
-            scale->SetUserPages(app.gWebPages);
-    };
-    if (!app.gSettings) {
-        show();
-        return;
-    }
+    if (ScaleSession* session = App().gSession.get())
+        session->ReloadPages();
+}
 
-    IniSection section = app.gSettings->Section(WebSection);
-    const auto count = IniValue::ToInt16(section.Key(QStringLiteral("CNT")).Value());
-    if (!count) {
-        show();
-        ShowLoadError(QStringLiteral("The number of web pages is out of range."));
+void ShowPages(const QStringList& pages, const QString& error)
+{
+    AppState& app = App();
+    // The window shows whatever was read, also when reading stopped at a bad entry.
+    if (app.gScaleForm)
+        app.gScaleForm->SetUserPages(pages);
+    if (!error.isEmpty()) {
+        ShowLoadError(error);
         return;
     }
-    QSet<QString> keys;
-    for (int i = 1; i <= *count; ++i) {
-        const QString name = section.Key(QStringLiteral("_WGX_NAME") + QString::number(i)).Value();
-        if (name.isEmpty())
-            continue;
-        const QString key = name.toLower();
-        if (keys.contains(key)) {
-            show();
-            ShowLoadError(QStringLiteral("The web page \"%1\" is listed twice.").arg(name));
-            return;
-        }
-        keys.insert(key);
-        app.gWebPages.append(name);
-    }
-    show();
-    if (scale)
-        scale->WebSelect_Click();
+    if (app.gScaleForm)
+        app.gScaleForm->WebSelect_Click();
 }
 
 void SetTopMost(QWidget* window, bool topMost)
@@ -160,7 +101,7 @@ void ShowDisplay()
     if (!display || !display->isEnabled())
         return;
     // Before the window is shown, so that the window manager has it from the start.
-    SetTopMost(display, app.gAlwaysOnTop);
+    SetTopMost(display, app.General().alwaysOnTop);
     display->show();
     display->raise();
     display->setWindowState(display->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
@@ -207,16 +148,16 @@ void ApplyDisplayMode()
         return;
     const bool visible = current->isVisible();
     QWidget* next = nullptr;
-    if (app.gSmallDisplay && current->objectName() == QLatin1String("frmScale"))
+    if (app.General().smallDisplay && current->objectName() == QLatin1String("frmScale"))
         next = app.gLcdForm;
-    else if (!app.gSmallDisplay && current->objectName() == QLatin1String("frmLCDDisplay"))
+    else if (!app.General().smallDisplay && current->objectName() == QLatin1String("frmLCDDisplay"))
         next = app.gScaleForm;
     if (!next)
         return;
     if (visible)
         current->hide();
     app.gMainWindow = next;
-    MReadout::DrawWeight(app.gCurWeight);
+    MReadout::DrawWeight(app.gSession ? app.gSession->Weight() : 0.0);
     if (visible)
         ShowDisplay();
 }
@@ -224,8 +165,8 @@ void ApplyDisplayMode()
 void ExitApp()
 {
     AppState& app = App();
-    if (app.gMainWindow)
-        SaveGeneralSettings();
+    if (app.gMainWindow && app.gSession)
+        app.gSession->SaveGeneral();
     app.gMainWindow = nullptr;
 
     // Dialogs and message boxes made on the fly go with the four windows.
@@ -240,6 +181,8 @@ void ExitApp()
     // this point.
     if (app.gScaleForm)
         app.gScaleForm->Release();
+    if (app.gSession)
+        app.gSession->Stop();
     Unload(app.gOptionForm);
     Unload(app.gProgressForm);
     Unload(app.gLcdForm);
@@ -249,42 +192,50 @@ void ExitApp()
     app.gLcdForm = nullptr;
     app.gScaleForm = nullptr;
 
-    app.gWebPages.clear();
-    app.gSettings.reset();
+    app.gShowOptions = nullptr;
+    // Deleted from the event loop too: the windows go first, and they still hold connections to it.
+    if (app.gSession)
+        app.gSession.release()->deleteLater();
     QCoreApplication::quit();
 }
 
 bool Main(const QStringList& args, const QString& dataDir)
 {
     AppState& app = App();
+    QString data1;
+    QString data2;
+    QString converter;
     if (dataDir.isEmpty()) {
         const AppPaths paths;
         if (!paths.Error().isEmpty())
             qWarning().noquote() << "settings folder:" << paths.Error();
-        app.gData1Path = paths.Data1Path();
-        app.gData2Path = paths.Data2Path();
-        app.gConvPagePath = paths.ConvPagePath();
+        data1 = paths.Data1Path();
+        data2 = paths.Data2Path();
+        converter = paths.ConvPagePath();
     } else {
         const QString folder = Utility::AddPathSep(dataDir);
-        app.gData1Path = folder + QStringLiteral("Data1.ini");
-        app.gData2Path = folder + QStringLiteral("Data2.ini");
-        app.gConvPagePath = folder + QStringLiteral("conversion.html");
+        data1 = folder + QStringLiteral("Data1.ini");
+        data2 = folder + QStringLiteral("Data2.ini");
+        converter = folder + QStringLiteral("conversion.html");
     }
-
-    if (!app.gSettings)
-        app.gSettings = std::make_unique<IniFile>();
-    if (!app.gSettings->OpenFile(app.gData1Path))
-        qWarning().noquote() << "settings:" << app.gSettings->LastError();
-
-    LoadGeneralSettings();
+    // The browser factory is looked up at each use: tests hand theirs in after the start.
+    app.gSession = std::make_unique<ScaleSession>(app.gDeviceFactory, [](WebPageUse use, QString* error) {
+        const auto& browsers = App().gBrowserFactory;
+        return browsers ? browsers(use, error) : nullptr;
+    });
+    ScaleSession* session = app.gSession.get();
+    session->OpenSettings(data1, data2, converter);
+    QGuiApplication::setWindowIcon(CArtwork::AppIcon());
     MReadout::InitSkinLayout();
 
-    app.gOptionForm = new frmOption();
+    if (app.gMakeOptions)
+        app.gOptionForm = app.gMakeOptions(*session);
     app.gScaleForm = new frmScale();
     app.gLcdForm = new frmLCDDisplay();
     app.gProgressForm = new frmProgressBar();
-    app.gMainWindow = app.gSmallDisplay ? static_cast<QWidget*>(app.gLcdForm) : app.gScaleForm;
+    app.gMainWindow = app.General().smallDisplay ? static_cast<QWidget*>(app.gLcdForm) : app.gScaleForm;
 
+    QObject::connect(session, &ScaleSession::PagesChanged, app.gScaleForm, &ShowPages);
     app.gScaleForm->Form_Load();
     app.gLcdForm->Form_Load();
 
@@ -296,7 +247,7 @@ bool Main(const QStringList& args, const QString& dataDir)
     return true;
 }
 
-int Run(int argc, char** argv)
+int Run(int argc, char** argv, const QStringList& args, ScaleSession::DeviceFactory devices)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
@@ -318,21 +269,6 @@ int Run(int argc, char** argv)
     // Hiding the display to the tray closes no window for good; only ExitApp ends us.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    bool simulate = false;
-    QString scenarioFile;
-    QStringList args;
-    const QStringList all = QCoreApplication::arguments().mid(1);
-    for (const QString& arg : all) {
-        if (arg == QLatin1String("--simulate")) {
-            simulate = true;
-        } else if (arg.startsWith(QLatin1String("--simulate="))) {
-            simulate = true;
-            scenarioFile = arg.mid(int(qstrlen("--simulate=")));
-        } else {
-            args << arg;
-        }
-    }
-
     // A logout, Ctrl+C or kill ends the program the same way as its Exit command,
     // so the general settings are written. Watched before the instance socket is
     // made: whoever can find us by it may also signal us.
@@ -347,26 +283,15 @@ int Run(int argc, char** argv)
         qInfo().noquote() << instanceMessage;
 
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application, [](QSessionManager&) {
-        if (App().gMainWindow)
-            SaveGeneralSettings();
+        if (App().gMainWindow && App().gSession)
+            App().gSession->SaveGeneral();
     });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &application, [] {
         if (App().gMainWindow)
             ExitApp();
     });
 
-    QPointer<SimulatedUsbDevice> simulated;
-    App().gDeviceFactory = [simulate, scenarioFile, &simulated]() -> std::unique_ptr<UsbDevice> {
-        if (!simulate)
-            return std::make_unique<HidrawUsbDevice>();
-        auto device = std::make_unique<SimulatedUsbDevice>();
-        if (scenarioFile == QLatin1String("hidpos"))
-            device->SetPointOfSale(true);
-        else if (!scenarioFile.isEmpty() && !device->LoadScenarioFile(scenarioFile))
-            qWarning().noquote() << "simulated scale:" << device->LastError();
-        simulated = device.get();
-        return device;
-    };
+    App().gDeviceFactory = std::move(devices);
 
     // Every page the program drives goes through one connection to the user's browser.
     auto browsers = std::make_shared<CBrowserSource>(BrowserLocator::Defaults());
@@ -379,7 +304,8 @@ int Run(int argc, char** argv)
     // Started with the session from a place the program has left: point the entry here.
     if (Autostart::RepairEntry(QCoreApplication::applicationFilePath()))
         qInfo().noquote() << "Start with the session now runs" << QCoreApplication::applicationFilePath();
-    if (simulated) {
+    // The simulated scale gets its control window, to put weights on it by hand.
+    if (auto* simulated = qobject_cast<SimulatedUsbDevice*>(App().gSession->Device())) {
         auto* control = new frmSimulator(simulated);
         control->setAttribute(Qt::WA_DeleteOnClose);
         // Beside the scale window rather than over it, so both stay usable on a first try.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScaleSession.h"
+
 #include <QStringList>
 
 class QWidget;
@@ -8,9 +10,9 @@ class QWidget;
 // of the program.
 namespace MMain {
 
-// The desktop program: single instance, signals, the device chosen on the command
-// line, then Main and the event loop. Returns the process exit code.
-int Run(int argc, char** argv);
+// The desktop program: single instance, signals, then Main and the event loop, reading the scale `devices`
+// makes. args are the program's own arguments ("/s"). Returns the process exit code.
+int Run(int argc, char** argv, const QStringList& args, ScaleSession::DeviceFactory devices);
 
 // The start-up sequence inside a running QApplication. args are the program's
 // arguments without the program name; dataDir, when not empty, replaces the folder
@@ -18,8 +20,7 @@ int Run(int argc, char** argv);
 // browser is logged or shown, and the program starts all the same.
 bool Main(const QStringList& args, const QString& dataDir = QString());
 
-void LoadGeneralSettings();
-void SaveGeneralSettings();
+// Reads the user's pages again; the main window's page menu and list follow.
 void LoadWebPages();
 
 void ShowDisplay();

@@ -101,7 +101,7 @@ void DrawWeight(double weightKg)
     bool unlit[5] = {false, false, false, false, false};
     QString text;
 
-    if (app.gUnit == 0) {
+    if (app.General().unit == 0) {
         DrawMessage(l.ozPoint, QStringLiteral("PTNULL"));
         DrawMessage(l.colon, QStringLiteral("PTNULL"));
         DrawMessage(l.lbLabel, QStringLiteral("MSGNULL"));
@@ -141,8 +141,8 @@ void DrawWeight(double weightKg)
     if (negative)
         DrawMessage(l.minusSign, QStringLiteral("PTNEG"));
 
-    const int errorFlg = app.gScaleForm ? app.gScaleForm->ErrorFlg() : 0;
-    if (errorFlg == 0)
+    const bool fault = app.gSession && app.gSession->CurrentFault() != ScaleSession::Fault::None;
+    if (!fault)
         DrawMessage(l.errorMsg, negative ? QStringLiteral("MSGERROR") : QStringLiteral("MSGNULL"));
 
     for (int i = 0; i < 5; ++i) {

@@ -24,7 +24,7 @@ using ::SplitWeight;
 void InitSkinLayout();
 void PlaceControl(QWidget* control, QPoint position);
 
-// Draws a weight in kilograms in the unit gUnit and refreshes both readouts.
+// Draws a weight in kilograms in the chosen unit and refreshes both readouts.
 void DrawWeight(double weightKg);
 void DrawMessage(QPoint position, const QString& key);
 void DrawMessage(QPoint position, int imageIndex);

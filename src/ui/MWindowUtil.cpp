@@ -105,9 +105,9 @@ void ShowModal(QWidget* window, bool keepOnTop, bool disableOthers)
     }
     if (keepOnTop) {
         // Before the window is shown, so that the window manager has the state from the start.
-        MMain::SetTopMost(window, app.gAlwaysOnTop);
+        MMain::SetTopMost(window, app.General().alwaysOnTop);
         ShowOwned(window, app.gMainWindow);
-        MMain::SetTopMost(progress, app.gAlwaysOnTop);
+        MMain::SetTopMost(progress, app.General().alwaysOnTop);
     } else {
         MMain::SetTopMost(app.gMainWindow, false);
         MMain::SetTopMost(progress, false);
@@ -122,32 +122,8 @@ void EnableForms()
         return;
     SetAllWindowsEnabled(true);
     app.gMainWindow->setEnabled(true);
-    MMain::SetTopMost(app.gMainWindow, app.gAlwaysOnTop);
-    MMain::SetTopMost(static_cast<QWidget*>(app.gProgressForm), app.gAlwaysOnTop);
-}
-
-void RemoveComboItem(QComboBox* list, const QString& text)
-{
-    if (!list || list->count() == 0)
-        return;
-    const int index = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0)
-        return;
-    if (index == list->currentIndex())
-        list->setCurrentIndex(0);
-    list->removeItem(index);
-}
-
-void SetRoundRegion(QWidget* window)
-{
-    if (!window)
-        return;
-    const int w = window->width();
-    const int h = window->height();
-    QPainterPath path;
-    path.addRoundedRect(QRectF(10, 10, w - 20, h - 20), 20, 20);
-    window->setMask(QRegion(path.toFillPolygon().toPolygon()));
-    window->update();
+    MMain::SetTopMost(app.gMainWindow, app.General().alwaysOnTop);
+    MMain::SetTopMost(static_cast<QWidget*>(app.gProgressForm), app.General().alwaysOnTop);
 }
 
 void ShapeWindow(QWidget* window)

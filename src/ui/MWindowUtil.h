@@ -21,9 +21,6 @@ namespace MWindowUtil {
 void ShowModal(QWidget* window, bool keepOnTop, bool disableOthers);
 // Undoes ShowModal's disabling when a dialog closes.
 void EnableForms();
-void RemoveComboItem(QComboBox* list, const QString& text);
-// Rounded rectangle from (10, 10) to (w - 10, h - 10) with 40 x 40 corners.
-void SetRoundRegion(QWidget* window);
 // The window's outline becomes the union of its direct child widgets.
 void ShapeWindow(QWidget* window);
 // The release point (in the control's own coordinates) lies inside the control;

@@ -2,24 +2,18 @@
 
 #include "AppState.h"
 #include "CArtwork.h"
-#include "CPageLauncher.h"
 #include "CPictureButton.h"
 #include "CScaleCalc.h"
 #include "CTrayIcon.h"
-#include "CUnitConverter.h"
 #include "CalculatorLocator.h"
-#include "IniFile.h"
+#include "GeneralSettings.h"
 #include "MMain.h"
 #include "MReadout.h"
 #include "MWindowUtil.h"
-#include "QtTickTimer.h"
-#include "ScaleIds.h"
+#include "ScaleSession.h"
 #include "TransParentCtl.h"
-#include "UsbDevice.h"
-#include "WebBrowser.h"
 #include "WindowLayout.h"
 #include "frmAbout.h"
-#include "frmOption.h"
 #include "frmProgressBar.h"
 
 #include <QCloseEvent>
@@ -27,7 +21,6 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QDebug>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -36,10 +29,8 @@
 #include <QProgressBar>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QUrl>
 #include <QWindow>
 
-#include <span>
 #include <utility>
 
 namespace {
@@ -127,16 +118,13 @@ frmScale::~frmScale()
 
 void frmScale::Release()
 {
-    // Released in this order: tray, device, web pages, engine (the engine before its timer).
-    // The browser windows stay open for the user.
+    // The session stops with the program (MMain::ExitApp); from here on, the window hears nothing of it.
     mTimer1->stop();
     mtStart->stop();
     m_objSysTray.reset();
-    m_objUSB.reset();
-    m_objWeb.reset();
-    m_objConv.reset();
-    m_objScaleCalc.reset();
-    mSettleTimer.reset();
+    if (mSession)
+        mSession->disconnect(this);
+    mSession = nullptr;
 }
 
 void frmScale::BuildMenus()
@@ -266,41 +254,27 @@ void frmScale::Form_Load()
     mTransParentCtl->SetMaskColor(0xFFFFFF);
     mTransParentCtl->SetMaskPicture(CArtwork::WindowMask());
 
-    mSettleTimer = std::make_unique<QtTickTimer>();
-    m_objScaleCalc = std::make_unique<CScaleCalc>(*mSettleTimer);
-    m_objScaleCalc->StatusChange = [this](std::int32_t& code) {
-        m_objScaleCalc_StatusChange(code);
-    };
-    m_objScaleCalc->ScaleError = [this](std::int32_t& code) {
-        m_objScaleCalc_ScaleError(code);
-    };
-
-    InitUsbDevice();
+    mSession = App().gSession.get();
+    if (mSession) {
+        connect(mSession, &ScaleSession::AttachedChanged, this,
+                [this](bool attached) { attached ? m_objUSB_Arrival() : m_objUSB_Removal(); });
+        connect(mSession, &ScaleSession::WeightChanged, this, [](double weight) { MReadout::DrawWeight(weight); });
+        connect(mSession, &ScaleSession::FaultChanged, this, &frmScale::ShowFault);
+        connect(mSession, &ScaleSession::CalibrationStarted, this, &frmScale::ShowInitProgress);
+        connect(mSession, &ScaleSession::CalibrationFinished, this, &frmScale::EndInitProgress);
+        connect(mSession, &ScaleSession::HoldChanged, this, &frmScale::ShowHold);
+        connect(mSession, &ScaleSession::BrowserFailed, this, &frmScale::ShowBrowserMessage);
+        connect(mSession, &ScaleSession::PageChosen, this, [this](int) { WebSelect_Click(); });
+        connect(mSession, &ScaleSession::SkinChosen, this, [this](int) { ArrangeControls(); });
+        mSession->Start();
+    }
+    if (!mSession || !mSession->Device())
+        ShowStatus(App().gLayout.statusMsg, QStringLiteral("MSGDETACH"));
+    else if (!mSession->IsAttached())
+        ShowStatus(App().gLayout.statusMsg, QStringLiteral("MSGDETACH"));
     InitTray();
     ArrangeControls();
     InitMenus();
-}
-
-void frmScale::InitUsbDevice()
-{
-    AppState& app = App();
-    if (app.gDeviceFactory)
-        m_objUSB = app.gDeviceFactory();
-    if (!m_objUSB) {
-        ShowStatus(app.gLayout.statusMsg, QStringLiteral("MSGDETACH"));
-        return;
-    }
-    connect(m_objUSB.get(), &UsbDevice::Arrival, this, &frmScale::m_objUSB_Arrival);
-    connect(m_objUSB.get(), &UsbDevice::OnUsb, this, &frmScale::m_objUSB_OnUsb);
-    connect(m_objUSB.get(), &UsbDevice::Removal, this, &frmScale::m_objUSB_Removal);
-    m_objUSB->OpenDevice(kScaleVendorId, kScaleProductId, QStringLiteral("SCALE"));
-    m_objUSB->FindDevice();
-    m_objUSB->SetEnabled(true);
-    if (!m_objUSB->IsAttached()) {
-        if (!m_objUSB->LastError().isEmpty())
-            qWarning().noquote() << "scale:" << m_objUSB->LastError();
-        ShowStatus(app.gLayout.statusMsg, QStringLiteral("MSGDETACH"));
-    }
 }
 
 void frmScale::InitTray()
@@ -311,7 +285,7 @@ void frmScale::InitTray()
     // Wayland trays show the icon's menu themselves; they pass on no right click to open ours with.
     if (MWindowUtil::IsWayland())
         m_objSysTray->SetContextMenu(mnuPopup0);
-    const bool attached = m_objUSB && m_objUSB->IsAttached();
+    const bool attached = mSession && mSession->IsAttached();
     m_objSysTray->AddIcon(CArtwork::TrayIcon(attached ? 1 : 0), attached ? PresentIcon : AbsentIcon,
                           QStringLiteral("Pesavo"));
 }
@@ -319,7 +293,7 @@ void frmScale::InitTray()
 void frmScale::ArrangeControls()
 {
     const AppState& app = App();
-    const int skin = qBound(0, int(app.gSkin), CArtwork::SkinCount() - 1);
+    const int skin = qBound(0, int(app.General().skin), CArtwork::SkinCount() - 1);
     const QPixmap panel = CArtwork::SkinPicture(skin);
     mpicPanel->setPixmap(panel);
     mpicPanel->resize(panel.size());
@@ -350,9 +324,9 @@ void frmScale::InitMenus()
     const AppState& app = App();
     const auto units = mnuUnit->actions();
     for (int i = 0; i < units.size(); ++i)
-        units.at(i)->setChecked(i == app.gUnit);
-    PopupItem(10)->setChecked(app.gAlwaysOnTop);
-    PopupItem(11)->setChecked(app.gSmallDisplay);
+        units.at(i)->setChecked(i == app.General().unit);
+    PopupItem(10)->setChecked(app.General().alwaysOnTop);
+    PopupItem(11)->setChecked(app.General().smallDisplay);
     mcboWeb->clear();
     mcboWeb->addItem(QStringLiteral("None"));
     const auto pages = mnuAutoLaunch->actions();
@@ -371,63 +345,41 @@ void frmScale::ShowStatus(QPoint position, const QString& key)
     MReadout::RefreshReadout();
 }
 
-// ---- device events ----
+// ---- what the session tells ----
 
 void frmScale::m_objUSB_Arrival()
 {
-    if (!m_objUSB || !m_objUSB->FindDevice())
-        return;
-    m_objScaleCalc->InitCnt = 0;
     ShowStatus(App().gLayout.statusMsg, QStringLiteral("MSGNULL"));
-    m_objSysTray->SetIcon(CArtwork::TrayIcon(1), PresentIcon);
-}
-
-void frmScale::m_objUSB_OnUsb()
-{
-    if (!m_objUSB)
-        return;
-    const QByteArray report = m_objUSB->ReportData();
-    m_objScaleCalc->NewData(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(report.constData()),
-                                                          std::size_t(report.size())));
-    App().gCurWeight = m_objScaleCalc->Weight();
-    MReadout::DrawWeight(App().gCurWeight);
+    if (m_objSysTray)
+        m_objSysTray->SetIcon(CArtwork::TrayIcon(1), PresentIcon);
 }
 
 void frmScale::m_objUSB_Removal()
 {
     EndInitProgress();
     ShowStatus(App().gLayout.statusMsg, QStringLiteral("MSGDETACH"));
-    m_objScaleCalc->InitCnt = 0;
-    m_objSysTray->SetIcon(CArtwork::TrayIcon(0), AbsentIcon);
+    if (m_objSysTray)
+        m_objSysTray->SetIcon(CArtwork::TrayIcon(0), AbsentIcon);
 }
-
-// ---- engine events ----
 
 void frmScale::m_objScaleCalc_ScaleError(std::int32_t& ScaleErr)
 {
-    m_lErrorFlg = ScaleErr;
-    if (ScaleErr == 0)
-        ShowStatus(App().gLayout.errorMsg, QStringLiteral("MSGNULL"));
-    else if (ScaleErr == 1 || ScaleErr == 2)
-        ShowStatus(App().gLayout.errorMsg, QStringLiteral("MSGERROR"));
+    if (mSession)
+        mSession->ScaleError(ScaleErr);
 }
 
 void frmScale::m_objScaleCalc_StatusChange(std::int32_t& ScaleEvents)
 {
-    switch (ScaleEvents) {
-    case 0:
-        ShowInitProgress();
-        break;
-    case 1:
-        EndInitProgress();
-        break;
-    case 2:
-        if (!IsBrowserExist())
-            LaunchWebPage();
-        break;
-    default:
-        break;
-    }
+    if (mSession)
+        mSession->StatusChange(ScaleEvents);
+}
+
+void frmScale::ShowFault(ScaleSession::Fault fault)
+{
+    if (fault == ScaleSession::Fault::None)
+        ShowStatus(App().gLayout.errorMsg, QStringLiteral("MSGNULL"));
+    else if (fault != ScaleSession::Fault::Unknown)
+        ShowStatus(App().gLayout.errorMsg, QStringLiteral("MSGERROR"));
 }
 
 void frmScale::ShowInitProgress()
@@ -447,8 +399,9 @@ void frmScale::ShowInitProgress()
 void frmScale::tStart_Timer()
 {
     if (frmProgressBar* progress = App().gProgressForm)
-        progress->ProgressBar()->setValue(m_objScaleCalc->InitCnt);
-    m_objSysTray->SetIcon(CArtwork::TrayAnimationIcon(mTrayFrame), QStringLiteral("anim%1").arg(mTrayFrame));
+        progress->ProgressBar()->setValue(mSession ? mSession->InitCount() : 0);
+    if (m_objSysTray)
+        m_objSysTray->SetIcon(CArtwork::TrayAnimationIcon(mTrayFrame), QStringLiteral("anim%1").arg(mTrayFrame));
     mTrayFrame = (mTrayFrame + 1) % 2;
 }
 
@@ -461,9 +414,10 @@ void frmScale::EndInitProgress()
         progress->hide();
         progress->ProgressBar()->setValue(0);
     }
-    m_objSysTray->SetIcon(CArtwork::TrayIcon(1), PresentIcon);
+    if (m_objSysTray)
+        m_objSysTray->SetIcon(CArtwork::TrayIcon(1), PresentIcon);
     if (app.gMainWindow && app.gMainWindow->isEnabled())
-        MMain::SetTopMost(app.gMainWindow, app.gAlwaysOnTop);
+        MMain::SetTopMost(app.gMainWindow, app.General().alwaysOnTop);
 }
 
 bool frmScale::IsInitProgressRunning() const
@@ -566,15 +520,15 @@ void frmScale::mnuPopup1_Click(int index)
         {QLatin1String("always on top"),
          [](frmScale&, QAction* item) {
              AppState& app = App();
-             app.gAlwaysOnTop = !app.gAlwaysOnTop;
-             item->setChecked(app.gAlwaysOnTop);
-             MMain::SetTopMost(app.gMainWindow, app.gAlwaysOnTop);
+             app.General().alwaysOnTop = !app.General().alwaysOnTop;
+             item->setChecked(app.General().alwaysOnTop);
+             MMain::SetTopMost(app.gMainWindow, app.General().alwaysOnTop);
          }},
         {QLatin1String("small display"),
          [](frmScale&, QAction* item) {
              AppState& app = App();
-             app.gSmallDisplay = !app.gSmallDisplay;
-             item->setChecked(app.gSmallDisplay);
+             app.General().smallDisplay = !app.General().smallDisplay;
+             item->setChecked(app.General().smallDisplay);
              MMain::ApplyDisplayMode();
          }},
         {QLatin1String("calculator"),
@@ -608,8 +562,8 @@ void frmScale::mnuUnit_Click(int index)
     const auto units = mnuUnit->actions();
     for (int i = 0; i < units.size(); ++i)
         units.at(i)->setChecked(i == index);
-    App().gUnit = qint16(index);
-    MReadout::DrawWeight(App().gCurWeight);
+    App().General().unit = qint16(index);
+    MReadout::DrawWeight(mSession ? mSession->Weight() : 0.0);
 }
 
 void frmScale::m_objSysTray_DoubleClick(int)
@@ -665,8 +619,12 @@ bool frmScale::IsTrayMenuPending() const
 
 void frmScale::ToggleHold()
 {
-    m_objScaleCalc->SetHold(!m_objScaleCalc->Hold());
-    const bool held = m_objScaleCalc->Hold();
+    if (mSession)
+        mSession->SetHeld(!mSession->IsHeld());
+}
+
+void frmScale::ShowHold(bool held)
+{
     PopupItem(2)->setChecked(held);
     PopupItem(3)->setEnabled(!held);
     mpicTare->setEnabled(!held);
@@ -675,12 +633,13 @@ void frmScale::ToggleHold()
 
 void frmScale::TareScale()
 {
-    m_objScaleCalc->Tare();
+    if (mSession)
+        mSession->Tare();
 }
 
 void frmScale::ToggleUnit()
 {
-    mnuUnit_Click(1 - App().gUnit);
+    mnuUnit_Click(1 - App().General().unit);
 }
 
 void frmScale::RunCalculator()
@@ -697,17 +656,8 @@ void frmScale::RunCalculator()
 
 void frmScale::ShowOptions()
 {
-    frmOption* options = App().gOptionForm;
-    if (!options)
-        return;
-    // Already open: loading again would take a new backup copy under the user's edits.
-    if (options->isVisible()) {
-        options->raise();
-        options->activateWindow();
-        return;
-    }
-    options->Form_Load();
-    MWindowUtil::ShowModal(options, false, true);
+    if (App().gShowOptions)
+        App().gShowOptions();
 }
 
 void frmScale::ShowAbout()
@@ -716,46 +666,6 @@ void frmScale::ShowAbout()
 }
 
 // ---- page launcher and converter ----
-
-std::unique_ptr<WebBrowser> frmScale::MakeBrowser(WebPageUse use, QString* error)
-{
-    const auto& factory = App().gBrowserFactory;
-    std::unique_ptr<WebBrowser> browser = factory ? factory(use, error) : nullptr;
-    if (!browser) {
-        mBrowserError = error && !error->isEmpty() ? *error : WebBrowser::NoBrowserMessage();
-        if (error)
-            *error = mBrowserError;
-    }
-    return browser;
-}
-
-CPageLauncher* frmScale::EnsureLauncher()
-{
-    if (m_objWeb)
-        return m_objWeb.get();
-    AppState& app = App();
-    if (!app.gSettings)
-        return nullptr;
-    CWebHelper::Accessors accessors;
-    accessors.makeBrowser = [this](QString* error) {
-        return MakeBrowser(WebPageUse::Launcher, error);
-    };
-    accessors.currentWeight = [] {
-        return App().gCurWeight;
-    };
-    accessors.displayUnit = [] {
-        return int(App().gUnit);
-    };
-    // User pages are launched by the caption of their submenu item; separators have none.
-    auto caption = [this](int item) -> std::optional<QString> {
-        const auto items = mnuAutoLaunch->actions();
-        if (item < 0 || item >= items.size() || items.at(item)->isSeparator())
-            return std::nullopt;
-        return items.at(item)->text();
-    };
-    m_objWeb = std::make_unique<CPageLauncher>(*app.gSettings, std::move(accessors), std::move(caption));
-    return m_objWeb.get();
-}
 
 void frmScale::ShowBrowserMessage(const QString& text)
 {
@@ -771,27 +681,20 @@ void frmScale::ShowBrowserMessage(const QString& text)
 
 void frmScale::LaunchWebPage()
 {
-    CPageLauncher* launcher = EnsureLauncher();
-    if (!launcher)
-        return;
-    mBrowserError.clear();
-    launcher->LaunchWebPage();
-    if (!mBrowserError.isEmpty())
-        ShowBrowserMessage(mBrowserError);
+    if (mSession)
+        mSession->LaunchWebPage();
 }
 
 void frmScale::WebSelect_Click()
 {
     AppState& app = App();
-    mcboWeb->setCurrentIndex(app.gAutoLaunch);
+    mcboWeb->setCurrentIndex(app.General().autoLaunch);
     const auto items = mnuAutoLaunch->actions();
-    if (app.gAutoLaunchItem >= 0 && app.gAutoLaunchItem < items.size())
-        items.at(app.gAutoLaunchItem)->setChecked(false);
-    app.gAutoLaunchItem = qint16(CPageLauncher::MenuItemOfPage(app.gAutoLaunch));
-    if (app.gAutoLaunchItem >= 0 && app.gAutoLaunchItem < items.size())
-        items.at(app.gAutoLaunchItem)->setChecked(true);
-    if (CPageLauncher* launcher = EnsureLauncher())
-        launcher->SaveSelection(app.gAutoLaunch);
+    const int chosen = GeneralSettings::MenuItemOfPage(app.General().autoLaunch);
+    for (int i = 0; i < items.size(); ++i)
+        items.at(i)->setChecked(i == chosen);
+    if (mSession)
+        mSession->StorePage();
 }
 
 void frmScale::cboWeb_Click()
@@ -799,41 +702,25 @@ void frmScale::cboWeb_Click()
     const int index = mcboWeb->currentIndex();
     if (index < 0)
         return;
-    App().gAutoLaunch = qint16(index);
-    WebSelect_Click();
+    if (mSession)
+        mSession->ChoosePage(index);
 }
 
 void frmScale::mnuAutoLaunch_Click(int index)
 {
-    AppState& app = App();
-    app.gAutoLaunch = qint16(CPageLauncher::PageOfMenuItem(index));
-    mcboWeb->setCurrentIndex(app.gAutoLaunch);
-    WebSelect_Click();
+    if (mSession)
+        mSession->ChoosePage(GeneralSettings::PageOfMenuItem(index));
 }
 
 void frmScale::OpenConverter()
 {
-    const QString page = App().gConvPagePath;
-    if (!QFileInfo::exists(page)) {
-        qWarning().noquote() << "Unit converter page missing:" << page;
-        ShowBrowserMessage(QStringLiteral("The unit converter page is missing: %1").arg(page));
-        return;
-    }
-    if (!m_objConv) {
-        m_objConv = std::make_unique<CUnitConverter>(
-            [this](QString* error) { return MakeBrowser(WebPageUse::Converter, error); },
-            [] { return App().gCurWeight; }, [] { return int(App().gUnit); });
-    }
-    mBrowserError.clear();
-    if (!m_objConv->OpenConverter(QUrl::fromLocalFile(page).toString()) && mBrowserError.isEmpty())
-        qWarning().noquote() << "Unit converter not opened:" << m_objConv->LastError();
-    if (!mBrowserError.isEmpty())
-        ShowBrowserMessage(mBrowserError);
+    if (mSession)
+        mSession->OpenConverter();
 }
 
 bool frmScale::IsBrowserExist() const
 {
-    return m_objWeb && m_objWeb->IsBrowserExist();
+    return mSession && mSession->IsBrowserExist();
 }
 
 void frmScale::closeEvent(QCloseEvent* event)

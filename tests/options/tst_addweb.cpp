@@ -74,6 +74,7 @@ class TestAddWeb : public QObject
     Q_OBJECT
 
     ProgramRun::Folder mRun;
+    FeedUsbDevice* mFeed = nullptr;
     // The wizard lets go of its browser when it closes; its tab stays open until cleanup closes it.
     std::string mTab;
     QString mFileAtBrowserStep;
@@ -81,12 +82,16 @@ class TestAddWeb : public QObject
     // A wizard over the settings with one other page, named: on its browser step unless the name is refused.
     std::pair<QPointer<frmAddWeb>, ChromiumBrowser*> NameAndGo(const QString& name)
     {
-        if (!mRun.Start(kOtherPage))
+        if (!mRun.Start(kOtherPage, {}, false, [this]() -> std::unique_ptr<UsbDevice> {
+                auto device = std::make_unique<FeedUsbDevice>();
+                mFeed = device.get();
+                return device;
+            }))
             return {};
         App().gBrowserFactory = [](WebPageUse, QString* error) {
             return BrowserFixture::OpenPage(error);
         };
-        QPointer<frmAddWeb> wizard = new frmAddWeb;
+        QPointer<frmAddWeb> wizard = new frmAddWeb(*App().gSession);
         wizard->Start();
         wizard->findChild<QLineEdit*>(u"txtName"_s)->setText(name);
         wizard->cmdNext_Click();
@@ -101,8 +106,8 @@ class TestAddWeb : public QObject
     // The wizard closed once, without a page: the list as before and the file untouched since the naming.
     bool ClosedAddingNothing(const QSignalSpy& closed) const
     {
-        return closed.size() == 1 && !closed.at(0).at(0).toBool() && App().gWebPages == QStringList {u"Courier Y"_s}
-        && FileText() == mFileAtBrowserStep;
+        return closed.size() == 1 && !closed.at(0).at(0).toBool()
+            && App().gSession->Pages() == QStringList {u"Courier Y"_s} && FileText() == mFileAtBrowserStep;
     }
 
 private Q_SLOTS:
@@ -142,11 +147,11 @@ private Q_SLOTS:
         QVERIFY(wizard);
         QCOMPARE(wizard->Step(), step);
         QCOMPARE(TakeMessage(wizard), message);
-        QCOMPARE(App().gWebPages.size(), step == 1 ? 2 : 1);
+        QCOMPARE(App().gSession->Pages().size(), 1);
         QCOMPARE(wizard->PageName(), step == 1 ? typed.trimmed() : QString());
         QCOMPARE(page != nullptr, step == 1);
         wizard->cmdCancel_Click();
-        QCOMPARE(App().gWebPages, QStringList {u"Courier Y"_s});
+        QCOMPARE(App().gSession->Pages(), QStringList {u"Courier Y"_s});
     }
 
     // A wizard whose browser the person closes, or whose page cannot be written, ends adding nothing.
@@ -179,8 +184,7 @@ private Q_SLOTS:
             wizard->cmdNext_Click();
             QCOMPARE(wizard->Step(), 2);
             // The settings file's folder is gone: nothing can be written.
-            App().gSettings = std::make_unique<IniFile>();
-            QVERIFY(App().gSettings->OpenFile(mRun.Path() + u"/gone/Data1.ini"_s));
+            QVERIFY(App().gSession->Settings().OpenFile(mRun.Path() + u"/gone/Data1.ini"_s));
             wizard->cmdFinish_Click();
             QCOMPARE(TakeMessage(wizard), u"ERROR: Error in adding the page"_s);
         }
@@ -390,20 +394,21 @@ private Q_SLOTS:
         // The main window has the page without a restart; launching it fills a fresh copy of the page.
         frmScale* scale = App().gScaleForm;
         QVERIFY(scale);
-        QCOMPARE(App().gWebPages, QStringList({u"Courier Y"_s, u"Courier X"_s}));
+        QCOMPARE(App().gSession->Pages(), QStringList({u"Courier Y"_s, u"Courier X"_s}));
         QCOMPARE(scale->cboWeb()->itemText(scale->cboWeb()->count() - 1), x);
         QAction* item = scale->AutoLaunchMenu()->actions().last();
         QCOMPARE(item->text(), x);
         CloseTab(mTab);
         mTab.clear();
         item->trigger();
-        App().gCurWeight = 0.5;
+        ProgramRun::Weigh(*mFeed, 0.5);
         scale->LaunchWebPage();
-        QVERIFY(scale->Launcher());
-        QTRY_VERIFY_WITH_TIMEOUT(scale->IsBrowserExist() && scale->Launcher()->WebHelper()->CurrentFiller()->IsFilled(),
+        CPageLauncher* launcher = App().gSession->Launcher();
+        QVERIFY(launcher);
+        QTRY_VERIFY_WITH_TIMEOUT(scale->IsBrowserExist() && launcher->WebHelper()->CurrentFiller()->IsFilled(),
                                  kLoadTimeoutMs);
         QTest::qWait(60); // the page's own re-render of its controlled fields
-        auto* launched = static_cast<ChromiumBrowser*>(scale->Launcher()->WebHelper()->Browser());
+        auto* launched = static_cast<ChromiumBrowser*>(launcher->WebHelper()->Browser());
         const auto filled = launched->Document();
         const QStringList wrong = PageProbe::Mismatches(
             filled.get(),

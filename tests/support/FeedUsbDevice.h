@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SimulatedUsbDevice.h"
 #include "UsbDevice.h"
 
 // A scale the test feeds by hand, one report at a time, so each step of the
@@ -26,6 +27,14 @@ public:
         mReport = report;
         if (mEnabled)
             Q_EMIT OnUsb();
+    }
+    // `times` reports of a load of `grams`, from a scale calibrated as the simulated one is.
+    void FeedGrams(double grams, int times)
+    {
+        const QByteArray report = SimulatedUsbDevice::MakeReport(SimulatedUsbDevice::CalLoadGrams,
+                                                                 SimulatedUsbDevice::CalCount, int(grams * 4.0));
+        for (int i = 0; i < times; ++i)
+            Feed(report);
     }
     void SetAttached(bool attached)
     {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "AppState.h"
+#include "CScaleCalc.h"
+#include "FeedUsbDevice.h"
 #include "IniFile.h"
 #include "MMain.h"
+#include "ProgramAssembly.h"
 #include "ScopedEnv.h"
 #include "TestFiles.h"
 #include "UsbDevice.h"
@@ -28,7 +31,17 @@ inline bool Start(const QString& folder, const QStringList& args = {}, bool tray
         return tray;
     };
     App().gDeviceFactory = std::move(device);
+    ProgramAssembly::Install();
     return MMain::Main(args, folder);
+}
+
+// Puts `kilograms` on the scale the test feeds; the first weighing begins with the start-up calibration at
+// zero. Six reports bring the filters to the new weight.
+inline void Weigh(FeedUsbDevice& scale, double kilograms)
+{
+    if (App().gSession->InitCount() < CScaleCalc::InitCntNeeded)
+        scale.FeedGrams(0, CScaleCalc::InitCntNeeded);
+    scale.FeedGrams(kilograms * 1000.0, 6);
 }
 
 // Ends the program as its menu does, and lets the windows it closed go.

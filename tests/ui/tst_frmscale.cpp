@@ -69,13 +69,17 @@ class tst_frmScale : public QObject
     }
 
     // Reports of this many grams with the simulated calibration (25 cg a count).
-    void Feed(double grams, int times)
+    // The page submenu's item with the check mark; -1 when none has it.
+    static int CheckedItem(const QMenu* menu)
     {
-        const QByteArray report = SimulatedUsbDevice::MakeReport(SimulatedUsbDevice::CalLoadGrams,
-                                                                 SimulatedUsbDevice::CalCount, int(grams * 4.0));
-        for (int i = 0; i < times; ++i)
-            mFeed->Feed(report);
+        const auto items = menu->actions();
+        for (int i = 0; i < items.size(); ++i)
+            if (items.at(i)->isChecked())
+                return i;
+        return -1;
     }
+
+    void Feed(double grams, int times) { mFeed->FeedGrams(grams, times); }
 
 private Q_SLOTS:
     void cleanup() { mRun.CleanUp(); }
@@ -100,13 +104,17 @@ private Q_SLOTS:
         QFETCH(QString, ini);
         QVERIFY(Start(ini));
         const AppState& app = App();
-        QString read = u"%1 %2/%3 %4"_s.arg(app.gUnit).arg(app.gAutoLaunch).arg(app.gAutoLaunchItem).arg(app.gSkin);
-        read += QLatin1String(app.gSmallDisplay ? " small" : "") + QLatin1String(app.gAlwaysOnTop ? " top" : "");
+        QString read = u"%1 %2/%3 %4"_s.arg(app.General().unit)
+                           .arg(app.General().autoLaunch)
+                           .arg(CheckedItem(Scale()->AutoLaunchMenu()))
+                           .arg(app.General().skin);
+        read += QLatin1String(app.General().smallDisplay ? " small" : "")
+            + QLatin1String(app.General().alwaysOnTop ? " top" : "");
         QTEST(read, "read");
-        QWidget* main = app.gSmallDisplay ? static_cast<QWidget*>(app.gLcdForm) : app.gScaleForm;
+        QWidget* main = app.General().smallDisplay ? static_cast<QWidget*>(app.gLcdForm) : app.gScaleForm;
         QCOMPARE(app.gMainWindow, main);
         QVERIFY(main->isVisible());
-        QVERIFY(Scale()->UnitMenu()->actions().at(app.gUnit)->isChecked());
+        QVERIFY(Scale()->UnitMenu()->actions().at(app.General().unit)->isChecked());
     }
 
     // Hidden in the tray where there is one. Where there is none a hidden window could never be brought
@@ -177,7 +185,7 @@ private Q_SLOTS:
             QApplication::sendEvent(button, &dbl);
             QTest::mouseRelease(button, mouse, {}, release);
         }
-        QTEST(int(App().gUnit), "unitAfter");
+        QTEST(int(App().General().unit), "unitAfter");
     }
 
     // Started without the scale; an arrival the device does not confirm changes nothing.
@@ -191,11 +199,11 @@ private Q_SLOTS:
         QVERIFY(!progress->isVisible());
         mFeed->mFindAnswer = false;
         Feed(0, 1);
-        const int initCnt = Scale()->ScaleCalc()->InitCnt;
+        const int initCnt = App().gSession->InitCount();
         mFeed->SetAttached(true);
         QCOMPARE(MReadout::PaintedAt(l.statusMsg), u"MSGDETACH"_s);
         QCOMPARE(Scale()->Tray()->IconName(), u"absent"_s);
-        QCOMPARE(Scale()->ScaleCalc()->InitCnt, initCnt);
+        QCOMPARE(App().gSession->InitCount(), initCnt);
         mFeed->mFindAnswer = true;
         mFeed->SetAttached(true);
         Feed(250, 8);
@@ -209,12 +217,12 @@ private Q_SLOTS:
 
         // The sixteenth report tares: now a parcel of 250 g shows as 0.250 kg.
         Feed(500, 8);
-        QCOMPARE(App().gCurWeight, 0.25);
+        QCOMPARE(App().gSession->Weight(), 0.25);
         QCOMPARE(MReadout::PaintedAt(l.digits[2]), u"3"_s); // digit 2
 
         // Unplugged half-way through a new initialisation: the progress ends at once.
         mFeed->SetAttached(true);
-        QCOMPARE(Scale()->ScaleCalc()->InitCnt, 0);
+        QCOMPARE(App().gSession->InitCount(), 0);
         Feed(500, 1);
         QVERIFY(progress->isVisible());
         mFeed->SetAttached(false);
@@ -289,7 +297,7 @@ private Q_SLOTS:
         Scale()->PopupMenu()->hide();
         QVERIFY(Trigger(u"Always on Top"_s));
         QTest::mouseClick(Scale()->Button(u"picOpt"_s), Qt::LeftButton, {}, QPoint(5, 5));
-        frmOption* options = App().gOptionForm;
+        auto* options = static_cast<frmOption*>(App().gOptionForm);
         QVERIFY(options->isVisible() && options->isEnabled());
         QVERIFY(!Scale()->isEnabled());
         // The tray brings nothing up over it.
@@ -312,24 +320,25 @@ private Q_SLOTS:
 
         Feed(0, CScaleCalc::InitCntNeeded);
         Feed(300, 6);
-        QCOMPARE(App().gCurWeight, 0.3);
+        QCOMPARE(App().gSession->Weight(), 0.3);
         QVERIFY(Trigger(u"Hold"_s));
         QVERIFY(!Scale()->PopupItem(3)->isEnabled());
         QVERIFY(!Scale()->Button(u"picTare"_s)->isEnabled());
         QCOMPARE(MReadout::PaintedAt(holdPlace), u"MSGHOLD"_s);
         Feed(800, 6);
-        QCOMPARE(App().gCurWeight, 0.3);
+        QCOMPARE(App().gSession->Weight(), 0.3);
         QVERIFY(Trigger(u"Hold"_s));
         QCOMPARE(MReadout::PaintedAt(holdPlace), u"MSGNULL"_s);
         Feed(800, 1);
-        QCOMPARE(App().gCurWeight, 0.8);
+        QCOMPARE(App().gSession->Weight(), 0.8);
 
         QVERIFY(Trigger(u"Tare Scale"_s));
         Feed(800, 6);
-        QCOMPARE(App().gCurWeight, 0.0);
+        QCOMPARE(App().gSession->Weight(), 0.0);
 
+        Feed(2300, 6);
+        QCOMPARE(App().gSession->Weight(), 1.5);
         MReadout::DrawWeight(0.5);
-        App().gCurWeight = 1.5;
         QVERIFY(Trigger(u"Small Display"_s));
         QCOMPARE(App().gMainWindow, static_cast<QWidget*>(App().gLcdForm));
         QVERIFY(!Scale()->isVisible());
@@ -368,7 +377,7 @@ private Q_SLOTS:
         QCOMPARE(pages->actions().at(11)->text(), u"Freight"_s);
         QCOMPARE(Scale()->cboWeb()->itemText(10), u"Freight"_s);
         // A user page's name twice, in any case, is reported and ends the list.
-        QCOMPARE(App().gWebPages, (QStringList {u"My Post"_s, u"Freight"_s}));
+        QCOMPARE(App().gSession->Pages(), (QStringList {u"My Post"_s, u"Freight"_s}));
         QMessageBox* error = MessageBox(u"msgLoadWebPages"_s);
         QVERIFY(error);
         QVERIFY(error->text().contains(QLatin1String("FREIGHT")));

@@ -253,7 +253,7 @@ class tst_Journeys : public QObject
             return TypeInPage(page, target, rest);
         // The page launched on the weight, as the person sees it filled.
         const auto launched = [] {
-            CPageLauncher* launcher = App().gScaleForm ? App().gScaleForm->Launcher() : nullptr;
+            CPageLauncher* launcher = App().gSession ? App().gSession->Launcher() : nullptr;
             CWebHelper* helper = launcher ? launcher->WebHelper() : nullptr;
             auto* shown = helper ? static_cast<ChromiumBrowser*>(helper->Browser()) : nullptr;
             return shown ? shown->Document() : nullptr;

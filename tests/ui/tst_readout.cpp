@@ -54,9 +54,9 @@ private Q_SLOTS:
         QFETCH(int, unit);
         QFETCH(double, kg);
         // Start from the other unit's picture so every place has to be repainted.
-        App().gUnit = qint16(1 - unit);
+        App().General().unit = qint16(1 - unit);
         MReadout::DrawWeight(88.888);
-        App().gUnit = qint16(unit);
+        App().General().unit = qint16(unit);
         MReadout::DrawWeight(kg);
         QTEST(ReadBack(), "shown");
     }

@@ -118,8 +118,7 @@ private Q_SLOTS:
             Q_EMIT Scale()->cboWeb()->activated(chosen);
         }
         for (int restart = 0; restart < 2; ++restart) {
-            QCOMPARE(int(App().gAutoLaunch), page);
-            QCOMPARE(int(App().gAutoLaunchItem), checkedItem);
+            QCOMPARE(int(App().General().autoLaunch), page);
             QCOMPARE(Scale()->cboWeb()->currentIndex(), page);
             QCOMPARE(std::ranges::count_if(menu->actions(), &QAction::isChecked), 1);
             QVERIFY(menu->actions().at(checkedItem)->isChecked());
@@ -151,8 +150,8 @@ private Q_SLOTS:
         QFETCH(QString, address);
         QVERIFY(Start(UserPageIni));
         // The stored key counts, not the window's copy: the options dialog writes only the file.
-        QVERIFY(App().gSettings->Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).SetValue(autoLaunch));
-        App().gCurWeight = 0.75;
+        QVERIFY(App().gSession->Settings().Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).SetValue(autoLaunch));
+        Weigh(0.75);
         if (byButton) {
             QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
         } else {
@@ -168,7 +167,7 @@ private Q_SLOTS:
         QCOMPARE(mNavigations, QStringList {address});
         QCOMPARE(mUses, QList<WebPageUse> {WebPageUse::Launcher});
         QVERIFY(LastBrowser()->visible);
-        QCOMPARE(Scale()->Launcher()->WebHelper()->Weight(), 0.75);
+        QCOMPARE(App().gSession->Launcher()->WebHelper()->Weight(), 0.75);
         QVERIFY(Scale()->IsBrowserExist());
         QVERIFY(!Scale()->BrowserMessage());
     }
@@ -176,7 +175,7 @@ private Q_SLOTS:
     void settleLaunchesOnlyWithoutBrowser()
     {
         QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n[_WGX_UPS]\nAUTO_FILL=0\n"_s));
-        App().gCurWeight = 0.5;
+        Weigh(0.5);
         std::int32_t settled = 2;
         Scale()->m_objScaleCalc_StatusChange(settled);
         QCOMPARE(mBrowsers.size(), 1);
@@ -187,7 +186,7 @@ private Q_SLOTS:
         QCOMPARE(first->page->Field(u"weight"_s)->value, u"1.102"_s); // 0.5 kg in pounds
 
         // Open: a settled weight leaves it alone, an explicit command refills it in place.
-        App().gCurWeight = 1.0;
+        Weigh(1.0);
         Scale()->m_objScaleCalc_StatusChange(settled);
         QCOMPARE(mNavigations.size(), 1);
         QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
@@ -221,7 +220,7 @@ private Q_SLOTS:
         QFETCH(bool, realLocator);
         mRefusal = u"No browser here. Install Chromium: sudo apt install chromium"_s;
         QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=2\n"_s));
-        QVERIFY(WriteFile(App().gConvPagePath, u"<html></html>"_s));
+        QVERIFY(WriteFile(App().gSession->ConverterPage(), u"<html></html>"_s));
         QTemporaryDir emptyBin;
         std::optional<ScopedEnv> path;
         std::optional<ScopedEnv> browser;
@@ -262,29 +261,29 @@ private Q_SLOTS:
     void converterOpensItsPage()
     {
         QVERIFY(Start());
-        QFile::remove(App().gConvPagePath);
+        QFile::remove(App().gSession->ConverterPage());
         QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(Scale()->BrowserMessage());
-        QVERIFY(Scale()->BrowserMessage()->text().contains(App().gConvPagePath));
+        QVERIFY(Scale()->BrowserMessage()->text().contains(App().gSession->ConverterPage()));
         QVERIFY(mBrowsers.isEmpty());
 
-        QVERIFY(WriteFile(App().gConvPagePath, u"<html></html>"_s));
+        QVERIFY(WriteFile(App().gSession->ConverterPage(), u"<html></html>"_s));
         for (int click = 0; click < 2; ++click) // the second before the page has loaded
             QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
-        const QString url = QUrl::fromLocalFile(App().gConvPagePath).toString();
+        const QString url = QUrl::fromLocalFile(App().gSession->ConverterPage()).toString();
         QCOMPARE(mNavigations, QStringList {url});
         QCOMPARE(mUses, QList<WebPageUse> {WebPageUse::Converter});
         QVERIFY(LastBrowser()->visible);
 
         // Loaded: the weight goes in, in the display unit.
-        App().gUnit = 1;
-        App().gCurWeight = 0.5;
+        App().General().unit = 1;
+        Weigh(0.5);
         RecordingBrowser* page = LastBrowser();
         page->page->Add(u"unit"_s);
         page->page->Add(u"InUnit"_s);
         Q_EMIT page->ProgressChange(0, 0);
         QCOMPARE(page->writes.mid(0, 2), (QStringList {u"unit.value=LB"_s, u"InUnit.value=1.102"_s}));
-        QVERIFY(!Scale()->Converter()->Pending());
+        QVERIFY(!App().gSession->Converter()->Pending());
     }
 
     void launcherAndConverterShareTheBrowser()
@@ -319,7 +318,11 @@ private:
     bool Start(const QString& ini = QString())
     {
         // Browsers are made on first use, so the recording one can come after the start.
-        const bool started = mRun.Start(ini);
+        const bool started = mRun.Start(ini, {}, false, [this]() -> std::unique_ptr<UsbDevice> {
+            auto device = std::make_unique<FeedUsbDevice>();
+            mFeed = device.get();
+            return device;
+        });
         App().gBrowserFactory = [this](WebPageUse use, QString* error) -> std::unique_ptr<WebBrowser> {
             if (!mRefusal.isNull()) {
                 *error = mRefusal;
@@ -334,9 +337,15 @@ private:
     }
 
     frmScale* Scale() const { return App().gScaleForm; }
+    void Weigh(double kilograms)
+    {
+        ProgramRun::Weigh(*mFeed, kilograms);
+        QCOMPARE(App().gSession->Weight(), kilograms);
+    }
     RecordingBrowser* LastBrowser() const { return mBrowsers.isEmpty() ? nullptr : mBrowsers.last().data(); }
 
     ProgramRun::Folder mRun;
+    FeedUsbDevice* mFeed = nullptr;
     QStringList mNavigations;
     QList<WebPageUse> mUses; // what each page was opened for
     QList<QPointer<RecordingBrowser>> mBrowsers;

@@ -1,8 +1,8 @@
 // Shows the add-page wizard through its three steps on the X display and saves a picture of the screen
 // around it at each step: wizard-step1.png, wizard-step2.png, wizard-step3.png in the given folder.
 // The browser window is left out of the pictures: a stand-in reports the user's page as loaded.
-#include "AppState.h"
 #include "IniFile.h"
+#include "ScaleSession.h"
 #include "WebBrowser.h"
 #include "frmAddWeb.h"
 
@@ -48,16 +48,16 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
     QTemporaryDir dir;
-    App().gSettings = std::make_unique<IniFile>();
-    App().gSettings->OpenFile(dir.filePath(QStringLiteral("Data1.ini")));
     PictureBrowser* browser = nullptr;
-    App().gBrowserFactory = [&browser](WebPageUse, QString*) -> std::unique_ptr<WebBrowser> {
+    ScaleSession session({}, [&browser](WebPageUse, QString*) -> std::unique_ptr<WebBrowser> {
         auto made = std::make_unique<PictureBrowser>();
         browser = made.get();
         return made;
-    };
+    });
+    session.OpenSettings(dir.filePath(QStringLiteral("Data1.ini")), dir.filePath(QStringLiteral("Data2.ini")),
+                         QString());
 
-    auto* wizard = new frmAddWeb;
+    auto* wizard = new frmAddWeb(session);
     wizard->Start();
     wizard->move(300, 120);
     wizard->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("Courier X"));
