@@ -3,7 +3,7 @@
 # Only what is missing is installed; nothing happens when all are present.
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-tidy
+    build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-tidy python3
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libudev-dev nlohmann-json3-dev qtkeychain-qt6-dev
     gnome-keyring dbus
