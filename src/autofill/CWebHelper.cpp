@@ -166,6 +166,7 @@ void CWebHelper::OnNewDocument()
 
 void CWebHelper::FillPage()
 {
+    mLastPass.start();
     // The content step may submit a form, so the weight step reads the document afresh.
     if (const auto document = mobjIE->Document(); mobjCurWeb->AutoFill() && OnCarrierSite(document.get()))
         mobjCurWeb->FillContent(document.get());
@@ -199,6 +200,10 @@ void CWebHelper::OnPageChange(quint64 watch, bool changed)
 {
     if (watch != mWatch || !changed || !mWatchWindow.isActive())
         return;
+    if (const qint64 early = kMinPassIntervalMs - mLastPass.elapsed(); mLastPass.isValid() && early > 0) {
+        QTimer::singleShot(int(early), this, [this, watch] { OnPageChange(watch, true); });
+        return;
+    }
     // A document on its way in brings its own completed load.
     if (!mobjIE || !mobjCurWeb || mobjIE->ReadyState() != 4)
         return;

@@ -3,6 +3,7 @@
 #include "CCarrierPages.h"
 #include "IAutoFillWeb.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -91,6 +92,9 @@ private:
     QTimer mWatchWindow;
     int mWatchWindowMs = WatchWindowMs;
     quint64 mWatch = 0;
+    // A page that keeps changing is filled again at most this often, so the window stays responsive.
+    static constexpr int kMinPassIntervalMs = 200;
+    QElapsedTimer mLastPass;
     std::shared_ptr<HtmlDocument> mWatched;
     bool mChangeReported = false;
 };
