@@ -83,3 +83,14 @@ QString CCarrierPages::LauncherCaption(int index)
     const Page* page = ForLauncherIndex(index);
     return page ? page->caption : QString();
 }
+
+QString CCarrierPages::CarrierName(const QString& section)
+{
+    if (section.startsWith(u"_WGX_USPS"_s))
+        return u"USPS"_s;
+    if (section == u"_WGX_FEDEX"_s)
+        return u"FedEx"_s;
+    if (section == u"_WGX_EBAY"_s)
+        return u"eBay"_s;
+    return section.mid(5); // _WGX_UPS, _WGX_DHL
+}

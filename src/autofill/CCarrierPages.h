@@ -34,6 +34,8 @@ public:
     static const std::array<Page, 8>& Fillers();
     // The page for launcher index 1 to 8 (1 = UPS ... 8 = eBay); nullptr for any other index.
     static const Page* ForLauncherIndex(int index);
+    // The carrier of a built-in page's section, as the user knows it ("FedEx", "USPS").
+    static QString CarrierName(const QString& section);
     // Caption of launcher index 0 ("None") to 8.
     static QString LauncherCaption(int index);
 };

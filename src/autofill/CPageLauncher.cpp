@@ -48,8 +48,10 @@ bool CPageLauncher::LaunchWebPage()
         }
         name = *caption;
     }
-    if (!m_objWeb)
+    if (!m_objWeb) {
         m_objWeb = std::make_unique<CWebHelper>(mSettings, mAccessors);
+        connect(m_objWeb.get(), &CWebHelper::PageChanged, this, &CPageLauncher::PageChanged);
+    }
     m_objWeb->Create(name, address);
     const bool ok = m_objWeb->GotoPage();
     mLastError = ok ? QString() : m_objWeb->LastError();

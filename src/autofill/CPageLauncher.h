@@ -40,6 +40,10 @@ public:
 
     CWebHelper* WebHelper() const { return m_objWeb.get(); }
 
+Q_SIGNALS:
+    // CWebHelper::PageChanged of the launches: a built-in carrier page has changed, the text says so.
+    void PageChanged(const QString& message);
+
 private:
     IniFile& mSettings;
     CWebHelper::Accessors mAccessors;

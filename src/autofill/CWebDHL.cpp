@@ -57,3 +57,11 @@ void CWebDHL::FillWeight(HtmlDocument* DOM, double Weight)
     if (mbContentFilled)
         mbFilled = false;
 }
+
+QStringList CWebDHL::FieldNames() const
+{
+    return {u"origCity"_s,        u"originZipCode"_s,   u"destinationZipCode"_s,     u"dimensionHeight"_s,
+            u"dimensionWidth"_s,  u"dimensionLength"_s, u"isResidential"_s,          u"monthlyPackages"_s,
+            u"satDelivery"_s,     u"shipmentValue"_s,   u"destinationCountryCode"_s, u"serviceType"_s,
+            u"destinationCity"_s, u"actualWeight"_s};
+}

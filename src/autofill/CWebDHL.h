@@ -15,7 +15,10 @@ public:
     void SetIsFilled(bool TrueFalse) override;
     // True while the second content phase is due.
     bool ContentFilled() const { return mbContentFilled; }
+    // The country change of the first phase reloads the page: the second phase waits for that load.
+    bool AwaitsLoad() const override { return mbContentFilled; }
 
+    QStringList FieldNames() const override;
     void FillWeight(HtmlDocument* DOM, double Weight) override;
     void FillContent(HtmlDocument* DOM) override;
 

@@ -26,3 +26,10 @@ void CWebEbay::FillWeight(HtmlDocument* DOM, double Weight)
     if (ok)
         mbFilled = true;
 }
+
+QStringList CWebEbay::FieldNames() const
+{
+    return {u"PackageSize"_s,        u"LengthDimension"_s,  u"WidthDimension"_s,
+            u"HeightDimension"_s,    u"OriginatingZip"_s,   u"destinationCity"_s,
+            u"destinationZipCode"_s, u"HigherUnitWeight"_s, u"LowerUnitWeight"_s};
+}

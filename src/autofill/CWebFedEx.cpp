@@ -68,3 +68,18 @@ void CWebFedEx::FillWeight(HtmlDocument* DOM, double Weight)
     if (ok)
         mbFilled = true;
 }
+
+QStringList CWebFedEx::FieldNames() const
+{
+    return {u"origCountry"_s,
+            u"destCountry"_s,
+            u"origZip"_s,
+            u"destZip"_s,
+            u"packageCount"_s,
+            u"shipDate"_s,
+            u"shipToResidence"_s,
+            u"companyType"_s,
+            u"submitShipInfo"_s,
+            u"packageForm.packageList[0].weightUnit"_s,
+            u"packageForm.packageList[0].weight"_s};
+}

@@ -16,6 +16,7 @@ public:
     void SetIsFilled(bool TrueFalse) override;
     bool ContentFilled() const { return mbContentFilled; }
 
+    QStringList FieldNames() const override;
     void FillWeight(HtmlDocument* DOM, double Weight) override;
     void FillContent(HtmlDocument* DOM) override;
 

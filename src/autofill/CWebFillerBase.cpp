@@ -1,5 +1,7 @@
 #include "CWebFillerBase.h"
 
+#include "CFormField.h"
+#include "HtmlDocument.h"
 #include "IniFile.h"
 #include "IniValue.h"
 
@@ -28,4 +30,16 @@ QString CWebFillerBase::KeyText(const QString& key) const
 bool CWebFillerBase::AutoFillOff() const
 {
     return IniValue::ToNumber(KeyText(u"AUTO_FILL"_s)) == 0.0;
+}
+
+QStringList CWebFillerBase::MissingFields(HtmlDocument* DOM)
+{
+    const std::shared_ptr<HtmlDocument> frame = DOM && FieldsFrame() >= 0 ? DOM->Frame(FieldsFrame()) : nullptr;
+    HtmlDocument* document = FieldsFrame() >= 0 ? frame.get() : DOM;
+    QStringList missing;
+    for (const QString& name : FieldNames()) {
+        if (!CFormField::Find(document, name))
+            missing.append(name);
+    }
+    return missing;
 }

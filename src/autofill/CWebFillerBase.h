@@ -3,6 +3,7 @@
 #include "IAutoFillWeb.h"
 
 #include <QString>
+#include <QStringList>
 
 class IniFile;
 
@@ -21,7 +22,14 @@ public:
     // True only when AUTO_FILL's leading number is exactly 1.
     bool AutoFill() const override;
 
+    // The names of the fields the filler writes, as its page had them when it was written.
+    virtual QStringList FieldNames() const = 0;
+    // Those the document (or the frame that holds the form) does not have.
+    QStringList MissingFields(HtmlDocument* DOM);
+
 protected:
+    // The frame that holds the form; -1 for the document itself.
+    virtual int FieldsFrame() const { return -1; }
     // The text of a key of this filler's section (empty when missing).
     QString KeyText(const QString& key) const;
     // AUTO_FILL numerically 0: the content step must not run even when called directly.

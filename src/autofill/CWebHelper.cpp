@@ -3,6 +3,7 @@
 #include "CWebDHL.h"
 #include "CWebEbay.h"
 #include "CWebFedEx.h"
+#include "CWebFillerBase.h"
 #include "CWebUPS.h"
 #include "CWebUSPSBusi.h"
 #include "CWebUSPSDom.h"
@@ -13,6 +14,7 @@
 #include "WebBrowser.h"
 
 #include <QDebug>
+#include <QPointer>
 #include <QUrl>
 
 #include <cmath>
@@ -36,6 +38,8 @@ CWebHelper::CWebHelper(IniFile& settings, Accessors accessors, QObject* parent)
     mobjWebs[8] = std::make_unique<CWebUserAdd>(settings);
     for (const auto& page : CCarrierPages::Fillers())
         mobjWebs[static_cast<size_t>(page.fillerIndex)]->Create(page.section, page.address);
+    mWatchWindow.setSingleShot(true);
+    connect(&mWatchWindow, &QTimer::timeout, this, &CWebHelper::OnWatchEnded);
     UserPageFiller()->SecretsArrived = [this] {
         if (mobjIE && mobjCurWeb == UserPageFiller() && !mobjCurWeb->IsFilled())
             mobjIE_ProgressChange(0, 0);
@@ -94,6 +98,10 @@ bool CWebHelper::GotoPage()
     // A negative (or unreadable) weight goes to the page as 0.
     mdblWeight = std::isfinite(current) && current > 0.0 ? current : 0.0;
     mobjCurWeb->SetIsFilled(false);
+    mWatchWindow.stop();
+    ++mWatch;
+    mWatched.reset();
+    mChangeReported = false;
     // A taught page's address comes from a file a person may edit: only documents are opened.
     if (!WebBrowser::IsNavigable(mobjCurWeb->Address())) {
         mLastError
@@ -120,6 +128,7 @@ bool CWebHelper::GotoPage()
         }
         connect(mobjIE.get(), &WebBrowser::ProgressChange, this, &CWebHelper::mobjIE_ProgressChange);
         connect(mobjIE.get(), &WebBrowser::OnQuit, this, &CWebHelper::mobjIE_OnQuit);
+        connect(mobjIE.get(), &WebBrowser::RouteChanged, this, &CWebHelper::mobjIE_RouteChanged);
         mobjIE->Navigate(mobjCurWeb->Address());
     }
     if (!mobjIE->Visible())
@@ -132,18 +141,96 @@ void CWebHelper::mobjIE_ProgressChange(int Progress, int ProgressMax)
 {
     if (Progress != 0 || ProgressMax != 0)
         return;
+    OnNewDocument();
+}
+
+void CWebHelper::mobjIE_RouteChanged(const QString& url)
+{
+    Q_UNUSED(url)
+    // A single-page app moves to its next page without a load: as good a moment to fill as a load.
+    OnNewDocument();
+}
+
+void CWebHelper::OnNewDocument()
+{
     if (!mobjIE || !mobjCurWeb || mobjIE->ReadyState() != 4)
         return;
     // Filled already in this launch: result pages and later loads are left alone.
     if (mobjCurWeb->IsFilled())
         return;
+    mobjCurWeb->NewDocument();
+    FillPage();
+    mWatchWindow.start(mWatchWindowMs);
+    WatchPage();
+}
+
+void CWebHelper::FillPage()
+{
+    mLastPass.start();
     // The content step may submit a form, so the weight step reads the document afresh.
     if (const auto document = mobjIE->Document(); mobjCurWeb->AutoFill() && OnCarrierSite(document.get()))
         mobjCurWeb->FillContent(document.get());
     if (!mobjIE)
         return;
+    // The weight is in: what the page still draws later gets only the values still to write.
+    if (mobjCurWeb->IsFilled())
+        return;
     if (const auto document = mobjIE->Document(); OnCarrierSite(document.get()))
         mobjCurWeb->FillWeight(document.get(), mdblWeight);
+}
+
+void CWebHelper::WatchPage()
+{
+    const quint64 watch = ++mWatch;
+    mWatched.reset();
+    if (!mobjIE || !mobjCurWeb || !mWatchWindow.isActive() || mobjCurWeb->AwaitsLoad()
+        || (mobjCurWeb->IsFilled() && !mobjCurWeb->Pending()))
+        return;
+    mWatched = mobjIE->Document();
+    const QPointer<CWebHelper> self(this);
+    if (mWatched) {
+        mWatched->WatchChanges(mWatchWindow.remainingTime(), [self, watch](bool changed) {
+            if (self)
+                self->OnPageChange(watch, changed);
+        });
+    }
+}
+
+void CWebHelper::OnPageChange(quint64 watch, bool changed)
+{
+    if (watch != mWatch || !changed || !mWatchWindow.isActive())
+        return;
+    if (const qint64 early = kMinPassIntervalMs - mLastPass.elapsed(); mLastPass.isValid() && early > 0) {
+        QTimer::singleShot(int(early), this, [this, watch] { OnPageChange(watch, true); });
+        return;
+    }
+    // A document on its way in brings its own completed load.
+    if (!mobjIE || !mobjCurWeb || mobjIE->ReadyState() != 4)
+        return;
+    FillPage();
+    WatchPage();
+}
+
+void CWebHelper::OnWatchEnded()
+{
+    ++mWatch;
+    mWatched.reset();
+    auto* builtIn = dynamic_cast<CWebFillerBase*>(mobjCurWeb);
+    if (!mobjIE || !builtIn || builtIn->IsFilled() || mChangeReported)
+        return;
+    const auto document = mobjIE->Document();
+    if (!document || !OnCarrierSite(document.get()))
+        return;
+    const QStringList missing = builtIn->MissingFields(document.get());
+    if (missing.size() < builtIn->FieldNames().size())
+        return;
+    mChangeReported = true;
+    const QString message
+        = u"The %1 page has changed; nothing was filled. Teach it as your own page: Options, Add Web Page."_s.arg(
+            CCarrierPages::CarrierName(builtIn->Name()));
+    qWarning().noquote() << message << "Fields not found on" << document->URL().value_or(QString()) << ":"
+                         << missing.join(u", "_s);
+    Q_EMIT PageChanged(message);
 }
 
 bool CWebHelper::OnCarrierSite(HtmlDocument* document) const
@@ -163,6 +250,9 @@ bool CWebHelper::OnCarrierSite(HtmlDocument* document) const
 
 void CWebHelper::mobjIE_OnQuit()
 {
+    mWatchWindow.stop();
+    ++mWatch;
+    mWatched.reset();
     WebBrowser::Release(mobjIE, this, true);
 }
 

@@ -3,8 +3,10 @@
 #include "CCarrierPages.h"
 #include "IAutoFillWeb.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -31,6 +33,10 @@ public:
         std::function<int()> displayUnit; // 0 kilograms, 1 pounds and ounces
     };
 
+    // How long after a load, or a route change of a single-page app, the page is watched for the fields
+    // it renders late (apps draw their forms once their data has come).
+    static constexpr int WatchWindowMs = 15000;
+
     CWebHelper(IniFile& settings, Accessors accessors, QObject* parent = nullptr);
     ~CWebHelper() override;
     Q_DISABLE_COPY_MOVE(CWebHelper)
@@ -50,12 +56,26 @@ public:
     CWebUserAdd* UserPageFiller() const;
     double Weight() const { return mdblWeight; }
     WebBrowser* Browser() const { return mobjIE.get(); }
+    // For the tests: a watch shorter than WatchWindowMs.
+    void SetWatchWindow(int ms) { mWatchWindowMs = ms; }
+
+Q_SIGNALS:
+    // A built-in carrier page showed none of its filler's fields, after its load and the watch: the carrier
+    // has changed its page. Once per launch, with the text for the user; the fields missing are logged.
+    void PageChanged(const QString& message);
 
 public Q_SLOTS:
     void mobjIE_ProgressChange(int Progress, int ProgressMax);
     void mobjIE_OnQuit();
 
 private:
+    // A completed load or a route change of the launch's page: fills it, then watches it for what comes late.
+    void OnNewDocument();
+    void FillPage();
+    void WatchPage();
+    void OnPageChange(quint64 watch, bool changed);
+    void OnWatchEnded();
+    void mobjIE_RouteChanged(const QString& url);
     void ReleaseBrowser();
     // Whether the current carrier filler may write into this document: only on its carrier's site.
     bool OnCarrierSite(HtmlDocument* document) const;
@@ -67,4 +87,14 @@ private:
     IAutoFillWeb* mobjCurWeb = nullptr;
     double mdblWeight = 0.0;
     QString mLastError;
+    // The watch of the page shown: its window, the number of the one armed (answers to older ones are
+    // dropped) and the document it watches.
+    QTimer mWatchWindow;
+    int mWatchWindowMs = WatchWindowMs;
+    quint64 mWatch = 0;
+    // A page that keeps changing is filled again at most this often, so the window stays responsive.
+    static constexpr int kMinPassIntervalMs = 200;
+    QElapsedTimer mLastPass;
+    std::shared_ptr<HtmlDocument> mWatched;
+    bool mChangeReported = false;
 };

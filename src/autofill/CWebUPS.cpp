@@ -33,3 +33,10 @@ void CWebUPS::FillWeight(HtmlDocument* DOM, double Weight)
     if (ok)
         mbFilled = true;
 }
+
+QStringList CWebUPS::FieldNames() const
+{
+    return {u"origCountry"_s,  u"origCity"_s,   u"origPostal"_s, u"destCountry"_s, u"destCity"_s,
+            u"destPostal"_s,   u"packages"_s,   u"document"_s,   u"customValue"_s, u"currency"_s,
+            u"destResident"_s, u"weightType"_s, u"weight"_s};
+}

@@ -47,3 +47,8 @@ void CWebUSPSBusi::FillWeight(HtmlDocument* DOM, double Weight)
     if (ok)
         mbFilled = true;
 }
+
+QStringList CWebUSPSBusi::FieldNames() const
+{
+    return {u"chkNS"_s, u"selSize"_s, u"selRate"_s, u"txtOrigin"_s, u"txtDest"_s, u"format"_s, u"txtSPWt"_s};
+}

@@ -10,6 +10,12 @@ public:
         : CWebFillerBase(settings)
     { }
     static constexpr int FormFrame = 1;
+    QStringList FieldNames() const override;
+
+protected:
+    int FieldsFrame() const override { return FormFrame; }
+
+public:
     void FillWeight(HtmlDocument* DOM, double Weight) override;
     void FillContent(HtmlDocument* DOM) override;
 };

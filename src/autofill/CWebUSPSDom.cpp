@@ -24,3 +24,8 @@ void CWebUSPSDom::FillWeight(HtmlDocument* DOM, double Weight)
     if (ok)
         mbFilled = true;
 }
+
+QStringList CWebUSPSDom::FieldNames() const
+{
+    return {u"MT"_s, u"OZ"_s, u"DZ"_s, u"P"_s, u"O"_s};
+}

@@ -9,6 +9,7 @@ public:
     explicit CWebUSPSDom(IniFile& settings)
         : CWebFillerBase(settings)
     { }
+    QStringList FieldNames() const override;
     void FillWeight(HtmlDocument* DOM, double Weight) override;
     void FillContent(HtmlDocument* DOM) override;
 };

@@ -28,3 +28,8 @@ void CWebUSPSIntEnv::FillWeight(HtmlDocument* DOM, double Weight)
     if (ok)
         mbFilled = true;
 }
+
+QStringList CWebUSPSIntEnv::FieldNames() const
+{
+    return {u"Country"_s, u"Pounds"_s, u"Ounces"_s};
+}

@@ -10,6 +10,7 @@ public:
     explicit CWebUSPSIntEnv(IniFile& settings)
         : CWebFillerBase(settings)
     { }
+    QStringList FieldNames() const override;
     void FillWeight(HtmlDocument* DOM, double Weight) override;
     void FillContent(HtmlDocument* DOM) override;
 };

@@ -24,11 +24,20 @@ QString TrimOneSlash(QString address)
     return address;
 }
 
+// [kind, number, name, payload, never into a password field, shadow path]
 QJsonArray Write(const QString& kind, const QString& key, const QJsonValue& payload)
 {
     const MFieldKey::KeyParts parts = MFieldKey::ParseKey(key);
-    return QJsonArray {kind, parts.number, parts.name, payload};
+    return QJsonArray {kind, parts.number, parts.name, payload, false, parts.shadow};
 }
+
+QJsonArray GroupWrite(const QString& key, int member)
+{
+    const auto [name, shadow] = MFieldKey::ParseGroupKey(key);
+    return QJsonArray {u"r"_s, 0, name, member, false, shadow};
+}
+
+constexpr qsizetype kPlain = 4;
 
 // The leading number of a stored text as a whole number (a list position or a member number).
 int LeadingInt(const QString& text)
@@ -112,6 +121,7 @@ QString CWebUserAdd::KeyText(const QString& section, const QString& key) const
 
 void CWebUserAdd::FillContent(HtmlDocument* DOM)
 {
+    mMissing = false;
     FillFormFields(DOM, mstrName);
 }
 
@@ -136,7 +146,7 @@ void CWebUserAdd::WithoutSecrets(QJsonArray& writes)
 {
     for (qsizetype i = 0; i < writes.size(); ++i) {
         QJsonArray write = writes.at(i).toArray();
-        write.append(true);
+        write[kPlain] = true;
         writes[i] = write;
     }
 }
@@ -151,37 +161,57 @@ void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
     const bool home = secrets;
     const QStringList inKeyring = KeyText(section, kKeyring).split(u',', Qt::SkipEmptyParts);
     QJsonArray writes;
+    QStringList landing; // what each write is, for mLanded
+    const auto add = [&](const QString& key, const std::function<void()>& write) {
+        const QString id = section + u'\n' + key;
+        if (mLanded.contains(id))
+            return;
+        const qsizetype before = writes.size();
+        write();
+        if (writes.size() > before)
+            landing.append(id);
+    };
     for (const QString& list : kValueLists) {
         const bool textArea = list == u"_WGX_TEXTAREA"_s;
         for (const QString& key : KeyText(section, list).split(u',')) {
             if (!inKeyring.contains(key))
-                SetFieldValue(writes, key, KeyText(section, key), textArea, !home);
+                add(key, [&] { SetFieldValue(writes, key, KeyText(section, key), textArea, !home); });
         }
     }
     for (const QString& key : inKeyring) {
         const auto secret = mSecrets.constFind({section, key});
         if (home && secret != mSecrets.constEnd())
-            writes.append(Write(u"v"_s, key, *secret));
+            add(key, [&] { writes.append(Write(u"v"_s, key, *secret)); });
     }
     // A value that is not a number (edited by hand, or missing) leaves that field alone.
     for (const QString& key : KeyText(section, u"_WGX_CHKBOX"_s).split(u',')) {
         if (const auto checked = CFormField::ToBool(KeyText(section, key)))
-            writes.append(Write(u"c"_s, key, *checked));
+            add(key, [&] { writes.append(Write(u"c"_s, key, *checked)); });
     }
     for (const QString& group : KeyText(section, u"_WGX_RADIO"_s).split(u',')) {
         if (const auto member = CFormField::ToByte(KeyText(section, group)); member && !group.isEmpty())
-            writes.append(QJsonArray {u"r"_s, 0, group, *member});
+            add(group, [&] { writes.append(GroupWrite(group, *member)); });
     }
-    for (const QString& key : KeyText(section, u"_WGX_SELECT"_s).split(u',')) {
+    for (const QString& key : KeyText(section, u"_WGX_SELECT"_s).split(u',', Qt::SkipEmptyParts)) {
         const QString value = KeyText(section, key);
         QJsonArray positions;
         for (const QString& position : value.split(u',', Qt::SkipEmptyParts))
             positions.append(LeadingInt(position));
-        writes.append(Write(u"s"_s, key, QJsonObject {{u"i"_s, LeadingInt(value)}, {u"m"_s, positions}}));
+        add(key, [&] {
+            writes.append(Write(u"s"_s, key, QJsonObject {{u"i"_s, LeadingInt(value)}, {u"m"_s, positions}}));
+        });
     }
-    // Fields that are gone are skipped by the page function; the rest of the page still gets its values.
-    if (!writes.isEmpty())
-        document->ReplayFields(writes);
+    // Fields that are not there are skipped by the page function; the rest of the page still gets its
+    // values, and those fields theirs when they appear.
+    if (!writes.isEmpty()) {
+        const auto done = document->ReplayFields(writes);
+        for (qsizetype i = 0; i < landing.size(); ++i) {
+            if (done && i < done->size() && done->at(i).toInt() != 0)
+                mLanded.insert(landing.at(i));
+            else
+                mMissing = true;
+        }
+    }
 
     // The frames the page has now, whatever their number was when it was recorded.
     const int frames = document->FrameCount();
@@ -203,7 +233,7 @@ void CWebUserAdd::SetFieldValue(QJsonArray& writes, const QString& key, QString 
         value.replace(u"_CRLF_"_s, u"\r\n"_s);
     QJsonArray write = Write(u"v"_s, key, value);
     if (guarded)
-        write.append(true);
+        write[kPlain] = true;
     writes.append(write);
 }
 

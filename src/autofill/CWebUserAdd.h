@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -41,6 +42,8 @@ public:
     void SetIsFilled(bool TrueFalse) override { mbFilled = TrueFalse; }
     // A taught page replays its recorded values on every load.
     bool AutoFill() const override { return true; }
+    void NewDocument() override { mLanded.clear(); }
+    bool Pending() const override { return mMissing; }
 
     // The keyring entries of a page: its section's and its frames' (deleting the page deletes them).
     static QList<SecretStore::Key> PageSecrets(IniFile& settings, const QString& page);
@@ -77,4 +80,9 @@ private:
     int mPendingSecrets = 0;
     // Answers for an earlier launch, or for a filler gone, find this reset.
     std::shared_ptr<int> mLaunch;
+    // The values written into the document shown ("section\nkey"): a later pass over the same document
+    // writes only those whose field was not there yet, so that it never undoes what the user typed since.
+    QSet<QString> mLanded;
+    // Whether the last pass met values whose field was not there.
+    bool mMissing = false;
 };

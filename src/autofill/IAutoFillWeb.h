@@ -24,4 +24,14 @@ public:
     virtual void SetIsFilled(bool TrueFalse) = 0;
     // Whether the non-weight fields are to be written.
     virtual bool AutoFill() const = 0;
+
+    // Web apps render their forms late: the driver watches the page after a load and calls FillContent and
+    // FillWeight again as it changes. These tell it what such a filler needs.
+    // A new document is shown (a load, or a route change of a single-page app): every field is written anew.
+    // Between two of them a filler may leave alone what it already wrote, which the user may have edited.
+    virtual void NewDocument() { }
+    // Fields of the document still to be written when they appear, beyond the weight.
+    virtual bool Pending() const { return false; }
+    // The filler waits for a load it started itself (a form it submitted): changes before it mean nothing.
+    virtual bool AwaitsLoad() const { return false; }
 };

@@ -3,17 +3,34 @@
 #include "HtmlDocument.h"
 #include "HtmlElement.h"
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace MFieldKey {
 
 namespace {
 const QString kMarker = u"_wgx_"_s;
+const QString kShadow = u"_wgx_shadow"_s;
 } // namespace
 
-QString FormatKey(int number, const QString& name)
+QString FormatKey(int number, const QString& name, const QString& shadowPath)
 {
-    return QString::number(number) + kMarker + name;
+    return QString::number(number) + kMarker + GroupKey(name, shadowPath);
+}
+
+QString GroupKey(const QString& name, const QString& shadowPath)
+{
+    return shadowPath.isEmpty() ? name : name + kShadow + shadowPath;
+}
+
+std::pair<QString, QString> ParseGroupKey(const QString& key)
+{
+    // The last one: a path never holds the marker (tags have no "_wgx_"), a name might.
+    const qsizetype at = key.lastIndexOf(kShadow + u'/');
+    if (at < 0)
+        return {key, QString()};
+    return {key.left(at), key.mid(at + kShadow.size())};
 }
 
 KeyParts ParseKey(const QString& key)
@@ -27,7 +44,7 @@ KeyParts ParseKey(const QString& key)
     parts.number = ok ? number : 0;
     const qsizetype marker = key.indexOf(kMarker);
     if (marker >= 0)
-        parts.name = key.mid(marker + kMarker.size());
+        std::tie(parts.name, parts.shadow) = ParseGroupKey(key.mid(marker + kMarker.size()));
     return parts;
 }
 
@@ -58,7 +75,7 @@ std::shared_ptr<HtmlElement> ElementByKey(HtmlDocument* document, const QString&
     if (!document)
         return nullptr;
     const KeyParts parts = ParseKey(key);
-    if (parts.name.isEmpty())
+    if (parts.name.isEmpty() || !parts.shadow.isEmpty())
         return nullptr;
     if (parts.number == 0) {
         auto element = document->All(parts.name);

@@ -63,4 +63,7 @@ Q_SIGNALS:
     void OnQuit(); // our page closed or the browser gone
     // A document of our page finished loading: the top one or any frame's, of any origin.
     void DocumentComplete(const QString& url);
+    // The top document moved to another address without loading (history.pushState, a new #fragment): what a
+    // single-page app does instead of loading its next page.
+    void RouteChanged(const QString& url);
 };

@@ -36,6 +36,21 @@ std::optional<CdpContext::Json> CdpContext::CallOn(const std::string& objectId, 
     return (*reply)["result"];
 }
 
+bool CdpContext::CallOnLater(const std::string& objectId, const char* function, const Json& arguments,
+                             std::function<void(std::optional<Json>)> done)
+{
+    const Json params
+        = {{"objectId", objectId}, {"functionDeclaration", function}, {"arguments", arguments}, {"returnByValue", true},
+           {"awaitPromise", true}, {"objectGroup", mGroup},           {"silent", true}};
+    return mSession->Send("Runtime.callFunctionOn", params, mSessionId, [done = std::move(done)](const Json& reply) {
+        const Json result = reply.value("result", Json::object());
+        if (reply.contains("error") || result.contains("exceptionDetails") || !result.contains("result"))
+            done(std::nullopt);
+        else
+            done(result["result"].value("value", Json()));
+    }) != 0;
+}
+
 std::optional<CdpContext::Json> CdpContext::Evaluate(const char* expression, bool returnByValue, int contextId)
 {
     Json params

@@ -27,6 +27,11 @@ public:
     // timed out or the page threw.
     std::optional<Json> CallOn(const std::string& objectId, const char* function, const Json& arguments,
                                bool returnByValue, int timeoutMs = 0);
+    // CallOn without waiting, for a function that answers a promise: `done` gets the value it resolves to,
+    // or std::nullopt when it failed, threw or its document went away. It runs as soon as the reply is read,
+    // possibly inside another call, so it may only note what it says. False when nothing could be sent.
+    bool CallOnLater(const std::string& objectId, const char* function, const Json& arguments,
+                     std::function<void(std::optional<Json>)> done);
     // Evaluates an expression in the page's main world, its result kept in our object group.
     std::optional<Json> Evaluate(const char* expression, bool returnByValue, int contextId = 0);
     // Any other command on this context's session.

@@ -3,7 +3,9 @@
 #include "CdpContext.h"
 #include "CdpElement.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -18,54 +20,70 @@ constexpr const char* kAll = "function(n) { const r = this.all[n]; if (!r || typ
 constexpr const char* kAllItem = "function(i) { const e = this.all[i]; return e ? [e] : null; }";
 constexpr const char* kUrl = "function() { return this.URL; }";
 // The frames are the document's frame elements in document order, the order in which the page's own
-// window.frames lists them; the browser is then asked which frame each one holds.
-constexpr const char* kFrameCount = "function() { return this.querySelectorAll('iframe, frame').length; }";
-constexpr const char* kFrame = "function(i) { return this.querySelectorAll('iframe, frame')[i] || null; }";
+// window.frames lists them, then the frames inside its open shadow roots (after them, so that a page
+// recorded before those were seen keeps its numbering); the browser is then asked which frame each holds.
+#define PESAVO_FRAMES_OF                                                                                               \
+    "const framesOf = d => { const out = Array.from(d.querySelectorAll('iframe, frame')); "                            \
+    "const walk = r => { for (const e of r.querySelectorAll('*')) { const s = e.shadowRoot; "                          \
+    "if (s) { out.push(...s.querySelectorAll('iframe, frame')); walk(s); } } }; walk(d); return out; };"
+constexpr const char* kFrameCount = "function() { " PESAVO_FRAMES_OF " return framesOf(this).length; }";
+constexpr const char* kFrame = "function(i) { " PESAVO_FRAMES_OF " return framesOf(this)[i] || null; }";
 constexpr const char* kTitle = "function() { return String(this.title); }";
 constexpr const char* kByName = "function(n) { const a = Array.from(this.getElementsByName(n)); "
                                 "return a.length ? a : null; }";
 
-// Every form field of the document in one pass. The key number is the field's 1-based position among
-// the elements of its name (0 when the name is unique); the name lists are taken once per name.
-constexpr const char* kRecord = R"js(function() {
+// Every form field of the document in one pass, open shadow roots included. The key number is the field's
+// 1-based position among the elements of its name in its own tree (0 when the name is unique there); a
+// field inside shadow roots also gets the path to its tree: each host by its tag and its 1-based position
+// among the elements of that tag in the host's own tree, as "/ship-form.1/address-box.2".
+constexpr const char* kRecord = "function() { " PESAVO_FRAMES_OF R"js(
   const d = this, fields = [];
-  // getElementsByName for every name at once: one walk, not one per field.
-  const byName = new Map(), position = new Map(), checked = new Map();
-  for (const e of d.getElementsByTagName('*')) {
-    const n = e.getAttribute('name');
-    if (n === null) continue;
-    let a = byName.get(n);
-    if (!a) byName.set(n, a = []);
-    position.set(e, a.length);
-    a.push(e);
-  }
   const skipped = ['hidden', 'button', 'image', 'submit', 'reset'];
-  for (const e of d.querySelectorAll('input, select, textarea')) {
-    try {
-      const tag = String(e.localName), type = String(e.type || '').toLowerCase();
-      if (type === 'hidden' || (tag === 'input' && skipped.includes(type))) continue;
-      const name = typeof e.name === 'string' ? e.name : '';
-      const same = byName.get(name) || [];
-      const at = position.get(e);
-      const n = same.length === 1 ? 0 : (at === undefined || same[at] !== e ? same.length : at + 1);
-      const f = {tag, type, name, n};
-      if (tag === 'input' && type === 'radio') {
-        if (!checked.has(name)) checked.set(name, same.findIndex(s => s.checked === true));
-        f.checked = checked.get(name);
-      } else if (tag === 'input' && type === 'checkbox') f.checked = e.checked === true;
-      else if (tag === 'select') {
-        f.index = e.selectedIndex; f.selected = [];
-        Array.from(e.options).forEach((o, i) => { if (o.selected) f.selected.push(i); });
-      } else f.value = String(e.value);
-      fields.push(f);
-    } catch (x) {}
+  const trees = [[d, '']];
+  for (let t = 0; t < trees.length; ++t) {
+    const [tree, path] = trees[t];
+    // The elements of every name at once: one walk, not one per field; and the shadow hosts with it.
+    const byName = new Map(), position = new Map(), checked = new Map(), tags = new Map();
+    for (const e of tree.querySelectorAll('*')) {
+      const tag = e.localName;
+      tags.set(tag, (tags.get(tag) || 0) + 1);
+      if (e.shadowRoot) trees.push([e.shadowRoot, path + '/' + tag + '.' + tags.get(tag)]);
+      const n = e.getAttribute('name');
+      if (n === null) continue;
+      let a = byName.get(n);
+      if (!a) byName.set(n, a = []);
+      position.set(e, a.length);
+      a.push(e);
+    }
+    for (const e of tree.querySelectorAll('input, select, textarea')) {
+      try {
+        const tag = String(e.localName), type = String(e.type || '').toLowerCase();
+        if (type === 'hidden' || (tag === 'input' && skipped.includes(type))) continue;
+        const name = typeof e.name === 'string' ? e.name : '';
+        const same = byName.get(name) || [];
+        const at = position.get(e);
+        const n = same.length === 1 ? 0 : (at === undefined || same[at] !== e ? same.length : at + 1);
+        const f = {tag, type, name, n};
+        if (path) f.shadow = path;
+        if (tag === 'input' && type === 'radio') {
+          if (!checked.has(name)) checked.set(name, same.findIndex(s => s.checked === true));
+          f.checked = checked.get(name);
+        } else if (tag === 'input' && type === 'checkbox') f.checked = e.checked === true;
+        else if (tag === 'select') {
+          f.index = e.selectedIndex; f.selected = [];
+          Array.from(e.options).forEach((o, i) => { if (o.selected) f.selected.push(i); });
+        } else f.value = String(e.value);
+        fields.push(f);
+      } catch (x) {}
+    }
   }
-  return {url: String(d.URL), title: String(d.title), frames: d.querySelectorAll('iframe, frame').length, fields};
+  return {url: String(d.URL), title: String(d.title), frames: framesOf(d).length, fields};
 })js";
 
 // The writes of one replay in one pass. Pages built on a framework keep their own copy of each value and
 // ignore a bare assignment: the element's own setter is called past any the page put on the element,
-// and the events of a person's input follow, so the page's state takes the value too.
+// and the events of a person's input follow, so the page's state takes the value too. A framework
+// follows the click on a check box or a radio button, not a written state: those are clicked.
 constexpr const char* kReplay = R"js(function(writes) {
   const d = this;
   const set = (e, p, v) => {
@@ -82,21 +100,49 @@ constexpr const char* kReplay = R"js(function(writes) {
     try { r = d.all[n]; } catch (x) {}
     return !r || typeof r !== 'object' ? [] : r.nodeType === 1 ? [r] : Array.from(r);
   };
-  const find = (n, name) => {
-    if (n !== 0) return d.getElementsByName(name)[n - 1] || null;
-    const a = all(name);
+  // A shadow path ("/ship-form.1/address-box.2") leads from the document to the tree a field is in.
+  const trees = new Map();
+  const treeOf = path => {
+    if (trees.has(path)) return trees.get(path);
+    let t = d;
+    for (const step of path.split('/').slice(1)) {
+      const dot = step.lastIndexOf('.');
+      const host = dot > 0 ? t.querySelectorAll(CSS.escape(step.slice(0, dot)))[Number(step.slice(dot + 1)) - 1] : null;
+      t = host && host.shadowRoot;
+      if (!t) break;
+    }
+    const named = new Map();
+    if (t) for (const e of t.querySelectorAll('[name]')) {
+      const n = e.getAttribute('name');
+      if (!named.has(n)) named.set(n, []);
+      named.get(n).push(e);
+    }
+    const tree = t ? {t, named} : null;
+    trees.set(path, tree);
+    return tree;
+  };
+  const members = (name, path) => {
+    if (!path) return all(name);
+    const tree = treeOf(path);
+    return tree ? tree.named.get(name) || [] : [];
+  };
+  const find = (n, name, path) => {
+    if (!path && n !== 0) return d.getElementsByName(name)[n - 1] || null;
+    if (path && n !== 0) return members(name, path)[n - 1] || null;
+    const a = members(name, path);
+    if (a.length === 0 && path && treeOf(path)) return treeOf(path).t.getElementById(name);
     return a.length === 1 ? a[0] : null;
   };
   const lf = t => t.replace(/\r\n?/g, '\n');
-  return writes.map(([kind, n, name, v, plain]) => {
+  return writes.map(([kind, n, name, v, plain, path]) => {
     try {
-      const e = kind === 'r' ? all(name)[v] : find(n, name);
+      const e = kind === 'r' ? members(name, path || '')[v] : find(n, name, path || '');
       if (!e) return 0;
       if (plain && String(e.type).toLowerCase() === 'password') return 1;
       if (kind === 'r' || kind === 'c') {
         if (!('checked' in e)) return 1;
         const on = kind === 'r' ? true : v === true;
-        set(e, 'checked', on); fire(e, ['input', 'change']);
+        if (e.checked !== on) e.click();
         return e.checked === on ? 2 : 1;
       }
       if (kind === 's') {
@@ -118,8 +164,37 @@ constexpr const char* kReplay = R"js(function(writes) {
   });
 })js";
 
+// Resolves once the document changes as a page rendering its form late does, a moment after the first
+// change so that a render in progress can finish; or with false when the time is up. It never polls: each
+// tree (the document, every open shadow root) has an observer of its own.
+constexpr const char* kWatch = R"js(function(ms, settle) {
+  const d = this;
+  return new Promise(resolve => {
+    const observers = [];
+    let done = false, soon = 0, limit = 0;
+    const finish = changed => {
+      if (done) return;
+      done = true;
+      for (const o of observers) o.disconnect();
+      clearTimeout(limit); clearTimeout(soon);
+      resolve(changed);
+    };
+    limit = setTimeout(() => finish(false), ms);
+    const observe = tree => {
+      const o = new MutationObserver(() => { if (!soon) soon = setTimeout(() => finish(true), settle); });
+      o.observe(tree, {childList: true, subtree: true, attributes: true, attributeFilter: ['type', 'name']});
+      observers.push(o);
+      for (const e of tree.querySelectorAll('*')) if (e.shadowRoot) observe(e.shadowRoot);
+    };
+    observe(d);
+  });
+})js";
+#undef PESAVO_FRAMES_OF
+
 // A replay or a recording walks the whole document in one call: give it longer than a single write.
 constexpr int kBatchTimeoutMs = 15000;
+// From the first change seen to the answer: a framework renders a form in a few steps, not in one.
+constexpr int kWatchSettleMs = 60;
 
 Json ToJson(const QJsonValue& value)
 {
@@ -213,6 +288,35 @@ std::optional<QJsonArray> CdpDocument::ReplayFields(const QJsonArray& writes)
     if (!result || !(*result)["value"].is_array())
         return std::nullopt;
     return FromJson((*result)["value"]).toArray();
+}
+
+bool CdpDocument::WatchChanges(int timeoutMs, std::function<void(bool changed)> done)
+{
+    // The first of the documents to answer decides; the answer comes from the event loop, never from inside
+    // the call that read the reply.
+    struct Watch
+    {
+        std::function<void(bool)> done;
+        bool answered = false;
+    };
+    auto watch = std::make_shared<Watch>(Watch {std::move(done)});
+    const auto answer = [watch](std::optional<Json> value) {
+        if (std::exchange(watch->answered, true))
+            return;
+        // A document that went away (a frame reloaded) is a change too.
+        const bool changed = !value || !value->is_boolean() || value->get<bool>();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [watch, changed] { watch->done(changed); }, Qt::QueuedConnection);
+    };
+    const Json arguments = Json::array({{{"value", std::max(timeoutMs, 0)}}, {{"value", kWatchSettleMs}}});
+    if (!mContext->CallOnLater(mObjectId, kWatch, arguments, answer))
+        return false;
+    const int frames = FrameCount();
+    for (int i = 0; i < frames; ++i) {
+        if (const auto frame = Frame(i))
+            frame->WatchChanges(timeoutMs, [answer](bool changed) { answer(Json(changed)); });
+    }
+    return true;
 }
 
 std::shared_ptr<HtmlElement> CdpDocument::AllItem(int index)

@@ -30,6 +30,7 @@ public:
     std::shared_ptr<HtmlElement> ElementsByName(const QString& name) override;
     std::optional<QJsonObject> RecordFields() override;
     std::optional<QJsonArray> ReplayFields(const QJsonArray& writes) override;
+    bool WatchChanges(int timeoutMs, std::function<void(bool changed)> done) override;
 
 private:
     // The same document as the page's own script sees it. The carrier fillers call the page's change

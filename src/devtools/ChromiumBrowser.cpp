@@ -351,6 +351,8 @@ void ChromiumBrowser::OnEvent(const Json& event)
     if (sessionId == mSessionId) {
         if (method == "Page.loadEventFired")
             OnLoadEvent();
+        else if (method == "Page.navigatedWithinDocument" && Text(params, "frameId") == mTargetId)
+            Q_EMIT RouteChanged(QString::fromStdString(Text(params, "url")));
         else if (method == "Inspector.detached" || method == "Inspector.targetCrashed")
             Quit();
         return;

@@ -519,7 +519,8 @@ bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& documen
         const QString tag = field.value(u"tag"_s).toString();
         const QString type = field.value(u"type"_s).toString();
         const QString name = field.value(u"name"_s).toString();
-        const QString key = MFieldKey::FormatKey(field.value(u"n"_s).toInt(), name);
+        const QString shadow = field.value(u"shadow"_s).toString();
+        const QString key = MFieldKey::FormatKey(field.value(u"n"_s).toInt(), name, shadow);
         if (tag == u"input"_s && type == u"checkbox"_s) {
             values.append({key, field.value(u"checked"_s).toBool() ? u"1"_s : u"0"_s});
             checkBoxes.append(key);
@@ -527,8 +528,8 @@ bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& documen
             const int checked = field.value(u"checked"_s).toInt(-1);
             if (checked < 0)
                 continue; // a group with nothing checked is not recorded
-            values.append({name, QString::number(checked)});
-            radio.append(name);
+            values.append({MFieldKey::GroupKey(name, shadow), QString::number(checked)});
+            radio.append(MFieldKey::GroupKey(name, shadow));
         } else if (tag == u"input"_s && type == u"password"_s && !field.value(u"value"_s).toString().isEmpty()
                    && !IsWeightCode(field.value(u"value"_s).toString())) {
             // Never into the settings file: the keyring keeps it, pinned to this document's origin.

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QUrl>
 
 #include <utility>
 
@@ -96,6 +97,12 @@ void BrowserFixture::Serve(const QString& urlPrefix, const QString& fixtureFile)
                                 false};
 }
 
+void BrowserFixture::ServeFolder(const QString& urlPrefix, const QString& folder)
+{
+    Serve(urlPrefix, folder);
+    mServed[urlPrefix].folder = true;
+}
+
 std::unique_ptr<ChromiumBrowser> BrowserFixture::NewPage()
 {
     if (!mSession || !mSession->IsOpen())
@@ -124,21 +131,37 @@ bool BrowserFixture::OnRequestPaused(const Json& event)
     const QString url = QString::fromStdString(params.value("request", Json::object()).value("url", std::string()));
     // Of the prefixes a URL starts with, the longest sorts last.
     const Reply* match = nullptr;
+    QString rest;
     for (const auto& [prefix, reply] : mServed) {
-        if (url.startsWith(prefix))
+        if (url.startsWith(prefix)) {
             match = &reply;
+            rest = QUrl(url).path().mid(QUrl(prefix).path().size());
+        }
     }
     if (match && match->hold)
         return true;
-    QFile file(match ? match->file : QString());
-    if (match && !match->file.isEmpty() && !file.open(QIODevice::ReadOnly)) {
-        qWarning("Browser fixture: cannot read %s", qPrintable(match->file));
+    QString path = match ? match->file : QString();
+    QByteArray folderType;
+    if (match && match->folder) {
+        const QFileInfo info(QDir(path).filePath(rest));
+        // Only files below the folder: a "../" in the address is not followed.
+        path = info.canonicalFilePath().startsWith(QDir(path).canonicalPath() + u'/') ? info.canonicalFilePath()
+                                                                                      : QString();
+        folderType = path.endsWith(QStringLiteral(".js")) ? QByteArrayLiteral("text/javascript; charset=utf-8")
+                                                          : QByteArrayLiteral("text/html; charset=utf-8");
+    }
+    QFile file(path);
+    if (match && !match->file.isEmpty() && (path.isEmpty() || !file.open(QIODevice::ReadOnly))) {
+        if (!match->folder)
+            qWarning("Browser fixture: cannot read %s", qPrintable(match->file));
         match = nullptr;
     }
     QByteArray body = QByteArrayLiteral("<html><body>Not served offline</body></html>");
     if (match)
         body = match->file.isEmpty() ? match->body : file.readAll();
-    const QByteArray type = match ? match->contentType : QByteArrayLiteral("text/html; charset=utf-8");
+    const QByteArray type = !folderType.isEmpty() ? folderType
+        : match                                   ? match->contentType
+                                                  : QByteArrayLiteral("text/html; charset=utf-8");
     const Json headers = Json::array({{{"name", "Content-Type"}, {"value", type.toStdString()}}});
     mSession->Send("Fetch.fulfillRequest",
                    {{"requestId", params.value("requestId", std::string())},

@@ -40,6 +40,8 @@ public:
     // Requests whose URL starts with the prefix get the file (a path relative to tests/fixtures, or
     // absolute); the longest matching prefix wins.
     void Serve(const QString& urlPrefix, const QString& fixtureFile);
+    // A folder: the file at the rest of the URL's path (below the folder only), typed by its extension.
+    void ServeFolder(const QString& urlPrefix, const QString& folder);
     // The shop a user teaches: its form page and the frame page on the shop's own host, another host of
     // the same site and another site.
     void ServeTaughtShop();
@@ -67,6 +69,7 @@ private:
         QByteArray body;
         QByteArray contentType;
         bool hold = false;
+        bool folder = false;
     };
     QTemporaryDir mDir;
     BrowserLaunchOptions mOptions;
