@@ -57,6 +57,7 @@ private Q_SLOTS:
         QTest::newRow("= and [ inside a value") << QByteArray("[S]\nK=a=b [c] ;d\n") << u"a=b [c] ;d"_s;
         QTest::newRow("header without ] ends the section") << QByteArray("[S]\n[broken\nK=v\n") << QString();
         QTest::newRow("latin-1 value") << QByteArray("[S]\nK=Z\xFCrich\n") << u"Zürich"_s;
+        QTest::newRow("long value read whole") << QByteArray("[S]\nK=") + QByteArray(5000, 'x') << QString(5000, u'x');
         QTest::newRow("nul bytes elsewhere") << QByteArray("[S]\nX=\0\0\xFF\nK=v\n", 15) << u"v"_s;
     }
     void reading()
