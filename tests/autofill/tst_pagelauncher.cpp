@@ -1,6 +1,6 @@
-// The launcher on its own: the page AUTO_LAUNCH names, one browser window for the launches while it is
-// open, and the reason given when none can be started. The windows record where they are sent; the pages
-// are filled in a real browser in tst_autofill_browser.
+// The launcher on its own: the page AUTO_LAUNCH names, and one browser window for the launches while it is
+// open. The windows record where they are sent; the pages are filled in a real browser in
+// tst_autofill_browser, and the reason given when no browser starts is the main window's test's.
 #include "CCarrierPages.h"
 #include "CPageLauncher.h"
 #include "IniFile.h"
@@ -83,26 +83,6 @@ private Q_SLOTS:
         QVERIFY(Launch(u"2"_s));
         QCOMPARE(mBrowsers.made.size(), 2);
         QVERIFY(mLauncher->IsBrowserExist());
-    }
-
-    void noBrowser_data()
-    {
-        QTest::addColumn<QString>("refusal");
-        QTest::addColumn<QString>("told");
-        QTest::newRow("with a reason") << u"Install Chromium"_s << u"Install Chromium"_s;
-        QTest::newRow("without one") << u""_s << WebBrowser::NoBrowserMessage();
-    }
-    void noBrowser()
-    {
-        QFETCH(QString, refusal);
-        mBrowsers.refusal = refusal;
-        QVERIFY(!Launch(u"1"_s));
-        QTEST(mLauncher->LastError(), "told");
-        QVERIFY(!mLauncher->IsBrowserExist());
-        // Once a browser can be started, the reason is gone.
-        mBrowsers.refusal = QString();
-        QVERIFY(Launch(u"1"_s));
-        QCOMPARE(mLauncher->LastError(), QString());
     }
 };
 
