@@ -242,6 +242,7 @@ CPageLauncher* ScaleSession::EnsureLauncher()
         return mPages.at(user);
     };
     mLauncher = std::make_unique<CPageLauncher>(*mSettings, std::move(accessors), std::move(caption));
+    connect(mLauncher.get(), &CPageLauncher::PageChanged, this, &ScaleSession::PageChanged);
     return mLauncher.get();
 }
 

@@ -107,6 +107,8 @@ Q_SIGNALS:
     void LoadPlaced();
     void HoldChanged(bool held);
     void BrowserFailed(const QString& text);
+    // A built-in carrier page showed none of the fields its filler knows: the text tells the user.
+    void PageChanged(const QString& text);
     void PagesChanged(const QStringList& pages, const QString& error);
     void PageChosen(int page);
     void SkinChosen(int skin);

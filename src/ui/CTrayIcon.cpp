@@ -107,3 +107,11 @@ bool CTrayIcon::IsShown() const
 {
     return mTray && mTray->isVisible();
 }
+
+bool CTrayIcon::ShowMessage(const QString& title, const QString& text)
+{
+    if (!IsShown())
+        return false;
+    mTray->showMessage(title, text, QSystemTrayIcon::Information);
+    return true;
+}

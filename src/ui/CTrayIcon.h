@@ -27,6 +27,8 @@ public:
     void SetIcon(const QIcon& icon, const QString& name);
     QString IconName() const { return mIconName; }
     bool IsShown() const;
+    // A balloon by the icon, where the tray shows one; false when there is no icon to show it by.
+    bool ShowMessage(const QString& title, const QString& text);
     // The menu the tray itself opens on the icon (the tray may still report the click too).
     void SetContextMenu(QMenu* menu);
 

@@ -264,6 +264,11 @@ void frmScale::Form_Load()
         connect(mSession, &ScaleSession::CalibrationFinished, this, &frmScale::EndInitProgress);
         connect(mSession, &ScaleSession::HoldChanged, this, &frmScale::ShowHold);
         connect(mSession, &ScaleSession::BrowserFailed, this, &frmScale::ShowBrowserMessage);
+        // By the tray icon where there is one: the page is open and the user is at it; else in the window's box.
+        connect(mSession, &ScaleSession::PageChanged, this, [this](const QString& text) {
+            if (!m_objSysTray || !m_objSysTray->ShowMessage(QStringLiteral("Pesavo"), text))
+                ShowBrowserMessage(text);
+        });
         connect(mSession, &ScaleSession::PageChosen, this, [this](int) { WebSelect_Click(); });
         connect(mSession, &ScaleSession::SkinChosen, this, [this](int) { ArrangeControls(); });
         mSession->Start();

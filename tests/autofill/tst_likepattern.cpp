@@ -20,7 +20,8 @@ private Q_SLOTS:
         QTest::newRow("star matches empty") << u"*"_s << QStringList {QString()} << QStringList();
         QTest::newRow("star backtracks") << u"a*bc"_s << QStringList {u"aXbXbc"_s} << QStringList();
         QTest::newRow("question: exactly one char") << u"a?c"_s << QStringList {u"abc"_s} << QStringList {u"ac"_s};
-        QTest::newRow("hash: a digit") << u"a#c"_s << QStringList {u"a7c"_s} << QStringList {u"abc"_s};
+        QTest::newRow("hash: a digit, 0 to 9")
+            << u"a#c"_s << QStringList {u"a0c"_s, u"a9c"_s} << QStringList {u"abc"_s, u"a/c"_s, u"a:c"_s};
         QTest::newRow("class") << u"[abc]"_s << QStringList {u"b"_s} << QStringList {u"d"_s};
         QTest::newRow("range is case-sensitive") << u"[a-z]"_s << QStringList {u"m"_s} << QStringList {u"M"_s};
         QTest::newRow("negated class") << u"[!abc]"_s << QStringList {u"d"_s} << QStringList {u"a"_s};

@@ -1,8 +1,11 @@
-// When a carrier page fills itself, without a browser. Which page a launch picks and how it fills are
-// driven end to end in tst_autofill_browser and, from the main window, in tst_weblaunch.
+// The launcher on its own: the page AUTO_LAUNCH names, and one browser window for the launches while it is
+// open. The windows record where they are sent; the pages are filled in a real browser in
+// tst_autofill_browser, and the reason given when no browser starts is the main window's test's.
 #include "CCarrierPages.h"
-#include "CWebHelper.h"
+#include "CPageLauncher.h"
 #include "IniFile.h"
+#include "RecordingBrowser.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,31 +16,73 @@ class TestPageLauncher : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void autoFillSwitch_data()
+    QTemporaryDir mDir;
+    std::unique_ptr<IniFile> mIni;
+    RecordingBrowsers mBrowsers;
+    std::unique_ptr<CPageLauncher> mLauncher;
+
+    bool Launch(const QString& autoLaunch)
     {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<bool>("on");
-        QTest::newRow("1 with text after") << u"1abc"_s << true;
-        QTest::newRow("2") << u"2"_s << false;
-        QTest::newRow("missing") << QString() << false;
+        return mIni->Section(u"_WGX_GENERAL"_s).Key(u"AUTO_LAUNCH"_s).SetValue(autoLaunch)
+            && mLauncher->LaunchWebPage();
     }
 
-    void autoFillSwitch()
+private Q_SLOTS:
+    // Settings with one user page, which the window shows as menu item 10.
+    void init()
     {
-        QFETCH(QString, value);
-        QFETCH(bool, on);
-        QTemporaryDir dir;
-        IniFile ini;
-        QVERIFY(dir.isValid() && ini.OpenFile(dir.filePath(u"Data1.ini"_s)));
-        if (!value.isNull())
-            QVERIFY(ini.Section(u"_WGX_UPS"_s).Key(u"AUTO_FILL"_s).SetValue(value));
-        CWebHelper helper(ini, {});
-        helper.Create(u"_WGX_UPS"_s, CCarrierPages::UpsAddress());
-        QCOMPARE(helper.CurrentFiller()->AutoFill(), on);
-        // Read afresh on every call: the options dialog may change it while the filler lives.
-        QVERIFY(ini.Section(u"_WGX_UPS"_s).Key(u"AUTO_FILL"_s).SetValue(on ? 0 : 1));
-        QCOMPARE(helper.CurrentFiller()->AutoFill(), !on);
+        mBrowsers = {};
+        mIni = std::make_unique<IniFile>();
+        QVERIFY(
+            WriteFile(mDir.filePath(u"Data1.ini"_s), u"[Corner Shop]\n_WGX_ADDRESS=https://shop.example/rates\n"_s));
+        QVERIFY(mIni->OpenFile(mDir.filePath(u"Data1.ini"_s)));
+        const CWebHelper::Accessors accessors {
+            [this](QString* error) { return mBrowsers.Make(error); },
+            [] { return 0.5; },
+            [] { return 0; },
+        };
+        mLauncher = std::make_unique<CPageLauncher>(
+            *mIni, accessors, [](int item) { return item == 10 ? std::optional(u"Corner Shop"_s) : std::nullopt; });
+    }
+    void cleanup() { mLauncher.reset(); }
+
+    void pageOfAutoLaunch_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("address"); // empty: nothing launched, no window made
+        QTest::newRow("none") << u"0"_s << QString();
+        QTest::newRow("UPS, the first carrier") << u"1"_s << CCarrierPages::UpsAddress();
+        QTest::newRow("eBay, the last carrier") << u"8"_s << CCarrierPages::EbayAddress();
+        QTest::newRow("written 2.0") << u"2.0"_s << CCarrierPages::UspsDomesticAddress();
+        QTest::newRow("user page, by menu item 10's caption") << u"9"_s << u"https://shop.example/rates"_s;
+        QTest::newRow("user page without its menu item") << u"10"_s << QString();
+        QTest::newRow("negative") << u"-1"_s << QString();
+        QTest::newRow("not a number") << u"2 pages"_s << QString();
+    }
+    void pageOfAutoLaunch()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, address);
+        QCOMPARE(Launch(stored), !address.isEmpty());
+        QCOMPARE(mBrowsers.navigations, address.isEmpty() ? QStringList() : QStringList {address});
+        QCOMPARE(mLauncher->IsBrowserExist(), !address.isEmpty());
+        QVERIFY(!mBrowsers.Last() || mBrowsers.Last()->visible);
+    }
+
+    // Launches go to the open window; once the person has closed it (the window the settle launch waits
+    // for), the next launch opens a new one.
+    void oneWindowWhileOpen()
+    {
+        QVERIFY(Launch(u"1"_s));
+        QVERIFY(Launch(u"2"_s));
+        QCOMPARE(mBrowsers.made.size(), 1);
+        QCOMPARE(mBrowsers.navigations,
+                 (QStringList {CCarrierPages::UpsAddress(), CCarrierPages::UspsDomesticAddress()}));
+        mBrowsers.Last()->Close();
+        QVERIFY(!mLauncher->IsBrowserExist());
+        QVERIFY(Launch(u"2"_s));
+        QCOMPARE(mBrowsers.made.size(), 2);
+        QVERIFY(mLauncher->IsBrowserExist());
     }
 };
 

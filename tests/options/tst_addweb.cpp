@@ -33,7 +33,9 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int kLoadTimeoutMs = 20000;
+// What the tests judge is what the pages hold, never how soon the browser answers: every wait and every
+// call to the browser has a deadline no load of the machine reaches.
+constexpr int kLoadTimeoutMs = BrowserFixture::PatientMs;
 const QString kShop = u"https://shop.example.test/checkout"_s;
 const QString kOtherPage = u"[_WGX_WEB]\nCNT=1\n_WGX_NAME1=Courier Y\n[Courier Y]\n_WGX_ADDRESS=https://y.test/\n"_s;
 // Typed by the "person": quotes, a backslash, markup and the characters of the settings file's layout.
@@ -55,8 +57,8 @@ bool Type(ChromiumBrowser& page, HtmlDocument* document, const QString& key, con
     const std::string name = MFieldKey::ParseKey(key).name.toStdString();
     return page.Session()->Call("Runtime.evaluate",
                                 {{"expression", "document.getElementsByName('" + name + "')[0].focus()"}},
-                                page.SessionId())
-        && page.Session()->Call("Input.insertText", {{"text", text.toStdString()}}, page.SessionId());
+                                page.SessionId(), kLoadTimeoutMs)
+        && page.Session()->Call("Input.insertText", {{"text", text.toStdString()}}, page.SessionId(), kLoadTimeoutMs);
 }
 
 // The wizard's message box as "title: text", empty for none; the box is closed.
@@ -89,7 +91,7 @@ class TestAddWeb : public QObject
             }))
             return {};
         App().gBrowserFactory = [](WebPageUse, QString* error) {
-            return BrowserFixture::OpenPage(error);
+            return BrowserFixture::OpenPatientPage(error);
         };
         QPointer<frmAddWeb> wizard = new frmAddWeb(*App().gSession);
         wizard->Start();
@@ -175,12 +177,12 @@ private Q_SLOTS:
             QSignalSpy quit(page, &WebBrowser::OnQuit);
             QVERIFY(page->ClosePage());
             QVERIFY(quit.wait(kLoadTimeoutMs));
-            QTRY_VERIFY(!wizard->Browser());
+            QTRY_VERIFY_WITH_TIMEOUT(!wizard->Browser(), kLoadTimeoutMs);
             mTab.clear();
             wizard->cmdNext_Click();
         } else {
-            QVERIFY(BrowserFixture::Load(*page, kShop));
-            QTRY_VERIFY(wizard->PageLoaded());
+            QVERIFY(BrowserFixture::Load(*page, kShop, kLoadTimeoutMs));
+            QTRY_VERIFY_WITH_TIMEOUT(wizard->PageLoaded(), kLoadTimeoutMs);
             wizard->cmdNext_Click();
             QCOMPARE(wizard->Step(), 2);
             // The settings file's folder is gone: nothing can be written.
@@ -197,20 +199,21 @@ private Q_SLOTS:
         QVERIFY(page);
         // The person opens the page in a new tab of the wizard's window; the wizard's own tab stays blank.
         const auto& session = BrowserFixture::Instance().Session();
-        const auto window = session->Call("Browser.getWindowForTarget", {{"targetId", mTab}});
+        const auto window = session->Call("Browser.getWindowForTarget", {{"targetId", mTab}}, {}, kLoadTimeoutMs);
         QVERIFY(window);
-        const auto created
-            = session->Call("Target.createTarget", {{"url", "about:blank"}, {"windowId", (*window)["windowId"]}});
+        const auto created = session->Call(
+            "Target.createTarget", {{"url", "about:blank"}, {"windowId", (*window)["windowId"]}}, {}, kLoadTimeoutMs);
         QVERIFY(created);
         const std::string newTab = (*created)["targetId"].get<std::string>();
         ChromiumBrowser tab(session);
+        tab.SetDomTimeout(kLoadTimeoutMs);
         QVERIFY(tab.AttachTo(newTab));
         // Served offline like every page of the tests.
         const nlohmann::json patterns
             = nlohmann::json::array({{{"urlPattern", "https://*"}, {"requestStage", "Request"}}});
-        QVERIFY(session->Call("Fetch.enable", {{"patterns", patterns}}, tab.SessionId()));
+        QVERIFY(session->Call("Fetch.enable", {{"patterns", patterns}}, tab.SessionId(), kLoadTimeoutMs));
         QVERIFY(BrowserFixture::Load(tab, kShop + u"?tab=2"_s, kLoadTimeoutMs));
-        QVERIFY(session->Call("Target.activateTarget", {{"targetId", newTab}}));
+        QVERIFY(session->Call("Target.activateTarget", {{"targetId", newTab}}, {}, kLoadTimeoutMs));
         QTRY_VERIFY_WITH_TIMEOUT((wizard->cmdNext_Click(), wizard->Step() == 2), kLoadTimeoutMs);
         wizard->cmdFinish_Click();
         QVERIFY(wizard->PageAdded());
@@ -229,7 +232,7 @@ private Q_SLOTS:
         html += "<input name=w value=LB></form></body></html>";
         BrowserFixture& fixture = BrowserFixture::Instance();
         fixture.ServeBody(u"https://huge.example.test/"_s, html);
-        auto page = fixture.NewPage();
+        auto page = fixture.NewPage(kLoadTimeoutMs);
         QVERIFY(page && BrowserFixture::Load(*page, u"https://huge.example.test/"_s, 60000));
         QTemporaryDir dir;
         IniFile ini;
@@ -284,11 +287,11 @@ private Q_SLOTS:
                                 "if (d < 10) { const f = document.createElement('iframe');"
                                 "  f.src = '/?d=' + (d + 1); document.body.appendChild(f); } else top.deepest = true;"
                                 "</script></body></html>");
-        auto page = fixture.NewPage();
+        auto page = fixture.NewPage(kLoadTimeoutMs);
         QVERIFY(page && BrowserFixture::Load(*page, u"https://liar.example.test/"_s));
         const auto deepest = [&page] {
             const auto reply = page->Session()->Call("Runtime.evaluate", {{"expression", "window.deepest === true"}},
-                                                     page->SessionId(), 5000);
+                                                     page->SessionId(), kLoadTimeoutMs);
             return reply && reply->value("result", nlohmann::json::object()).value("value", false);
         };
         QVERIFY(QTest::qWaitFor(deepest, 20000));
@@ -334,8 +337,8 @@ private Q_SLOTS:
         QSignalSpy closed(wizard.data(), &frmAddWeb::Closed);
 
         // The person goes to the shop and fills it, the weight fields with codes.
-        QVERIFY(BrowserFixture::Load(*page, kShop));
-        QTRY_VERIFY(wizard->PageLoaded());
+        QVERIFY(BrowserFixture::Load(*page, kShop, kLoadTimeoutMs));
+        QTRY_VERIFY_WITH_TIMEOUT(wizard->PageLoaded(), kLoadTimeoutMs);
         auto document = page->Document();
         QVERIFY(document);
         QVERIFY(Type(*page, document.get(), u"0_wgx_fullName"_s, kOddName));
@@ -407,8 +410,9 @@ private Q_SLOTS:
         QVERIFY(launcher);
         QTRY_VERIFY_WITH_TIMEOUT(scale->IsBrowserExist() && launcher->WebHelper()->CurrentFiller()->IsFilled(),
                                  kLoadTimeoutMs);
-        QTest::qWait(60); // the page's own re-render of its controlled fields
         auto* launched = static_cast<ChromiumBrowser*>(launcher->WebHelper()->Browser());
+        // The page's own re-render of its controlled fields has run: a value not in its state would be gone.
+        QVERIFY(BrowserFixture::RunPageTimers(*launched, 50));
         const auto filled = launched->Document();
         const QStringList wrong = PageProbe::Mismatches(
             filled.get(),

@@ -555,6 +555,19 @@ private Q_SLOTS:
         Click(u"cmdAdd"_s);
         QCOMPARE(shown, 1);
     }
+
+    // A country typed in another letter case than its entry is no position; "Select a city..." leaves the
+    // ZIP box as it was.
+    void typedCaseAndNoCity()
+    {
+        QVERIFY(Open(u"[_WGX_EBAY]\nSHOW_RATE_TO=3\nZIP2=99999\n"_s));
+        Control<QComboBox>(u"cboEbayShow"_s)->setCurrentIndex(0);
+        QCOMPARE(Shown(Control(u"txtEbayZIP2"_s)), u"99999"_s);
+        Control<QComboBox>(u"cboCntry1"_s)->setEditText(u"canada"_s);
+        Click(u"cmdOK"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_FEDEX"_s, u"CNTRY1"_s), u"-1"_s);
+        QCOMPARE(mRun.Stored(u"_WGX_EBAY"_s, u"ZIP2"_s), u"99999"_s);
+    }
 };
 
 QTEST_MAIN(tst_frmOption)

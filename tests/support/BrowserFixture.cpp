@@ -48,6 +48,23 @@ std::unique_ptr<WebBrowser> BrowserFixture::OpenPage(QString* error)
     return page;
 }
 
+std::unique_ptr<WebBrowser> BrowserFixture::OpenPatientPage(QString* error)
+{
+    auto page = Instance().NewPage(PatientMs);
+    if (!page && error)
+        *error = Instance().LastError();
+    return page;
+}
+
+bool BrowserFixture::RunPageTimers(ChromiumBrowser& page, int ms)
+{
+    // Timers run in the order they fall due: one already running with a shorter period fires first.
+    const std::string wait = "new Promise(done => setTimeout(done, " + std::to_string(ms) + "))";
+    return page.Session()
+        ->Call("Runtime.evaluate", {{"expression", wait}, {"awaitPromise", true}}, page.SessionId(), PatientMs)
+        .has_value();
+}
+
 BrowserFixture::BrowserFixture()
     // If the test binary dies, the keeper takes the browser down soon after instead of leaving it behind.
     : mOptions(LaunchOptions(mDir.path(), 3000))
@@ -103,11 +120,13 @@ void BrowserFixture::ServeFolder(const QString& urlPrefix, const QString& folder
     mServed[urlPrefix].folder = true;
 }
 
-std::unique_ptr<ChromiumBrowser> BrowserFixture::NewPage()
+std::unique_ptr<ChromiumBrowser> BrowserFixture::NewPage(int domTimeoutMs)
 {
     if (!mSession || !mSession->IsOpen())
         return nullptr;
     auto page = std::make_unique<ChromiumBrowser>(mSession);
+    if (domTimeoutMs > 0)
+        page->SetDomTimeout(domTimeoutMs);
     if (!page->OpenNewPage(false))
         return nullptr;
     const Json patterns = Json::array({{{"urlPattern", "http://*"}, {"requestStage", "Request"}},

@@ -32,6 +32,13 @@ public:
     const BrowserLaunchOptions& Options() const { return mOptions; }
     // A new page of the shared browser, or nullptr and why: what the program's browser factory gives.
     static std::unique_ptr<WebBrowser> OpenPage(QString* error);
+    // The same, its calls waiting up to PatientMs instead of the program's deadline: for tests that judge
+    // what a page holds, not how soon it answers, so that a loaded machine cannot fail them.
+    static std::unique_ptr<WebBrowser> OpenPatientPage(QString* error);
+    static constexpr int PatientMs = 20000;
+    // Lets the page's own timers due within `ms` run (a timeout of that length, awaited in the page): what
+    // its script does on a timer, such as re-rendering fields from its state, is done when this returns.
+    static bool RunPageTimers(ChromiumBrowser& page, int ms);
 
     bool IsReady() const { return mSession != nullptr; }
     QString LastError() const { return mLastError; }
@@ -54,8 +61,9 @@ public:
     void Hold(const QString& urlPrefix) { mServed[urlPrefix] = Reply {{}, {}, {}, true}; }
     void ClearServed() { mServed.clear(); }
 
-    // A new page (tab) with interception on; nullptr when the browser is not running.
-    std::unique_ptr<ChromiumBrowser> NewPage();
+    // A new page (tab) with interception on; nullptr when the browser is not running. Its calls wait up to
+    // domTimeoutMs; 0 keeps the program's own deadline.
+    std::unique_ptr<ChromiumBrowser> NewPage(int domTimeoutMs = 0);
     // Navigates and waits (event loop) for ProgressChange(0, 0). False on timeout.
     static bool Load(ChromiumBrowser& page, const QString& url, int timeoutMs = 15000);
 

@@ -12,9 +12,9 @@
 #include "CWebHelper.h"
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
-#include "FakeDocument.h"
 #include "IniFile.h"
 #include "ProgramRun.h"
+#include "RecordingBrowser.h"
 #include "ScopedEnv.h"
 #include "TestFiles.h"
 #include "WebBrowser.h"
@@ -24,7 +24,6 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -35,40 +34,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingBrowser final : public WebBrowser
-{
-public:
-    // Every page the window opens goes to one list, in order.
-    explicit RecordingBrowser(QStringList* navigations)
-        : mNavigations(navigations)
-        , page(std::make_shared<FakeDocument>(&writes))
-    { }
-    bool Navigate(const QString& url) override
-    {
-        *mNavigations << url;
-        page->address = url;
-        return true;
-    }
-    bool Visible() override { return visible; }
-    bool SetVisible(bool on) override { return visible = on, true; }
-    bool IsAlive() override { return alive; }
-    int ReadyState() override { return alive ? 4 : 0; }
-    std::shared_ptr<HtmlDocument> Document() override { return alive ? page : nullptr; }
-    QString LastError() const override { return QString(); }
-
-    void Close()
-    {
-        alive = false;
-        Q_EMIT OnQuit();
-    }
-
-    QStringList* mNavigations;
-    QStringList writes;
-    std::shared_ptr<FakeDocument> page;
-    bool visible = false;
-    bool alive = true;
-};
 
 const QString UserPageIni = u"[_WGX_WEB]\nCNT=1\n_WGX_NAME1=Corner Shop\n"
                             u"[Corner Shop]\n_WGX_ADDRESS=https://shop.example/rates\n"_s;
@@ -82,10 +47,8 @@ private Q_SLOTS:
     void cleanup()
     {
         mRun.CleanUp();
-        mNavigations.clear();
+        mMade = {};
         mUses.clear();
-        mBrowsers.clear();
-        mRefusal.clear();
     }
 
     void selectionIsSavedAndRestored_data()
@@ -127,20 +90,18 @@ private Q_SLOTS:
             QVERIFY(Start());
             menu = Scale()->AutoLaunchMenu();
         }
-        QVERIFY2(mNavigations.isEmpty(), "choosing a page must not open it");
+        QVERIFY2(mMade.navigations.isEmpty(), "choosing a page must not open it");
     }
 
     void commandsLaunchTheSelectedPage_data()
     {
         QTest::addColumn<QString>("autoLaunch");
         QTest::addColumn<bool>("byButton");
-        QTest::addColumn<QString>("address"); // empty: nothing is launched
-        QTest::newRow("none, button") << u"0"_s << true << QString();
+        QTest::addColumn<QString>("address");
+        // Which page a stored number names, the launcher's own test goes through; here the window's part.
         QTest::newRow("UPS, button") << u"1"_s << true << CCarrierPages::UpsAddress();
         QTest::newRow("international package, menu") << u"5"_s << false << CCarrierPages::UspsIntPackageAddress();
-        QTest::newRow("user page by its caption") << u"9"_s << true << u"https://shop.example/rates"_s;
-        QTest::newRow("user page that is gone") << u"10"_s << true << QString();
-        QTest::newRow("not a number") << u"abc"_s << false << QString();
+        QTest::newRow("user page by its menu caption") << u"9"_s << true << u"https://shop.example/rates"_s;
     }
 
     void commandsLaunchTheSelectedPage()
@@ -159,12 +120,7 @@ private Q_SLOTS:
                 if (item->text() == u"Go to Selected Web Page"_s)
                     item->trigger();
         }
-        if (address.isEmpty()) {
-            QCOMPARE(mNavigations, QStringList());
-            QVERIFY(!Scale()->IsBrowserExist());
-            return;
-        }
-        QCOMPARE(mNavigations, QStringList {address});
+        QCOMPARE(mMade.navigations, QStringList {address});
         QCOMPARE(mUses, QList<WebPageUse> {WebPageUse::Launcher});
         QVERIFY(LastBrowser()->visible);
         QCOMPARE(App().gSession->Launcher()->WebHelper()->Weight(), 0.75);
@@ -178,7 +134,7 @@ private Q_SLOTS:
         Weigh(0.5);
         std::int32_t settled = 2;
         Scale()->m_objScaleCalc_StatusChange(settled);
-        QCOMPARE(mBrowsers.size(), 1);
+        QCOMPARE(mMade.made.size(), 1);
         RecordingBrowser* first = LastBrowser();
         first->page->Add(u"weightType"_s);
         first->page->Add(u"weight"_s);
@@ -188,9 +144,9 @@ private Q_SLOTS:
         // Open: a settled weight leaves it alone, an explicit command refills it in place.
         Weigh(1.0);
         Scale()->m_objScaleCalc_StatusChange(settled);
-        QCOMPARE(mNavigations.size(), 1);
+        QCOMPARE(mMade.navigations.size(), 1);
         QTest::mouseClick(Scale()->Button(u"picWeb"_s), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(mBrowsers.size(), 1);
+        QCOMPARE(mMade.made.size(), 1);
         QCOMPARE(first->page->Field(u"weight"_s)->value, u"2.205"_s);
 
         // Closed by the user: the next settled weight opens the page again.
@@ -199,10 +155,10 @@ private Q_SLOTS:
         QVERIFY(!Scale()->IsBrowserExist());
         std::int32_t ready = 1;
         Scale()->m_objScaleCalc_StatusChange(ready);
-        QCOMPARE(mBrowsers.size(), 1);
+        QCOMPARE(mMade.made.size(), 1);
         Scale()->m_objScaleCalc_StatusChange(settled);
-        QCOMPARE(mBrowsers.size(), 2);
-        QCOMPARE(mNavigations, QStringList(2, CCarrierPages::UpsAddress()));
+        QCOMPARE(mMade.made.size(), 2);
+        QCOMPARE(mMade.navigations, QStringList(2, CCarrierPages::UpsAddress()));
     }
 
     void missingBrowserIsExplained_data()
@@ -218,7 +174,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, command);
         QFETCH(bool, realLocator);
-        mRefusal = u"No browser here. Install Chromium: sudo apt install chromium"_s;
+        mMade.refusal = u"No browser here. Install Chromium: sudo apt install chromium"_s;
         QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=2\n"_s));
         QVERIFY(WriteFile(App().gSession->ConverterPage(), u"<html></html>"_s));
         QTemporaryDir emptyBin;
@@ -265,13 +221,13 @@ private Q_SLOTS:
         QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(Scale()->BrowserMessage());
         QVERIFY(Scale()->BrowserMessage()->text().contains(App().gSession->ConverterPage()));
-        QVERIFY(mBrowsers.isEmpty());
+        QVERIFY(mMade.made.isEmpty());
 
         QVERIFY(WriteFile(App().gSession->ConverterPage(), u"<html></html>"_s));
         for (int click = 0; click < 2; ++click) // the second before the page has loaded
             QTest::mouseClick(Scale()->Button(u"picConv"_s), Qt::LeftButton, {}, QPoint(5, 5));
         const QString url = QUrl::fromLocalFile(App().gSession->ConverterPage()).toString();
-        QCOMPARE(mNavigations, QStringList {url});
+        QCOMPARE(mMade.navigations, QStringList {url});
         QCOMPARE(mUses, QList<WebPageUse> {WebPageUse::Converter});
         QVERIFY(LastBrowser()->visible);
 
@@ -323,14 +279,10 @@ private:
             mFeed = device.get();
             return device;
         });
-        App().gBrowserFactory = [this](WebPageUse use, QString* error) -> std::unique_ptr<WebBrowser> {
-            if (!mRefusal.isNull()) {
-                *error = mRefusal;
-                return nullptr;
-            }
-            mUses << use;
-            auto browser = std::make_unique<RecordingBrowser>(&mNavigations);
-            mBrowsers << browser.get();
+        App().gBrowserFactory = [this](WebPageUse use, QString* error) {
+            auto browser = mMade.Make(error);
+            if (browser)
+                mUses << use; // what each page was opened for
             return browser;
         };
         return started;
@@ -342,14 +294,12 @@ private:
         ProgramRun::Weigh(*mFeed, kilograms);
         QCOMPARE(App().gSession->Weight(), kilograms);
     }
-    RecordingBrowser* LastBrowser() const { return mBrowsers.isEmpty() ? nullptr : mBrowsers.last().data(); }
+    RecordingBrowser* LastBrowser() const { return mMade.Last(); }
 
     ProgramRun::Folder mRun;
     FeedUsbDevice* mFeed = nullptr;
-    QStringList mNavigations;
-    QList<WebPageUse> mUses; // what each page was opened for
-    QList<QPointer<RecordingBrowser>> mBrowsers;
-    QString mRefusal; // when set, no browser can be started and this is why
+    RecordingBrowsers mMade;
+    QList<WebPageUse> mUses;
 };
 
 QTEST_MAIN(tst_WebLaunch)

@@ -190,28 +190,36 @@ private Q_SLOTS:
         }
     }
 
-    void weightClassSetsStableCount_data()
+    void stableRule_data()
     {
         QTest::addColumn<int>("counts"); // 25 cg per count
-        QTest::addColumn<int>("needed");
+        QTest::addColumn<int>("needed"); // steady reports that make it stable; 0: never stable
         QTest::newRow("0.5 kg") << 2000 << 3;
         QTest::newRow("0.50025 kg") << 2001 << 4;
         QTest::newRow("1.49975 kg") << 5999 << 4;
         QTest::newRow("1.5 kg") << 6000 << 5;
         QTest::newRow("2.5 kg") << 10000 << 5;
         QTest::newRow("2.50025 kg") << 10001 << 6;
+        // One gram either way is too close to call; two grams below zero is a reading like any other.
+        QTest::newRow("+1 g never") << 4 << 0;
+        QTest::newRow("-1 g never") << -4 << 0;
+        QTest::newRow("-2 g") << -8 << 3;
     }
 
-    void weightClassSetsStableCount()
+    void stableRule()
     {
         QFETCH(int, counts);
         QFETCH(int, needed);
         Rig rig;
         rig.makeReady();
-        rig.feed(counts, 10);
-        QCOMPARE(rig.calc.StableNeeded(), needed);
-        QVERIFY(rig.calc.IsStable());
-        QCOMPARE(rig.calc.StableCnt(), needed); // never counts past the need
+        rig.feed(1000, 10); // from 250 g, so every level is reached at once, by a jump
+        rig.feed(counts, 30);
+        QCOMPARE(rig.calc.WeightGrams(), qRound(counts / 4.0));
+        QCOMPARE(rig.calc.IsStable(), needed > 0);
+        if (needed > 0) {
+            QCOMPARE(rig.calc.StableNeeded(), needed);
+            QCOMPARE(rig.calc.StableCnt(), needed); // never counts past the need
+        }
     }
 
     void capacityAndOverloadDebounce()
@@ -228,12 +236,25 @@ private Q_SLOTS:
         rig.feed(0);
         QCOMPARE(rig.events.back(), std::make_pair('e', 0));
         QCOMPARE(rig.calc.ErrState(), 0);
-        // A single report above the limit, then back: no error at all.
-        rig.events.clear();
-        rig.feed(20400);
-        rig.feed(0);
-        rig.feed(20400);
-        rig.feed(0);
+    }
+
+    // A single report beyond a limit, then back: the first sighting is forgotten, so spikes never add up.
+    void spikesRaiseNothing_data()
+    {
+        QTest::addColumn<int>("counts");
+        QTest::newRow("over capacity") << 20400;
+        QTest::newRow("overload") << 26000;
+    }
+
+    void spikesRaiseNothing()
+    {
+        QFETCH(int, counts);
+        Rig rig;
+        rig.makeReady();
+        for (int i = 0; i < 3; ++i) {
+            rig.feed(counts);
+            rig.feed(0);
+        }
         QVERIFY(rig.events.empty());
     }
 
@@ -249,6 +270,7 @@ private Q_SLOTS:
         QTest::newRow("changed before 2 s") << 1000 << 1500 << 2000 << false;
         QTest::newRow("taken off before 2 s") << 1000 << 1000 << 0 << false;
         QTest::newRow("changed by 4 g only") << 1000 << 1000 << 1016 << true;
+        QTest::newRow("changed by 5 g") << 1000 << 1000 << 1020 << false;
     }
 
     void settleTimer()
