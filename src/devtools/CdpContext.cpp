@@ -71,9 +71,11 @@ std::optional<CdpContext::Json> CdpContext::Command(const std::string& method, c
 std::pair<std::shared_ptr<CdpContext>, std::string> CdpContext::FrameDocument(const std::string& ownerObjectId)
 {
     const auto node = Command("DOM.describeNode", {{"objectId", ownerObjectId}});
-    if (!node || !(*node)["node"].is_object() || !(*node)["node"]["frameId"].is_string())
+    // A frame that went away meanwhile is described without its node: read nothing that is not there.
+    const Json described = node ? node->value("node", Json()) : Json();
+    if (!described.is_object() || !described.value("frameId", Json()).is_string())
         return {};
-    const std::string frameId = (*node)["node"]["frameId"].get<std::string>();
+    const std::string frameId = described.value("frameId", std::string());
     const std::string frameSession = mFrameSessions ? mFrameSessions(frameId) : std::string();
     // Another process has its own target, where the frame is the top one; ours runs in the same session.
     auto context = frameSession.empty()

@@ -262,7 +262,7 @@ std::shared_ptr<HtmlDocument> CdpDocument::Frame(int index)
 std::optional<QString> CdpDocument::Title()
 {
     const auto result = mContext->CallOn(mObjectId, kTitle, Json::array(), true);
-    if (!result || !(*result)["value"].is_string())
+    if (!result || !result->value("value", Json()).is_string())
         return std::nullopt;
     return QString::fromStdString((*result)["value"].get<std::string>());
 }
@@ -275,7 +275,7 @@ std::shared_ptr<HtmlElement> CdpDocument::ElementsByName(const QString& name)
 std::optional<QJsonObject> CdpDocument::RecordFields()
 {
     const auto result = mContext->CallOn(mObjectId, kRecord, Json::array(), true, kBatchTimeoutMs);
-    if (!result || !(*result)["value"].is_object())
+    if (!result || !result->value("value", Json()).is_object())
         return std::nullopt;
     return FromJson((*result)["value"]).toObject();
 }
@@ -285,7 +285,7 @@ std::optional<QJsonArray> CdpDocument::ReplayFields(const QJsonArray& writes)
     const Json argument = ToJson(writes);
     const auto result
         = mContext->CallOn(mObjectId, kReplay, Json::array({{{"value", argument}}}), true, kBatchTimeoutMs);
-    if (!result || !(*result)["value"].is_array())
+    if (!result || !result->value("value", Json()).is_array())
         return std::nullopt;
     return FromJson((*result)["value"]).toArray();
 }
