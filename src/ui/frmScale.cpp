@@ -226,18 +226,6 @@ void frmScale::SetUserPages(const QStringList& names)
     }
 }
 
-void frmScale::AddUserPage(const QString& name)
-{
-    // The page list may already have been rebuilt from the settings with the page in it.
-    const auto items = mnuAutoLaunch->actions();
-    for (qsizetype i = FixedAutoLaunchItems; i < items.size(); ++i) {
-        if (items.at(i)->text() == name)
-            return;
-    }
-    AddAutoLaunchItem(name);
-    mcboWeb->addItem(name);
-}
-
 QAction* frmScale::PopupItem(int index) const
 {
     const auto actions = mnuPopup0->actions();

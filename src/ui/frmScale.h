@@ -72,9 +72,6 @@ public:
     // The user's own pages, in order: the entries after the fixed ones of the page submenu and of the page
     // list. Every check mark is cleared; WebSelect_Click sets the chosen one again.
     void SetUserPages(const QStringList& names);
-    // A page just added by the user: a new last entry of the page submenu and of the page list,
-    // unless it is there already.
-    void AddUserPage(const QString& name);
 
     // Commands.
     void ToggleHold();
