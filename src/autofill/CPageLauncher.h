@@ -20,6 +20,7 @@ class IniFile;
 //   web button, "Go to Selected Web Page"  LaunchWebPage(); when false and LastError() is not
 //                                          empty, show it (no browser could be started)
 //   StatusChange(2)                        LaunchWebPage() unless IsBrowserExist()
+//   the weight leaves zero                 PrepareBrowser() when the user wants the browser prepared
 //   cboWeb_Click                           gAutoLaunch = combo index; WebSelect_Click
 //   mnuAutoLaunch_Click(Index)             gAutoLaunch = PageOfMenuItem(Index); combo index =
 //                                          gAutoLaunch; WebSelect_Click
@@ -44,6 +45,11 @@ public:
     bool LaunchWebPage();
     // The launch on a settled weight (status 2) happens only while no browser window is open.
     bool IsBrowserExist();
+    // Called as the weight leaves zero, before it settles: when a page is selected and no browser window
+    // of ours is open, has the browser started with no window, so that the launch only opens one on the
+    // page. Shows nothing and says nothing: a browser that cannot be started is reported by the launch.
+    // True when a browser is running or starting.
+    bool PrepareBrowser();
     QString LastError() const { return mLastError; }
 
     // Selection: the submenu item that carries the check mark for a page index, and back.

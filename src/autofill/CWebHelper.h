@@ -24,11 +24,16 @@ public:
     // Makes a new browser window; nullptr (with a reason in *error) when none can be started.
     using BrowserFactory = std::function<std::unique_ptr<WebBrowser>(QString* error)>;
 
+    // Starts a browser ahead of a launch, with no window, without waiting for it; false (the reason in
+    // *error) when it cannot be started.
+    using BrowserPreparer = std::function<bool(QString* error)>;
+
     struct Accessors
     {
         BrowserFactory makeBrowser;
         std::function<double()> currentWeight; // the last weight, kilograms
         std::function<int()> displayUnit; // 0 kilograms, 1 pounds and ounces
+        BrowserPreparer prepareBrowser = {}; // may be empty: every launch is then a cold one
     };
 
     CWebHelper(IniFile& settings, Accessors accessors, QObject* parent = nullptr);
