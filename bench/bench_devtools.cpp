@@ -4,14 +4,23 @@
 // display (run it under xvfb-run), the fresh launch again with the browser window shown, as the user sees
 // it. Then the recording and the replay of a taught page of 2,000 fields (two frames, one of another site),
 // beside the same replay done by Playwright; and the same for a React app of 2,000 fields in three documents.
+// Then every stage of a launch, cold and with the browser prepared ahead, headless and headed, beside
+// Playwright's fresh launch (`bench_devtools stages` runs that part alone), and the event loop's longest stall
+// while a launch loads and fills pages of 10,000 and 100,000 elements (`bench_devtools large`).
 #include "BrowserFixture.h"
 #include "BrowserLocator.h"
+#include "CBrowserSource.h"
+#include "CCarrierPages.h"
+#include "CPageLauncher.h"
+#include "CWebHelper.h"
 #include "CWebUserAdd.h"
 #include "ChromiumBrowser.h"
 #include "DevToolsSession.h"
 #include "HtmlDocument.h"
 #include "HtmlElement.h"
 #include "IniFile.h"
+#include "ResidentMemory.h"
+#include "StallMeter.h"
 #include "frmAddWeb.h"
 
 #include <QCoreApplication>
@@ -32,6 +41,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 namespace {
@@ -493,6 +503,293 @@ int RunReactApp(const QString& browserPath)
     return 0;
 }
 
+// ---- The launch's stages: cold and prepared, headless and headed, beside Playwright's fresh launch ----
+
+constexpr int kStageRuns = 3;
+// From the weight leaving zero until it has settled takes two seconds at the least: the prepared browser's
+// head start.
+constexpr int kSettleMs = 2000;
+const char* const kStageNames[] = {"keeper", "browser", "target", "window shown", "committed", "loaded", "filled"};
+
+struct StagedLaunch
+{
+    std::map<QString, double> stages; // milliseconds from the launch call
+    double stallMs = 0; // the event loop's longest stall from the launch call to the filled field
+    QString slowestCall;
+    long preparedPssKiB = -1; // the prepared browser, idle, before the launch
+};
+
+// The proportional memory of every process of the browser that uses this profile.
+long BrowserPssKiB(const QString& profileDir)
+{
+    const QByteArray marker = "--user-data-dir=" + profileDir.toLocal8Bit();
+    long total = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (pid.toInt() <= 0 || !cmdline.open(QIODevice::ReadOnly) || !cmdline.readAll().contains(marker))
+            continue;
+        QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+        if (!rollup.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : rollup.readAll().split('\n')) {
+            if (line.startsWith("Pss:"))
+                total += line.mid(4).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return total;
+}
+
+std::optional<StagedLaunch> RunStaged(const QString& url, bool headless, bool prepared)
+{
+    QTemporaryDir dir(QStringLiteral("/tmp/pb-XXXXXX"));
+    BrowserLaunchOptions options;
+    options.browserPath = BrowserLocator::FindBrowser();
+    options.keeperPath = QStringLiteral(PESAVO_KEEPER_PATH);
+    options.profileDir = dir.filePath(QStringLiteral("profile"));
+    options.socketPath = dir.filePath(QStringLiteral("b.sock"));
+    options.headless = headless;
+    options.idleExitMs = 5000;
+    CBrowserSource source(options);
+    StagedLaunch result;
+    QString error;
+    if (prepared) {
+        QElapsedTimer prepare;
+        prepare.start();
+        if (!source.PrepareBrowser(&error)) {
+            std::printf("  not prepared: %s\n", qPrintable(error));
+            return std::nullopt;
+        }
+        result.stages[QStringLiteral("prepare call")] = double(prepare.nsecsElapsed()) / 1e6;
+        QTest::qWait(kSettleMs);
+        result.preparedPssKiB = BrowserPssKiB(options.profileDir);
+    }
+    StallMeter meter;
+    meter.Start();
+    DevToolsSession::TakeSlowestCall();
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<WebBrowser> page = source.OpenPage(WebPageUse::Launcher, &error);
+    auto* browser = qobject_cast<ChromiumBrowser*>(page.get());
+    if (!browser) {
+        std::printf("  launch failed: %s\n", qPrintable(error));
+        return std::nullopt;
+    }
+    // The blank page learns that its window is on screen; the answer is read from the event loop.
+    auto shown = std::make_shared<double>(-1);
+    browser->Session()->Send("Runtime.evaluate",
+                             {{"expression",
+                               "new Promise(r => document.visibilityState === 'visible' ? r(1) : "
+                               "document.addEventListener('visibilitychange', () => r(1)))"},
+                              {"awaitPromise", true}},
+                             browser->SessionId(), [shown, clock](const nlohmann::json& reply) {
+                                 if (reply.contains("result") && !reply["result"].contains("exceptionDetails"))
+                                     *shown = double(clock.nsecsElapsed()) / 1e6;
+                             });
+    QSignalSpy loaded(browser, &WebBrowser::ProgressChange);
+    if (!browser->Navigate(url)
+        || !QTest::qWaitFor(
+            [&loaded] {
+                return loaded.contains(QVariantList {0, 0});
+            },
+            20000)
+        || !FillWeight(*browser, 2.5)) {
+        std::printf("  page not filled: %s\n", qPrintable(browser->LastError()));
+        return std::nullopt;
+    }
+    result.stages[QStringLiteral("filled")] = double(clock.nsecsElapsed()) / 1e6;
+    result.stallMs = double(meter.Stop());
+    const auto slowest = DevToolsSession::TakeSlowestCall();
+    result.slowestCall = QStringLiteral("%1 %2 ms").arg(QString::fromStdString(slowest.method)).arg(slowest.ms);
+    for (const auto& [name, ms] : browser->LaunchStages())
+        result.stages[QString::fromLatin1(name)] = double(ms);
+    if (*shown >= 0)
+        result.stages[QStringLiteral("window shown")] = *shown;
+
+    browser->Session()->Call("Browser.close");
+    QElapsedTimer wait;
+    wait.start();
+    while (QFileInfo::exists(options.socketPath) && wait.elapsed() < 5000)
+        QThread::msleep(20);
+    return result;
+}
+
+double MedianStage(const std::vector<StagedLaunch>& runs, const QString& stage)
+{
+    std::vector<double> values;
+    for (const StagedLaunch& run : runs) {
+        if (const auto it = run.stages.find(stage); it != run.stages.end())
+            values.push_back(it->second);
+    }
+    return values.empty() ? -1 : Median(values);
+}
+
+void RunLaunchStages(const QString& browserPath, const QString& url)
+{
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY");
+    struct Column
+    {
+        const char* title;
+        bool headless;
+        bool prepared;
+        std::vector<StagedLaunch> runs;
+        std::vector<double> playwright;
+    };
+    std::vector<Column> columns = {{"cold headless", true, false, {}, {}}, {"prepared headless", true, true, {}, {}}};
+    if (display) {
+        columns.push_back({"cold headed", false, false, {}, {}});
+        columns.push_back({"prepared headed", false, true, {}, {}});
+    }
+    std::printf("\nlaunch stages, ms from the launch call (median of %d runs; the prepared browser was started %d ms "
+                "before it, as the weight left zero)\n",
+                kStageRuns, kSettleMs);
+    QString why;
+    for (int run = 0; run < kStageRuns; ++run) {
+        for (Column& column : columns) {
+            if (auto staged = RunStaged(url, column.headless, column.prepared))
+                column.runs.push_back(*staged);
+            if (!column.prepared && why.isEmpty()) {
+                if (auto theirs = RunPlaywright(browserPath, url, column.headless, &why))
+                    column.playwright.push_back(theirs->launchMs);
+            }
+        }
+    }
+    std::printf("%-22s", "stage");
+    for (const Column& column : columns)
+        std::printf(" %18s", column.title);
+    std::printf("\n");
+    std::vector<QString> rows = {QStringLiteral("prepare call")};
+    for (const char* name : kStageNames)
+        rows.push_back(QString::fromLatin1(name));
+    for (const QString& row : rows) {
+        std::printf("%-22s", qPrintable(row));
+        for (const Column& column : columns) {
+            const double ms = MedianStage(column.runs, row);
+            if (ms < 0)
+                std::printf(" %18s", "-");
+            else
+                std::printf(" %15.0f ms", ms);
+        }
+        std::printf("\n");
+    }
+    std::printf("%-22s", "longest stall");
+    for (const Column& column : columns) {
+        std::vector<double> stalls;
+        for (const StagedLaunch& run : column.runs)
+            stalls.push_back(run.stallMs);
+        std::printf(" %15.0f ms", stalls.empty() ? -1.0 : *std::max_element(stalls.begin(), stalls.end()));
+    }
+    std::printf("\n");
+    for (const Column& column : columns) {
+        if (!column.runs.empty())
+            std::printf("  slowest call, %s (last run): %s\n", column.title,
+                        qPrintable(column.runs.back().slowestCall));
+    }
+    // Playwright launches afresh: beside our cold and our prepared launch of the same mode.
+    for (const Column& column : columns) {
+        if (column.prepared)
+            continue;
+        const char* mode = column.headless ? "headless" : "headed";
+        if (column.playwright.empty()) {
+            std::printf("Playwright %s not run: %s\n", mode, qPrintable(why));
+            continue;
+        }
+        const double theirs = Median(column.playwright);
+        const double cold = MedianStage(column.runs, QStringLiteral("filled"));
+        std::printf("Playwright fresh launch, %-8s %8.0f ms   ours cold %.0f ms (%.2fx)", mode, theirs, cold,
+                    cold / theirs);
+        for (const Column& other : columns) {
+            if (other.prepared && other.headless == column.headless) {
+                const double warm = MedianStage(other.runs, QStringLiteral("filled"));
+                std::printf(", prepared %.0f ms (%.2fx)", warm, warm / theirs);
+                if (!column.headless)
+                    std::printf("\ngoal, headed: settled weight -> filled form <= 500 ms: %s; <= 0.5x Playwright: %s",
+                                warm >= 0 && warm <= 500 ? "met" : "NOT met",
+                                warm >= 0 && warm <= 0.5 * theirs ? "met" : "NOT met");
+            }
+        }
+        std::printf("\n");
+    }
+    for (const Column& column : columns) {
+        std::vector<double> memory;
+        for (const StagedLaunch& run : column.runs) {
+            if (run.preparedPssKiB >= 0)
+                memory.push_back(double(run.preparedPssKiB));
+        }
+        if (!memory.empty())
+            std::printf("idle prepared browser (%s): %.0f MiB PSS, beside this process's own %.0f MiB resident\n",
+                        column.title, Median(memory) / 1024, double(ResidentKiB()) / 1024);
+    }
+}
+
+// ---- Large pages: how long the event loop waits while a launch loads and fills one ----------------------
+
+// A carrier page (UPS's field names) after `count` other elements, a tenth of them inputs whose names share
+// the weight's prefix, built by the page's own script as many real pages are.
+QByteArray LargePage(int count)
+{
+    return "<!DOCTYPE html><html><head><title>Large</title></head><body><div id=filler></div><form name=calc>"
+           "<input type=text name=origCity><input type=hidden name=weightType value=KGS>"
+           "<input type=text name=weight></form><script>const parts = [];"
+           "for (let i = 0; i < "
+        + QByteArray::number(count)
+        + "; ++i) parts.push(i % 10 ? '<span>' + i + '</span>' : '<input type=text name=weight' + i + '>');"
+          "document.getElementById('filler').innerHTML = parts.join('');</script></body></html>";
+}
+
+void RunLargePages()
+{
+    BrowserFixture& fixture = BrowserFixture::Instance();
+    if (!fixture.IsReady()) {
+        std::printf("large pages not run: %s\n", qPrintable(fixture.LastError()));
+        return;
+    }
+    QTemporaryDir dir;
+    IniFile ini;
+    ini.OpenFile(dir.filePath(QStringLiteral("Data1.ini")));
+    ini.Section(QStringLiteral("_WGX_UPS")).Key(QStringLiteral("AUTO_FILL")).SetValue(1);
+    ini.Section(QStringLiteral("_WGX_UPS")).Key(QStringLiteral("CITY1")).SetValue(QStringLiteral("Reno"));
+    std::printf("\nlarge pages, headless, launched and filled through the launcher (UPS), the browser open:\n");
+    for (const int count : {10000, 100000}) {
+        fixture.ClearServed();
+        fixture.ServeBody(CCarrierPages::UpsAddress(), LargePage(count));
+        CWebHelper::Accessors accessors;
+        accessors.makeBrowser = BrowserFixture::OpenPage;
+        accessors.currentWeight = [] {
+            return 0.5;
+        };
+        accessors.displayUnit = [] {
+            return 0;
+        };
+        CPageLauncher launcher(ini, accessors, [](int) { return std::optional<QString>(); });
+        launcher.SaveSelection(1);
+        StallMeter meter;
+        QElapsedTimer clock;
+        clock.start();
+        const bool launched = launcher.LaunchWebPage();
+        const qint64 launchMs = clock.elapsed();
+        meter.Start();
+        DevToolsSession::TakeSlowestCall();
+        const bool filled = launched
+            && QTest::qWaitFor(
+                                [&launcher] {
+                                    const CWebHelper* helper = launcher.WebHelper();
+                                    return helper && helper->CurrentFiller()->IsFilled();
+                                },
+                                60000);
+        const qint64 stall = meter.Stop();
+        const auto slowest = DevToolsSession::TakeSlowestCall();
+        std::printf("  %6d elements: launch call %lld ms, %s after %lld ms; from then the longest event-loop stall "
+                    "%lld ms%s, the longest call %s %lld ms\n",
+                    count, static_cast<long long>(launchMs), filled ? "filled" : "NOT filled",
+                    static_cast<long long>(clock.elapsed()), static_cast<long long>(stall),
+                    count <= 10000 ? (stall <= 100 ? " (goal <= 100 ms: met)" : " (goal <= 100 ms: NOT met)") : "",
+                    slowest.method.c_str(), static_cast<long long>(slowest.ms));
+        if (auto* page
+            = qobject_cast<ChromiumBrowser*>(launcher.WebHelper() ? launcher.WebHelper()->Browser() : nullptr))
+            page->ClosePage();
+    }
+}
+
 Figures Medians(const std::vector<Figures>& runs)
 {
     std::vector<double> launch, roundTrip, fill;
@@ -517,6 +814,16 @@ int main(int argc, char** argv)
         = QUrl::fromLocalFile(QStringLiteral(PESAVO_SOURCE_DIR "/tests/fixtures/browser/form.html")).toString();
     std::printf("browser %s, page %s, %d runs, %d iterations each\n", qPrintable(browserPath), qPrintable(url), kRuns,
                 kIterations);
+    // One part alone: bench_devtools stages
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (only == QStringLiteral("stages")) {
+        RunLaunchStages(browserPath, url);
+        return 0;
+    }
+    if (only == QStringLiteral("large")) {
+        RunLargePages();
+        return 0;
+    }
 
     std::vector<Figures> ours, theirs;
     QString why;
@@ -569,6 +876,8 @@ int main(int argc, char** argv)
             line("fresh launch, headed", mine, Medians(theirsHeaded).launchMs);
     }
     std::printf("goals: open page < 10 ms, fresh launch < 1500 ms, ratios <= 1.00\n");
+    RunLaunchStages(browserPath, url);
+    RunLargePages();
     const int taught = RunTaughtPage(browserPath);
     return RunReactApp(browserPath) != 0 ? 1 : taught;
 }

@@ -17,13 +17,13 @@
 #include "DevToolsSession.h"
 #include "IniFile.h"
 #include "ResidentMemory.h"
+#include "StallMeter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,34 +47,6 @@ struct Scenario
     bool fills; // the page can be filled at all
     // The user has clicked into the page, so leaving it asks "Leave site?"; the user answers Leave.
     bool asksOnLeaving = false;
-};
-
-// The longest gap between two turns of the event loop while it runs.
-class StallMeter final : public QObject
-{
-public:
-    StallMeter()
-    {
-        mTimer.setInterval(2);
-        connect(&mTimer, &QTimer::timeout, this, [this] { mLongest = std::max(mLongest, mSince.restart()); });
-    }
-    void Start()
-    {
-        mLongest = 0;
-        mSince.start();
-        mTimer.start();
-    }
-    qint64 Stop()
-    {
-        mTimer.stop();
-        mLongest = std::max(mLongest, mSince.elapsed());
-        return mLongest;
-    }
-
-private:
-    QTimer mTimer;
-    QElapsedTimer mSince;
-    qint64 mLongest = 0;
 };
 
 void PutKeys(IniFile& ini, const QString& section, const QString& keys)

@@ -58,6 +58,20 @@ bool CPageLauncher::LaunchWebPage()
     return ok;
 }
 
+bool CPageLauncher::PrepareBrowser()
+{
+    if (!mAccessors.prepareBrowser || IsBrowserExist())
+        return false;
+    const auto index = CFormField::ToInt32(GeneralSettings::StoredPage(mSettings));
+    if (!index || *index == 0)
+        return false;
+    QString error;
+    if (mAccessors.prepareBrowser(&error))
+        return true;
+    qInfo().noquote() << "Browser not prepared:" << error;
+    return false;
+}
+
 bool CPageLauncher::IsBrowserExist()
 {
     return m_objWeb && m_objWeb->IsBrowserExist();

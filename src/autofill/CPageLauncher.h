@@ -33,6 +33,11 @@ public:
     bool LaunchWebPage();
     // The launch on a settled weight (status 2) happens only while no browser window is open.
     bool IsBrowserExist();
+    // Called as the weight leaves zero, before it settles: when a page is selected and no browser window
+    // of ours is open, has the browser started with no window, so that the launch only opens one on the
+    // page. Shows nothing and says nothing: a browser that cannot be started is reported by the launch.
+    // True when a browser is running or starting.
+    bool PrepareBrowser();
     QString LastError() const { return mLastError; }
 
     // Persists the page index (the combo box index) in AUTO_LAUNCH.

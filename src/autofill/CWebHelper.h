@@ -26,11 +26,16 @@ public:
     // Makes a new browser window; nullptr (with a reason in *error) when none can be started.
     using BrowserFactory = std::function<std::unique_ptr<WebBrowser>(QString* error)>;
 
+    // Starts a browser ahead of a launch, with no window, without waiting for it; false (the reason in
+    // *error) when it cannot be started.
+    using BrowserPreparer = std::function<bool(QString* error)>;
+
     struct Accessors
     {
         BrowserFactory makeBrowser;
         std::function<double()> currentWeight; // the last weight, kilograms
         std::function<int()> displayUnit; // 0 kilograms, 1 pounds and ounces
+        BrowserPreparer prepareBrowser = {}; // may be empty: every launch is then a cold one
     };
 
     // How long after a load, or a route change of a single-page app, the page is watched for the fields

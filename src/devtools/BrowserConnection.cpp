@@ -16,6 +16,8 @@ namespace {
 constexpr int kKeeperStartMs = 5000;
 // A cold browser start on a loaded machine takes a few seconds before it answers.
 constexpr int kFirstReplyMs = 20000;
+// A keeper that closed our connection removes its socket right after.
+constexpr int kKeeperLeavesMs = 1000;
 } // namespace
 
 std::shared_ptr<DevToolsSession> BrowserConnection::Share(DevToolsSession* session)
@@ -23,55 +25,76 @@ std::shared_ptr<DevToolsSession> BrowserConnection::Share(DevToolsSession* sessi
     return std::shared_ptr<DevToolsSession>(session);
 }
 
+bool BrowserConnection::IsListening(const QString& socketPath)
+{
+    QString ignored;
+    return DevToolsPipe::ConnectUnix(socketPath, &ignored) != nullptr;
+}
+
+bool BrowserConnection::StartKeeper(const BrowserLaunchOptions& options, QString* error)
+{
+    if (options.browserPath.isEmpty()) {
+        *error = BrowserLocator::InstallHint();
+        return false;
+    }
+    if (options.keeperPath.isEmpty() || !QFileInfo(options.keeperPath).isExecutable()) {
+        *error = QStringLiteral("The browser keeper pesavo-browser-keeper is missing; reinstall Pesavo.");
+        return false;
+    }
+    // The profile keeps the carriers' cookies and whatever the browser remembers of forms: the
+    // user's alone, also when an older version left it open to others.
+    QDir().mkpath(options.profileDir);
+    QFile::setPermissions(options.profileDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QDir().mkpath(QFileInfo(options.socketPath).absolutePath());
+    QStringList args = {QStringLiteral("--socket"), options.socketPath};
+    if (options.idleExitMs > 0)
+        args << QStringLiteral("--idle-exit-ms") << QString::number(options.idleExitMs);
+    if (options.windowless && options.windowlessExitMs > 0)
+        args << QStringLiteral("--windowless-exit-ms") << QString::number(options.windowlessExitMs);
+    args << QStringLiteral("--") << options.browserPath << BrowserLocator::BrowserArguments(options);
+    QProcess keeper;
+    keeper.setProgram(options.keeperPath);
+    keeper.setArguments(args);
+    keeper.setStandardOutputFile(QProcess::nullDevice());
+    keeper.setStandardErrorFile(QProcess::nullDevice());
+    if (!keeper.startDetached()) {
+        *error = QStringLiteral("Could not start the browser keeper %1").arg(options.keeperPath);
+        return false;
+    }
+    return true;
+}
+
 BrowserConnection::Result BrowserConnection::Open(const BrowserLaunchOptions& options)
 {
-    Result result = OpenOnce(options);
+    QElapsedTimer clock;
+    clock.start();
+    Result result = OpenOnce(options, clock);
     // A keeper whose browser has just died (killed, crashed) may still take our connection in the instant
-    // before it leaves; it then closes it unanswered. Its socket is gone by then: start afresh, once.
-    if (!result.session && result.reusedKeeper && result.connectionClosed)
-        result = OpenOnce(options);
+    // before it leaves; it then closes it unanswered, and removes its socket as it goes: start afresh, once.
+    if (!result.session && result.reusedKeeper && result.connectionClosed) {
+        QElapsedTimer gone;
+        gone.start();
+        while (QFileInfo::exists(options.socketPath) && gone.elapsed() < kKeeperLeavesMs)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        result = OpenOnce(options, clock);
+    }
     return result;
 }
 
-BrowserConnection::Result BrowserConnection::OpenOnce(const BrowserLaunchOptions& options)
+BrowserConnection::Result BrowserConnection::OpenOnce(const BrowserLaunchOptions& options, const QElapsedTimer& clock)
 {
     Result result;
     QString connectError;
     std::unique_ptr<DevToolsPipe> pipe = DevToolsPipe::ConnectUnix(options.socketPath, &connectError);
     if (!pipe) {
-        if (options.browserPath.isEmpty()) {
-            result.error = BrowserLocator::InstallHint();
+        if (!StartKeeper(options, &result.error))
             return result;
-        }
-        if (options.keeperPath.isEmpty() || !QFileInfo(options.keeperPath).isExecutable()) {
-            result.error = QStringLiteral("The browser keeper pesavo-browser-keeper is missing; reinstall Pesavo.");
-            return result;
-        }
-        // The profile keeps the carriers' cookies and whatever the browser remembers of forms: the
-        // user's alone, also when an older version left it open to others.
-        QDir().mkpath(options.profileDir);
-        QFile::setPermissions(options.profileDir,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QDir().mkpath(QFileInfo(options.socketPath).absolutePath());
-        QStringList args = {QStringLiteral("--socket"), options.socketPath};
-        if (options.idleExitMs > 0)
-            args << QStringLiteral("--idle-exit-ms") << QString::number(options.idleExitMs);
-        args << QStringLiteral("--") << options.browserPath << BrowserLocator::BrowserArguments(options);
-        QProcess keeper;
-        keeper.setProgram(options.keeperPath);
-        keeper.setArguments(args);
-        keeper.setStandardOutputFile(QProcess::nullDevice());
-        keeper.setStandardErrorFile(QProcess::nullDevice());
-        if (!keeper.startDetached()) {
-            result.error = QStringLiteral("Could not start the browser keeper %1").arg(options.keeperPath);
-            return result;
-        }
         // The keeper listens before it starts the browser and stays until we have connected, so this wait
         // is short and ends on a socket; what we send is queued in the pipe until the browser reads it.
         QElapsedTimer timer;
         timer.start();
         while (!pipe && timer.elapsed() < kKeeperStartMs) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
             pipe = DevToolsPipe::ConnectUnix(options.socketPath, &connectError);
         }
         if (!pipe) {
@@ -80,6 +103,7 @@ BrowserConnection::Result BrowserConnection::OpenOnce(const BrowserLaunchOptions
         }
         result.freshBrowser = true;
     }
+    result.keeperMs = clock.elapsed();
     result.reusedKeeper = !result.freshBrowser;
     auto session = Share(new DevToolsSession(std::move(pipe)));
     // Target events tell us when the user closes our window.
@@ -94,6 +118,7 @@ BrowserConnection::Result BrowserConnection::OpenOnce(const BrowserLaunchOptions
             result.error = QStringLiteral("The browser does not answer: %1").arg(session->LastError());
         return result;
     }
+    result.browserMs = clock.elapsed();
     result.session = std::move(session);
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "BrowserLaunchOptions.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <memory>
@@ -20,11 +21,18 @@ public:
         bool reusedKeeper = false; // we found a keeper running
         bool connectionClosed = false; // the keeper closed the connection before the browser answered
         QString error;
+        // Milliseconds from Open until the keeper took our connection and until the browser first answered.
+        qint64 keeperMs = -1;
+        qint64 browserMs = -1;
     };
     static Result Open(const BrowserLaunchOptions& options);
+    // Starts a keeper with the browser and returns without connecting; false with the reason in *error.
+    static bool StartKeeper(const BrowserLaunchOptions& options, QString* error);
+    // Whether a keeper serves the socket (it then takes the probe for a client that left at once).
+    static bool IsListening(const QString& socketPath);
     // A session that is deleted safely even from inside one of its own signals.
     static std::shared_ptr<DevToolsSession> Share(DevToolsSession* session);
 
 private:
-    static Result OpenOnce(const BrowserLaunchOptions& options);
+    static Result OpenOnce(const BrowserLaunchOptions& options, const QElapsedTimer& clock);
 };

@@ -1,5 +1,6 @@
 #include "BrowserKeeper.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -18,11 +19,18 @@
 
 namespace {
 constexpr size_t kMaxMessageBytes = size_t(64) << 20;
+// The keeper's own question to the browser. Clients number their calls from 1 up, so a negative id
+// never meets one of theirs, and its answer is taken out before it could reach them.
+constexpr std::string_view kTabsQuestion = "{\"id\":-1,\"method\":\"Target.getTargets\"}";
+constexpr std::string_view kTabsReply = "{\"id\":-1,";
+constexpr int kMaxQuestionGapMs = 10000;
 } // namespace
 
-BrowserKeeper::BrowserKeeper(std::string socketPath, int idleExitMs, std::vector<std::string> browserCommand)
+BrowserKeeper::BrowserKeeper(std::string socketPath, int idleExitMs, std::vector<std::string> browserCommand,
+                             int windowlessExitMs)
     : mSocketPath(std::move(socketPath))
     , mIdleExitMs(idleExitMs)
+    , mWindowlessExitMs(windowlessExitMs)
     , mCommand(std::move(browserCommand))
 { }
 
@@ -72,18 +80,29 @@ int BrowserKeeper::Run()
         ServeFirstClient(kFirstClientWaitMs);
         return kBrowserNotStarted;
     }
+    using std::chrono::milliseconds;
     auto idleSince = std::chrono::steady_clock::now();
+    mLastTabSeen = idleSince;
+    mNextQuestion = idleSince;
     for (;;) {
         pollfd fds[3] = {{mFromBrowser, POLLIN, 0}, {mListenFd, POLLIN, 0}, {mClientFd, POLLIN, 0}};
         const nfds_t count = mClientFd >= 0 ? 3 : 2;
         int timeout = -1;
+        const auto now = std::chrono::steady_clock::now();
         if (mIdleExitMs > 0 && mClientFd < 0) {
-            const auto idle
-                = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - idleSince)
-                      .count();
+            const auto idle = std::chrono::duration_cast<milliseconds>(now - idleSince).count();
             if (idle >= mIdleExitMs)
                 return 0; // the destructor closes the pipe and the browser follows
             timeout = int(mIdleExitMs - idle);
+        }
+        if (mWindowlessExitMs > 0) {
+            if (now - mLastTabSeen >= milliseconds(mWindowlessExitMs))
+                return 0;
+            if (now >= mNextQuestion)
+                AskForTabs();
+            const auto untilQuestion = std::chrono::duration_cast<milliseconds>(mNextQuestion - now).count();
+            timeout = timeout < 0 ? int(std::max<long long>(untilQuestion, 0))
+                                  : std::min(timeout, int(std::max<long long>(untilQuestion, 0)));
         }
         if (::poll(fds, count, timeout) < 0) {
             if (errno == EINTR)
@@ -244,6 +263,26 @@ void BrowserKeeper::DropClient()
     mClientBuffer.clear(); // a half message of a client that left must not reach the browser
 }
 
+void BrowserKeeper::AskForTabs()
+{
+    // A tenth of the allowance between two questions: the browser closes at most that much later than due.
+    const int gap = std::clamp(mWindowlessExitMs / 10, 50, kMaxQuestionGapMs);
+    mNextQuestion = std::chrono::steady_clock::now() + std::chrono::milliseconds(gap);
+    std::string question(kTabsQuestion);
+    question.push_back('\0');
+    WriteAll(mToBrowser, question.data(), question.size());
+}
+
+bool BrowserKeeper::TookOwnReply(std::string_view message)
+{
+    if (mWindowlessExitMs <= 0 || message.substr(0, kTabsReply.size()) != kTabsReply)
+        return false;
+    // Every window holds at least one tab, and a tab is a target of type page.
+    if (message.find("\"type\":\"page\"") != std::string_view::npos)
+        mLastTabSeen = std::chrono::steady_clock::now();
+    return true;
+}
+
 bool BrowserKeeper::FromBrowser()
 {
     char chunk[65536];
@@ -276,7 +315,19 @@ bool BrowserKeeper::FromBrowser()
     }
     // Whole messages only, so a client that connects later starts on a message boundary. Without a client
     // they are dropped: nobody waits for them.
-    if (mClientFd >= 0 && !WriteAll(mClientFd, mBrowserBuffer.data(), end + 1))
+    std::string_view whole(mBrowserBuffer.data(), end + 1);
+    std::string forward;
+    if (mWindowlessExitMs > 0) {
+        for (size_t at = 0; at < whole.size();) {
+            const size_t stop = whole.find('\0', at);
+            const std::string_view message = whole.substr(at, stop - at);
+            if (!TookOwnReply(message))
+                forward.append(message).push_back('\0');
+            at = stop + 1;
+        }
+        whole = forward;
+    }
+    if (mClientFd >= 0 && !whole.empty() && !WriteAll(mClientFd, whole.data(), whole.size()))
         DropClient();
     mBrowserBuffer.erase(0, end + 1);
     return true;

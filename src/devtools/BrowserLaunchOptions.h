@@ -13,5 +13,9 @@ struct BrowserLaunchOptions
     bool headless = false;
     // The keeper closes the browser after this long without a client; 0 keeps it for the user.
     int idleExitMs = 0;
+    // Started ahead of a launch: no window until a page is opened, and closed by its keeper once it has
+    // shown none for windowlessExitMs.
+    bool windowless = false;
+    int windowlessExitMs = 0;
     QStringList extraArguments;
 };

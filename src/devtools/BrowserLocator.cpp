@@ -94,8 +94,10 @@ QStringList BrowserLocator::BrowserArguments(const BrowserLaunchOptions& options
     if (::geteuid() == 0) // the sandbox refuses to run as root
         args << QStringLiteral("--no-sandbox") << QStringLiteral("--test-type");
     args << options.extraArguments;
-    // The first tab becomes our page: a blank one is ready at once, the new-tab page takes most of a second.
-    args << QStringLiteral("about:blank");
+    if (options.windowless)
+        args << QStringLiteral("--no-startup-window");
+    else // the first tab becomes our page: a blank one is ready at once, the new-tab page takes most of a second
+        args << QStringLiteral("about:blank");
     return args;
 }
 

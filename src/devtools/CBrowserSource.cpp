@@ -32,16 +32,32 @@ std::unique_ptr<WebBrowser> CBrowserSource::OpenPage(WebPageUse, QString* error)
 {
     if (IsConnected()) {
         auto page = std::make_unique<ChromiumBrowser>(mSession);
-        if (!page->OpenNewPage(!mOptions.headless))
+        if (!page->OpenNewWindow())
             return Failed(error, page->LastError());
         return page;
     }
     mSession.reset();
     // A browser started just now brings a window of its own: every use takes that one, so the user meets a
     // single window whatever opened it. A browser an earlier run left keeps its windows; we open ours beside.
-    auto page = ChromiumBrowser::Launch(mOptions);
+    auto page = ChromiumBrowser::Launch(mOptions, nullptr, ChromiumBrowser::Opening::InBackground);
     if (!page->IsAlive())
         return Failed(error, page->LastError());
     mSession = page->Session();
     return page;
+}
+
+bool CBrowserSource::PrepareBrowser(QString* error)
+{
+    if (IsConnected() || BrowserConnection::IsListening(mOptions.socketPath))
+        return true;
+    mSession.reset();
+    BrowserLaunchOptions prepared = mOptions;
+    prepared.windowless = true;
+    prepared.windowlessExitMs = mPreparedIdleMs;
+    QString why;
+    if (BrowserConnection::StartKeeper(prepared, &why))
+        return true;
+    if (error)
+        *error = why;
+    return false;
 }

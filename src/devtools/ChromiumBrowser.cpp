@@ -7,8 +7,10 @@
 
 #include <QDebug>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 using Json = nlohmann::json;
@@ -24,14 +26,21 @@ std::string Text(const Json& object, const char* key)
 }
 } // namespace
 
-std::unique_ptr<ChromiumBrowser> ChromiumBrowser::Launch(const BrowserLaunchOptions& options, QObject* parent)
+std::unique_ptr<ChromiumBrowser> ChromiumBrowser::Launch(const BrowserLaunchOptions& options, QObject* parent,
+                                                         Opening opening)
 {
+    QElapsedTimer clock;
+    clock.start();
     BrowserConnection::Result connection = BrowserConnection::Open(options);
     auto browser = std::make_unique<ChromiumBrowser>(connection.session, parent);
+    browser->mClock = clock;
+    if (connection.keeperMs >= 0)
+        browser->mStages.emplace_back("keeper", connection.keeperMs);
     if (!connection.session) {
         browser->mLastError = connection.error;
         return browser;
     }
+    browser->mStages.emplace_back("browser", connection.browserMs);
     // A browser we just started has one blank tab: that becomes our page. A browser left running by an
     // earlier run of Pesavo keeps its windows for the user; we open one of our own beside them.
     std::string firstPage;
@@ -46,8 +55,10 @@ std::unique_ptr<ChromiumBrowser> ChromiumBrowser::Launch(const BrowserLaunchOpti
             }
         }
     }
-    if (firstPage.empty())
-        browser->OpenNewPage(!options.headless);
+    if (firstPage.empty() && opening == Opening::InBackground)
+        browser->OpenNewWindow();
+    else if (firstPage.empty())
+        browser->OpenNewPage(true);
     else
         browser->AttachTo(firstPage);
     return browser;
@@ -82,6 +93,8 @@ bool ChromiumBrowser::OpenNewPage(bool newWindow)
     if (!mSession) {
         return false;
     }
+    if (!mClock.isValid())
+        mClock.start();
     const auto created
         = mSession->Call("Target.createTarget", {{"url", "about:blank"}, {"newWindow", newWindow}}, {}, kBrowserCallMs);
     if (!created) {
@@ -89,6 +102,51 @@ bool ChromiumBrowser::OpenNewPage(bool newWindow)
         return false;
     }
     return AttachTo(Text(*created, "targetId"));
+}
+
+bool ChromiumBrowser::OpenNewWindow()
+{
+    if (!mSession)
+        return false;
+    if (!mClock.isValid())
+        mClock.start();
+    const QPointer<ChromiumBrowser> self(this);
+    const int id = mSession->Send(
+        "Target.createTarget", {{"url", "about:blank"}, {"newWindow", true}}, {}, [self](const Json& reply) {
+            if (!self)
+                return;
+            const std::string target = Text(reply.value("result", Json::object()), "targetId");
+            const QString error = QString::fromStdString(Text(reply.value("error", Json::object()), "message"));
+            // The answer may be read inside another call: the session is called again from the event loop.
+            QTimer::singleShot(0, self.data(), [self, target, error] {
+                if (self)
+                    self->FinishOpening(target, error);
+            });
+        });
+    if (id == 0) {
+        mLastError = QStringLiteral("The browser connection is closed");
+        return false;
+    }
+    mOpening = true;
+    mAlive = true;
+    mQuitSignalled = false;
+    return true;
+}
+
+void ChromiumBrowser::FinishOpening(const std::string& targetId, const QString& error)
+{
+    if (!mOpening)
+        return;
+    mOpening = false;
+    if (targetId.empty() || !AttachTo(targetId)) {
+        if (mLastError.isEmpty() || !error.isEmpty())
+            mLastError = error.isEmpty() ? QStringLiteral("The browser did not open a window") : error;
+        qWarning().noquote() << "Browser window not opened:" << mLastError;
+        Quit();
+        return;
+    }
+    if (!mPendingUrl.isEmpty())
+        Navigate(std::exchange(mPendingUrl, QString()));
 }
 
 bool ChromiumBrowser::AttachTo(const std::string& targetId)
@@ -103,16 +161,38 @@ bool ChromiumBrowser::AttachTo(const std::string& targetId)
     }
     mTargetId = targetId;
     mSessionId = Text(*attached, "sessionId");
-    if (!mSession->Call("Page.enable", Json::object(), mSessionId, kBrowserCallMs)) {
+    // Not waited for: a new page's renderer may take a few hundred milliseconds to answer, and the navigation
+    // can go meanwhile. A page that finished loading before then had its load event unseen: it is checked
+    // once the answer is in.
+    mPageEnabled = false;
+    const QPointer<ChromiumBrowser> self(this);
+    const auto enabled = [self] {
+        if (!self)
+            return;
+        self->mPageEnabled = true;
+        if (self->mNavigationId != 0 && !self->mNavigating && !self->mLoadSeen)
+            self->OnLoadEvent();
+    };
+    if (!mSession->Send("Page.enable", Json::object(), mSessionId, [self, enabled](const Json&) {
+            if (self)
+                QTimer::singleShot(0, self.data(), enabled);
+        })) {
         mLastError = mSession->LastError();
         return false;
     }
     // Frames of other sites: attached as they appear, running on without waiting for us.
-    mSession->Call("Target.setAutoAttach", {{"autoAttach", true}, {"waitForDebuggerOnStart", false}, {"flatten", true}},
-                   mSessionId, kBrowserCallMs);
+    mSession->Send("Target.setAutoAttach", {{"autoAttach", true}, {"waitForDebuggerOnStart", false}, {"flatten", true}},
+                   mSessionId);
     mAlive = true;
     mQuitSignalled = false;
+    Stage("target");
     return true;
+}
+
+void ChromiumBrowser::Stage(const char* name)
+{
+    if (mClock.isValid())
+        mStages.emplace_back(name, mClock.elapsed());
 }
 
 bool ChromiumBrowser::IsOurSession(const std::string& sessionId) const
@@ -135,6 +215,14 @@ bool ChromiumBrowser::IsOurSession(const std::string& sessionId) const
 bool ChromiumBrowser::OnFrameTarget(const Json& event)
 {
     const std::string method = Text(event, "method");
+    // A new top document, or its contexts gone: our world in it goes too. Seen inline, so that no call after
+    // it uses the old one.
+    if (method == "Page.frameNavigated" || method == "Runtime.executionContextsCleared") {
+        const Json frame = event.value("params", Json::object()).value("frame", Json::object());
+        if (method != "Page.frameNavigated" || Text(frame, "parentId").empty())
+            mWorlds.erase(Text(event, "sessionId"));
+        return false;
+    }
     if (method != "Target.attachedToTarget" && method != "Target.detachedFromTarget")
         return false;
     if (!IsOurSession(Text(event, "sessionId")) || !event.contains("params"))
@@ -142,6 +230,7 @@ bool ChromiumBrowser::OnFrameTarget(const Json& event)
     const Json& params = event["params"];
     const std::string child = Text(params, "sessionId");
     if (method == "Target.detachedFromTarget") {
+        mWorlds.erase(child);
         std::erase_if(*mFrameSessions, [&](const auto& entry) { return entry.second == child; });
         return false;
     }
@@ -173,15 +262,22 @@ bool ChromiumBrowser::Navigate(const QString& url)
         qWarning().noquote() << mLastError;
         return false;
     }
+    if (mOpening) {
+        mPendingUrl = url;
+        return true;
+    }
     // The reply comes only once the document answers (with interception, once we answered it): never wait.
     const QPointer<ChromiumBrowser> self(this);
     const int id = mSession->Send("Page.navigate", {{"url", url.toStdString()}}, mSessionId, [self](const Json& reply) {
         // Only the reply to the latest navigation ends the wait.
-        if (self && reply.value("id", 0) == self->mNavigationId)
+        if (self && reply.value("id", 0) == self->mNavigationId) {
             self->mNavigating = false;
+            self->Stage("committed");
+        }
     });
     mNavigationId = id;
     mNavigating = id != 0;
+    mLoadSeen = false;
     return mNavigating;
 }
 
@@ -197,6 +293,8 @@ bool ChromiumBrowser::Visible()
 {
     if (!mAlive)
         return false;
+    if (mOpening) // a new window is shown as it comes
+        return true;
     const auto window = mSession->Call("Browser.getWindowForTarget", {{"targetId", mTargetId}}, {}, kAliveCheckMs);
     if (!window || !(*window)["bounds"].is_object())
         return false;
@@ -207,6 +305,8 @@ bool ChromiumBrowser::SetVisible(bool visible)
 {
     if (!mAlive)
         return false;
+    if (mOpening)
+        return visible;
     const auto windowId = WindowId(mTargetId);
     if (!windowId)
         return false;
@@ -222,6 +322,8 @@ bool ChromiumBrowser::IsAlive()
 {
     if (!mAlive || !mSession->IsOpen())
         return false;
+    if (mOpening)
+        return true;
     // The window may be gone without an event reaching us yet (or while nobody listened).
     const auto info = mSession->Call("Target.getTargetInfo", {{"targetId", mTargetId}}, {}, kAliveCheckMs);
     return info.has_value();
@@ -247,24 +349,41 @@ int ChromiumBrowser::ReadyState()
 
 int ChromiumBrowser::ReadyState(int timeoutMs)
 {
-    if (!mAlive)
+    if (!mAlive || mOpening)
         return 0;
     return ReadyStateNumber(ReadInWorld(mSessionId, "document.readyState", timeoutMs));
+}
+
+std::optional<int> ChromiumBrowser::World(const std::string& sessionId, CdpContext& context, bool* known)
+{
+    const auto it = mWorlds.find(sessionId);
+    *known = it != mWorlds.end();
+    if (*known)
+        return it->second;
+    const auto world = context.IsolatedWorld(context.MainFrameId());
+    if (world)
+        mWorlds[sessionId] = *world;
+    return world;
 }
 
 std::string ChromiumBrowser::ReadInWorld(const std::string& sessionId, const char* expression, int timeoutMs)
 {
     CdpContext context(mSession, sessionId, timeoutMs);
-    const auto world = context.IsolatedWorld(context.MainFrameId());
-    const auto value = world ? context.Evaluate(expression, true, *world) : std::nullopt;
-    return value ? Text(*value, "value") : std::string();
+    for (;;) {
+        bool known = false;
+        const auto world = World(sessionId, context, &known);
+        const auto value = world ? context.Evaluate(expression, true, *world) : std::nullopt;
+        if (value || !known)
+            return value ? Text(*value, "value") : std::string();
+        mWorlds.erase(sessionId); // gone with its document before we heard of it: made afresh
+    }
 }
 
 std::shared_ptr<HtmlDocument> ChromiumBrowser::Document()
 {
     if (!mAlive)
         return nullptr;
-    if (mNavigating) {
+    if (mNavigating || mOpening) {
         mLastError = QStringLiteral("The page is still on its way");
         return nullptr;
     }
@@ -279,7 +398,7 @@ bool ChromiumBrowser::IsInFront(const std::string& sessionId)
 
 std::shared_ptr<HtmlDocument> ChromiumBrowser::FrontDocument()
 {
-    if (!mAlive)
+    if (!mAlive || mOpening)
         return nullptr;
     if (IsInFront(mSessionId))
         return Document();
@@ -319,7 +438,17 @@ std::shared_ptr<HtmlDocument> ChromiumBrowser::DocumentOf(const std::string& ses
         const auto it = map->find(id);
         return it != map->end() ? it->second : std::string();
     });
-    std::string objectId = context->IsolatedDocument(context->MainFrameId());
+    std::string objectId;
+    for (;;) {
+        bool known = false;
+        const auto world = World(sessionId, *context, &known);
+        const auto document = world ? context->Evaluate("document", false, *world) : std::nullopt;
+        if (document && document->value("objectId", Json()).is_string())
+            objectId = (*document)["objectId"].get<std::string>();
+        if (!objectId.empty() || !known)
+            break;
+        mWorlds.erase(sessionId);
+    }
     if (objectId.empty()) {
         mLastError = mSession->LastError();
         return nullptr;
@@ -329,7 +458,7 @@ std::shared_ptr<HtmlDocument> ChromiumBrowser::DocumentOf(const std::string& ses
 
 void ChromiumBrowser::OnEvent(const Json& event)
 {
-    if (!mAlive)
+    if (!mAlive || mOpening)
         return;
     const std::string method = Text(event, "method");
     const std::string sessionId = Text(event, "sessionId");
@@ -368,10 +497,35 @@ void ChromiumBrowser::OnEvent(const Json& event)
 
 void ChromiumBrowser::OnLoadEvent()
 {
-    // The load event of the main frame; the readiness check guards against a document replaced since.
-    // A page of many thousands of elements may keep its renderer busy laying out for seconds after it.
-    if (ReadyState(std::max(mDomTimeoutMs, kLoadCheckMs)) == 4)
+    // The load event of the main frame. A page of many thousands of elements keeps its renderer busy laying
+    // out for a while after it, and every call into the page would hold our thread until then: a question
+    // that runs no page code is sent without waiting, and its answer, read from the event loop, says the
+    // renderer is free again. A renderer that never answers gets the check all the same, later.
+    mLoadSeen = true;
+    const int check = ++mLoadCheck;
+    const QPointer<ChromiumBrowser> self(this);
+    const auto proceed = [self, check] {
+        if (self && self->mLoadCheck == check) {
+            ++self->mLoadCheck;
+            self->CheckLoaded();
+        }
+    };
+    const int id = mSession->Send("Runtime.evaluate", {{"expression", "0"}, {"returnByValue", true}}, mSessionId,
+                                  [self, proceed](const Json&) {
+                                      if (self)
+                                          QTimer::singleShot(0, self.data(), proceed);
+                                  });
+    if (id != 0)
+        QTimer::singleShot(kLoadCheckMs, this, proceed);
+}
+
+void ChromiumBrowser::CheckLoaded()
+{
+    // The readiness check guards against a document replaced since the load event.
+    if (ReadyState(std::max(mDomTimeoutMs, kLoadCheckMs)) == 4) {
+        Stage("loaded");
         Q_EMIT ProgressChange(0, 0);
+    }
 }
 
 void ChromiumBrowser::Quit()

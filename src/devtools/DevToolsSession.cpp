@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -16,7 +17,36 @@ constexpr int kSendTimeoutMs = 2000;
 // How long a wait for a reply goes before it looks whether the program was told to end.
 constexpr int kInterruptCheckMs = 200;
 bool (*gInterrupted)() = nullptr;
+DevToolsSession::SlowestCall gSlowest;
+
+// Notes how long the call it lives in held the thread.
+class CallClock
+{
+public:
+    explicit CallClock(const std::string& method)
+        : mMethod(method)
+    {
+        mTimer.start();
+    }
+    ~CallClock()
+    {
+        const qint64 ms = mTimer.elapsed();
+        if (ms > gSlowest.ms)
+            gSlowest = {mMethod, ms};
+    }
+    CallClock(const CallClock&) = delete;
+    CallClock& operator=(const CallClock&) = delete;
+
+private:
+    const std::string& mMethod;
+    QElapsedTimer mTimer;
+};
 } // namespace
+
+DevToolsSession::SlowestCall DevToolsSession::TakeSlowestCall()
+{
+    return std::exchange(gSlowest, SlowestCall {});
+}
 
 DevToolsSession::DevToolsSession(std::unique_ptr<DevToolsPipe> pipe, QObject* parent)
     : QObject(parent)
@@ -36,6 +66,7 @@ void DevToolsSession::SetInterruptCheck(bool (*check)())
 std::optional<DevToolsSession::Json> DevToolsSession::Call(const std::string& method, const Json& params,
                                                            const std::string& sessionId, int timeoutMs)
 {
+    const CallClock clock(method);
     if (gInterrupted && gInterrupted()) {
         mLastError = QStringLiteral("Pesavo is ending: %1 not sent").arg(QString::fromStdString(method));
         return std::nullopt;

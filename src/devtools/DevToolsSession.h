@@ -31,6 +31,14 @@ public:
     // Asked while a call waits: when it answers true (the program was told to end), every call gives up at
     // once instead of running to its deadline. Set once at start; a plain function, safe to ask anywhere.
     static void SetInterruptCheck(bool (*check)());
+    // The call that held the thread longest since the last time this was asked, and for how many
+    // milliseconds: what the benchmarks print beside the event loop's longest stall.
+    struct SlowestCall
+    {
+        std::string method;
+        qint64 ms = 0;
+    };
+    static SlowestCall TakeSlowestCall();
 
     // The call's "result" object, or std::nullopt on an error reply, a timeout or a lost connection;
     // LastError() then says which.
