@@ -162,8 +162,12 @@ void ScaleSession::OnReport()
                                                    std::size_t(report.size())));
     const double before = mWeight;
     mWeight = mEngine->Weight();
-    if (before == 0.0 && mWeight != 0.0)
+    if (before == 0.0 && mWeight != 0.0) {
+        // Two seconds at least before the weight settles: time enough for the browser to start unseen.
+        if (mPreparer && mGeneral.prepareBrowser)
+            EnsureLauncher()->PrepareBrowser();
         Q_EMIT LoadPlaced();
+    }
     Q_EMIT WeightChanged(mWeight);
 }
 
@@ -232,6 +236,9 @@ CPageLauncher* ScaleSession::EnsureLauncher()
     };
     accessors.displayUnit = [this] {
         return mGeneral.unit;
+    };
+    accessors.prepareBrowser = [this](QString* error) {
+        return mPreparer && mPreparer(error);
     };
     // User pages follow the carriers in the page list; the list read last names them.
     auto caption = [this](int item) -> std::optional<QString> {

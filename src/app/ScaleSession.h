@@ -35,6 +35,8 @@ public:
     };
     using DeviceFactory = std::function<std::unique_ptr<UsbDevice>()>;
     using BrowserFactory = std::function<std::unique_ptr<WebBrowser>(WebPageUse use, QString* error)>;
+    // Starts a browser with no window without waiting for it; false with the reason in *error.
+    using BrowserPreparer = std::function<bool(QString* error)>;
 
     // Either factory may be empty: no scale (the display says detached), or no browser (a launch says so).
     ScaleSession(DeviceFactory devices, BrowserFactory browsers, QObject* parent = nullptr);
@@ -88,6 +90,9 @@ public:
     bool IsBrowserExist() const;
     // The unit converter page with the current weight in it.
     bool OpenConverter();
+    // With a preparer, a load put on the scale starts the browser unseen while the user's choice
+    // (General().prepareBrowser) allows it and a page is chosen; the launch then only opens a window.
+    void SetBrowserPreparer(BrowserPreparer preparer) { mPreparer = std::move(preparer); }
     // A browser page for whoever asks (the add-page wizard); nullptr with the reason in *error.
     std::unique_ptr<WebBrowser> OpenBrowser(WebPageUse use, QString* error);
 
@@ -122,6 +127,7 @@ private:
 
     DeviceFactory mDevices;
     BrowserFactory mBrowsers;
+    BrowserPreparer mPreparer;
     std::unique_ptr<IniFile> mSettings;
     GeneralSettings mGeneral;
     QStringList mPages;

@@ -74,3 +74,8 @@ bool GeneralSettings::SaveSkin(IniFile& settings, int skin)
 {
     return settings.Section(Section).Key(Skin).SetValue(skin);
 }
+
+bool GeneralSettings::SavePrepareBrowser(IniFile& settings, bool prepare)
+{
+    return settings.Section(Section).Key(Prepare).SetValue(prepare ? 1 : 0);
+}

@@ -31,6 +31,7 @@ public:
     static std::optional<bool> StoredStartup(IniFile& settings);
     static bool SaveStartup(IniFile& settings, bool start);
     static bool SaveSkin(IniFile& settings, int skin);
+    static bool SavePrepareBrowser(IniFile& settings, bool prepare);
 
     // The page submenu carries a separator after "None": page n is item n + 1 there.
     static int MenuItemOfPage(int page) { return page != 0 ? page + 1 : 0; }

@@ -338,6 +338,14 @@ QWidget* frmOption::BuildGeneral()
     mchkAutoStart = Named(new QCheckBox(u"Run at startup"_s, startup), u"chkAutoStart"_s);
     startupLayout->addWidget(mchkAutoStart);
     layout->addWidget(startup);
+
+    auto* browser = new QGroupBox(u" Web Browser"_s, page);
+    auto* browserLayout = new QVBoxLayout(browser);
+    // Starts the browser, unseen, as soon as something is put on the scale, so the page is there when the
+    // weight settles; off for those who would rather not have a browser running they did not open.
+    mchkPrepare = Named(new QCheckBox(u"Prepare the browser in advance"_s, browser), u"chkPrepare"_s);
+    browserLayout->addWidget(mchkPrepare);
+    layout->addWidget(browser);
     layout->addStretch();
     return page;
 }
@@ -748,6 +756,7 @@ void frmOption::LoadSettings()
     IniFile& settings = mSession.Settings();
     if (const auto startup = GeneralSettings::StoredStartup(settings))
         mchkAutoStart->setChecked(*startup);
+    mchkPrepare->setChecked(mSession.General().prepareBrowser);
     if (const auto page = IntegerRead(GeneralSettings::StoredPage(settings));
         page && *page >= -1 && *page < mcboWeb->count()) {
         mcboWeb->setCurrentIndex(*page);
@@ -825,6 +834,9 @@ void frmOption::SaveKeys()
 {
     IniFile& settings = mSession.Settings();
     GeneralSettings::SaveStartup(settings, mchkAutoStart->isChecked());
+    // The running session follows at once; it writes its copy again at the end.
+    mSession.General().prepareBrowser = mchkPrepare->isChecked();
+    GeneralSettings::SavePrepareBrowser(settings, mchkPrepare->isChecked());
     GeneralSettings::SavePage(settings, mcboWeb->currentIndex());
 
     QString error;

@@ -142,6 +142,7 @@ private:
     QTabWidget* mTabStrip = nullptr;
     QComboBox* mcboWeb = nullptr;
     QCheckBox* mchkAutoStart = nullptr;
+    QCheckBox* mchkPrepare = nullptr;
     QList<QToolButton*> mImgs;
     QFrame* mShape1 = nullptr;
     QTreeWidget* mlvWebpage = nullptr;

@@ -301,6 +301,7 @@ int Run(int argc, char** argv, const QStringList& args, ScaleSession::DeviceFact
 
     if (!Main(args))
         return 1;
+    App().gSession->SetBrowserPreparer([browsers](QString* error) { return browsers->PrepareBrowser(error); });
     // Started with the session from a place the program has left: point the entry here.
     if (Autostart::RepairEntry(QCoreApplication::applicationFilePath()))
         qInfo().noquote() << "Start with the session now runs" << QCoreApplication::applicationFilePath();

@@ -128,6 +128,36 @@ private Q_SLOTS:
         QVERIFY(!Scale()->BrowserMessage());
     }
 
+    void loadOnTheScalePreparesTheBrowser_data()
+    {
+        QTest::addColumn<QString>("general");
+        QTest::addColumn<int>("prepared"); // browsers started ahead over two loads put on
+        QTest::newRow("a page chosen, preparing on by default") << u"AUTO_LAUNCH=1"_s << 2;
+        QTest::newRow("preparing turned off") << u"AUTO_LAUNCH=1\nPREPARE_BROWSER=0"_s << 0;
+        QTest::newRow("no page chosen") << u"AUTO_LAUNCH=0"_s << 0;
+    }
+
+    void loadOnTheScalePreparesTheBrowser()
+    {
+        QFETCH(QString, general);
+        QFETCH(int, prepared);
+        QVERIFY(Start(u"[_WGX_GENERAL]\n"_s + general + u"\n"_s));
+        int calls = 0;
+        App().gSession->SetBrowserPreparer([&calls](QString*) {
+            ++calls;
+            return true;
+        });
+        Weigh(0.5);
+        QCOMPARE(calls, qMin(prepared, 1));
+        // Only leaving zero starts one: a changed load is the same parcel.
+        Weigh(1.0);
+        QCOMPARE(calls, qMin(prepared, 1));
+        Weigh(0.0);
+        Weigh(0.25);
+        QCOMPARE(calls, prepared);
+        QVERIFY2(mMade.made.isEmpty(), "preparing shows no page");
+    }
+
     void settleLaunchesOnlyWithoutBrowser()
     {
         QVERIFY(Start(u"[_WGX_GENERAL]\nAUTO_LAUNCH=1\n[_WGX_UPS]\nAUTO_FILL=0\n"_s));
