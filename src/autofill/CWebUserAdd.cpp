@@ -192,6 +192,9 @@ void CWebUserAdd::FillFormFields(HtmlDocument* document, const QString& section)
         if (const auto member = CFormField::ToByte(KeyText(section, group)); member && !group.isEmpty())
             add(group, [&] { writes.append(GroupWrite(group, *member)); });
     }
+    // A combobox takes its option by the text shown: it is opened and that option clicked.
+    for (const QString& key : KeyText(section, u"_WGX_COMBO"_s).split(u',', Qt::SkipEmptyParts))
+        add(key, [&] { writes.append(Write(u"o"_s, key, KeyText(section, key))); });
     for (const QString& key : KeyText(section, u"_WGX_SELECT"_s).split(u',', Qt::SkipEmptyParts)) {
         const QString value = KeyText(section, key);
         QJsonArray positions;

@@ -25,10 +25,13 @@ CdpContext::~CdpContext()
 }
 
 std::optional<CdpContext::Json> CdpContext::CallOn(const std::string& objectId, const char* function,
-                                                   const Json& arguments, bool returnByValue, int timeoutMs)
+                                                   const Json& arguments, bool returnByValue, int timeoutMs,
+                                                   bool awaitPromise)
 {
     Json params = {{"objectId", objectId},           {"functionDeclaration", function}, {"arguments", arguments},
                    {"returnByValue", returnByValue}, {"objectGroup", mGroup},           {"silent", true}};
+    if (awaitPromise)
+        params["awaitPromise"] = true;
     const auto reply
         = mSession->Call("Runtime.callFunctionOn", params, mSessionId, timeoutMs > 0 ? timeoutMs : mTimeoutMs);
     if (!reply || reply->contains("exceptionDetails") || !reply->contains("result"))

@@ -25,8 +25,9 @@ public:
     // Runs `function` with `this` bound to the remote object and the arguments passed as JSON values, so
     // no value ever becomes script text. The RemoteObject result, or std::nullopt when the call failed,
     // timed out or the page threw.
+    // With awaitPromise, a function that answers a promise gives what it resolves to.
     std::optional<Json> CallOn(const std::string& objectId, const char* function, const Json& arguments,
-                               bool returnByValue, int timeoutMs = 0);
+                               bool returnByValue, int timeoutMs = 0, bool awaitPromise = false);
     // CallOn without waiting, for a function that answers a promise: `done` gets the value it resolves to,
     // or std::nullopt when it failed, threw or its document went away. It runs as soon as the reply is read,
     // possibly inside another call, so it may only note what it says. False when nothing could be sent.

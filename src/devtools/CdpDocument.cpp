@@ -22,6 +22,10 @@ constexpr const char* kUrl = "function() { return this.URL; }";
 // The frames are the document's frame elements in document order, the order in which the page's own
 // window.frames lists them, then the frames inside its open shadow roots (after them, so that a page
 // recorded before those were seen keeps its numbering); the browser is then asked which frame each holds.
+// An ARIA combobox is known by its name, id or label, and shows the text of the option chosen.
+#define PESAVO_COMBO                                                                                                   \
+    "const comboKey = e => e.getAttribute('name') || e.id || e.getAttribute('aria-label') || ''; "                     \
+    "const comboText = e => String(e.localName === 'input' ? e.value : e.textContent).trim();"
 #define PESAVO_FRAMES_OF                                                                                               \
     "const framesOf = d => { const out = Array.from(d.querySelectorAll('iframe, frame')); "                            \
     "const walk = r => { for (const e of r.querySelectorAll('*')) { const s = e.shadowRoot; "                          \
@@ -36,7 +40,7 @@ constexpr const char* kByName = "function(n) { const a = Array.from(this.getElem
 // 1-based position among the elements of its name in its own tree (0 when the name is unique there); a
 // field inside shadow roots also gets the path to its tree: each host by its tag and its 1-based position
 // among the elements of that tag in the host's own tree, as "/ship-form.1/address-box.2".
-constexpr const char* kRecord = "function() { " PESAVO_FRAMES_OF R"js(
+constexpr const char* kRecord = "function() { " PESAVO_FRAMES_OF PESAVO_COMBO R"js(
   const d = this, fields = [];
   const skipped = ['hidden', 'button', 'image', 'submit', 'reset'];
   const trees = [[d, '']];
@@ -57,6 +61,7 @@ constexpr const char* kRecord = "function() { " PESAVO_FRAMES_OF R"js(
     }
     for (const e of tree.querySelectorAll('input, select, textarea')) {
       try {
+        if (e.localName === 'input' && e.getAttribute('role') === 'combobox') continue;
         const tag = String(e.localName), type = String(e.type || '').toLowerCase();
         if (type === 'hidden' || (tag === 'input' && skipped.includes(type))) continue;
         const name = typeof e.name === 'string' ? e.name : '';
@@ -76,6 +81,19 @@ constexpr const char* kRecord = "function() { " PESAVO_FRAMES_OF R"js(
         fields.push(f);
       } catch (x) {}
     }
+    // Lists drawn from other elements (ARIA comboboxes), by their name, id or label: the text chosen.
+    const combos = new Map();
+    for (const e of tree.querySelectorAll('[role=combobox]')) {
+      const key = e.localName === 'select' ? '' : comboKey(e);
+      if (!key) continue;
+      if (!combos.has(key)) combos.set(key, []);
+      combos.get(key).push(e);
+    }
+    for (const [name, list] of combos) list.forEach((e, i) => {
+      const f = {tag: 'combobox', type: 'combobox', name, n: list.length === 1 ? 0 : i + 1, value: comboText(e)};
+      if (path) f.shadow = path;
+      fields.push(f);
+    });
   }
   return {url: String(d.URL), title: String(d.title), frames: framesOf(d).length, fields};
 })js";
@@ -84,7 +102,7 @@ constexpr const char* kRecord = "function() { " PESAVO_FRAMES_OF R"js(
 // ignore a bare assignment: the element's own setter is called past any the page put on the element,
 // and the events of a person's input follow, so the page's state takes the value too. A framework
 // follows the click on a check box or a radio button, not a written state: those are clicked.
-constexpr const char* kReplay = R"js(function(writes) {
+constexpr const char* kReplay = "async function(writes) { " PESAVO_COMBO R"js(
   const d = this;
   const set = (e, p, v) => {
     for (let o = Object.getPrototypeOf(e); o; o = Object.getPrototypeOf(o)) {
@@ -133,9 +151,49 @@ constexpr const char* kReplay = R"js(function(writes) {
     if (a.length === 0 && path && treeOf(path)) return treeOf(path).t.getElementById(name);
     return a.length === 1 ? a[0] : null;
   };
+  const combo = (n, name, path) => {
+    const tree = path ? treeOf(path) : {t: d};
+    const a = tree ? Array.from(tree.t.querySelectorAll('[role=combobox]'))
+      .filter(e => e.localName !== 'select' && comboKey(e) === name) : [];
+    return n === 0 ? (a.length === 1 ? a[0] : null) : a[n - 1] || null;
+  };
+  // As a person's press: the pointer and mouse events that component libraries open their lists on.
+  const press = e => {
+    for (const t of ['pointerdown', 'mousedown', 'pointerup', 'mouseup'])
+      e.dispatchEvent(new (t[0] === 'p' ? PointerEvent : MouseEvent)(t, {bubbles: true, cancelable: true, composed: true}));
+    e.click();
+  };
+  // The option of that text in the list the combobox controls, or in any list shown (lists are often
+  // drawn at the end of the document).
+  const option = (e, text) => {
+    const id = e.getAttribute('aria-controls') || e.getAttribute('aria-owns');
+    const root = e.getRootNode();
+    const box = id && root.getElementById ? root.getElementById(id) : null;
+    const options = [...(box || root).querySelectorAll('[role=option]'), ...(box ? [] : d.querySelectorAll('[role=option]'))];
+    return options.find(o => String(o.textContent).trim() === text) || null;
+  };
   const lf = t => t.replace(/\r\n?/g, '\n');
-  return writes.map(([kind, n, name, v, plain, path]) => {
+  // A combobox draws its list once the framework has rendered, a moment after the press: only its write
+  // waits for that. The others run at once, all in one turn, as before.
+  const settle = () => new Promise(r => setTimeout(r, 20));
+  const choose = async (e, text) => {
+    let o = option(e, text);
+    if (!o) { press(e); await settle(); o = option(e, text); }
+    if (!o) return 0;
+    press(o);
+    await settle();
+    return comboText(e) === text ? 2 : 1;
+  };
+  const out = [];
+  for (const [kind, n, name, v, plain, path] of writes) {
+    // Awaited only when it is a promise: an await lets the page's framework render between two writes.
+    const r = (() => {
     try {
+      if (kind === 'o') {
+        const e = combo(n, name, path || ''), text = String(v);
+        if (!e) return 0;
+        return comboText(e) === text ? 2 : choose(e, text).catch(() => 1);
+      }
       const e = kind === 'r' ? members(name, path || '')[v] : find(n, name, path || '');
       if (!e) return 0;
       if (plain && String(e.type).toLowerCase() === 'password') return 1;
@@ -161,7 +219,10 @@ constexpr const char* kReplay = R"js(function(writes) {
       set(e, 'value', text); fire(e, ['input', 'change']);
       return lf(String(e.value)) === lf(text) ? 2 : 1;
     } catch (x) { return 1; }
-  });
+    })();
+    out.push(typeof r === 'number' ? r : await r);
+  }
+  return out;
 })js";
 
 // Resolves once the document changes as a page rendering its form late does, a moment after the first
@@ -190,6 +251,7 @@ constexpr const char* kWatch = R"js(function(ms, settle) {
   });
 })js";
 #undef PESAVO_FRAMES_OF
+#undef PESAVO_COMBO
 
 // A replay or a recording walks the whole document in one call: give it longer than a single write.
 constexpr int kBatchTimeoutMs = 15000;
@@ -284,7 +346,7 @@ std::optional<QJsonArray> CdpDocument::ReplayFields(const QJsonArray& writes)
 {
     const Json argument = ToJson(writes);
     const auto result
-        = mContext->CallOn(mObjectId, kReplay, Json::array({{{"value", argument}}}), true, kBatchTimeoutMs);
+        = mContext->CallOn(mObjectId, kReplay, Json::array({{{"value", argument}}}), true, kBatchTimeoutMs, true);
     if (!result || !result->value("value", Json()).is_array())
         return std::nullopt;
     return FromJson((*result)["value"]).toArray();

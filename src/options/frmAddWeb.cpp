@@ -508,7 +508,7 @@ bool frmAddWeb::WriteDocuments(IniFile& settings, const std::vector<RecordedDocu
 bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& document, QString* weightCodes,
                               QList<Secret>* secrets)
 {
-    QStringList text, radio, checkBoxes, others, lists, textAreas, inKeyring;
+    QStringList text, radio, checkBoxes, others, lists, textAreas, inKeyring, combos;
     QList<std::pair<QString, QString>> values;
     const auto noteCode = [weightCodes](const QString& value) {
         if (weightCodes && IsWeightCode(value))
@@ -554,6 +554,9 @@ bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& documen
             }
             values.append({key, value});
             lists.append(key);
+        } else if (tag == u"combobox"_s) {
+            values.append({key, field.value(u"value"_s).toString()});
+            combos.append(key);
         } else if (tag == u"textarea"_s) {
             const QString value = field.value(u"value"_s).toString();
             values.append({key, TextAreaValue(value)});
@@ -563,6 +566,9 @@ bool frmAddWeb::WriteDocument(IniFile& settings, const RecordedDocument& documen
     }
     IniSection target = settings.Section(document.section);
     // A field whose name or value the settings file cannot hold (a line break in it) is left out.
+    // Only a page that has them gets the list of its comboboxes: other sections stay as they were.
+    if (!combos.isEmpty())
+        values.append({u"_WGX_COMBO"_s, combos.join(u',')});
     if (!target.SetValues(values))
         qWarning().noquote() << "Add page:" << settings.LastError();
     return target.SetValues({{u"_WGX_TEXT"_s, text.join(u',')},

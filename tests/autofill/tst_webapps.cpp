@@ -69,6 +69,8 @@ private Q_SLOTS:
 
         QTest::newRow("React, controlled fields")
             << u"react.html"_s << QString() << 0 << u"0_wgx_zip,0_wgx_insured,speed,0_wgx_weight"_s;
+        QTest::newRow("React, a list drawn as a combobox")
+            << u"react.html"_s << u"combo"_s << 0 << u"0_wgx_packaging"_s;
         QTest::newRow("React, form drawn 1.5 s after the load") << u"react.html"_s << u"late=1500"_s << 0 << QString();
         QTest::newRow("React, 81 fields") << u"react.html"_s << u"fields=74"_s << 0 << u"0_wgx_f73"_s;
         // Past the watch of the load: only the route change brings the form in time.
@@ -110,7 +112,8 @@ private Q_SLOTS:
         const QString lists = ini.Section(u"App"_s).Key(u"_WGX_TEXT"_s).Value() + u','
             + ini.Section(u"App"_s).Key(u"_WGX_RADIO"_s).Value() + u','
             + ini.Section(u"App"_s).Key(u"_WGX_CHKBOX"_s).Value() + u','
-            + ini.Section(u"App"_s).Key(u"_WGX_SELECT"_s).Value();
+            + ini.Section(u"App"_s).Key(u"_WGX_SELECT"_s).Value() + u','
+            + ini.Section(u"App"_s).Key(u"_WGX_COMBO"_s).Value();
         for (const QString& key : keys.split(u',', Qt::SkipEmptyParts))
             QVERIFY2(lists.split(u',').contains(key), qPrintable(key + u" not in "_s + lists));
         QVERIFY(ini.Section(u"App"_s).Key(u"_WGX_ADDRESS"_s).SetValue(address));
