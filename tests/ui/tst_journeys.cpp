@@ -188,8 +188,10 @@ class tst_Journeys : public QObject
             return Click(w, {-1, -1}, Qt::RightButton);
         if (verb == u"menu"_s) { // an entry of the window's pop-up menu
             QMenu* menu = nullptr;
-            QTest::qWaitFor([&menu] { return (menu = static_cast<QMenu*>(Find(u"mnuPopup0"_s))) != nullptr; }, kWaitMs);
-            const auto entries = menu ? menu->actions() : QList<QAction*>();
+            if (!QTest::qWaitFor([&menu] { return (menu = static_cast<QMenu*>(Find(u"mnuPopup0"_s))) != nullptr; },
+                                 kWaitMs))
+                return *why = u"no menu"_s, false;
+            const auto entries = menu->actions();
             for (QAction* entry : entries) {
                 if (entry->text() == line.section(u' ', 1))
                     return Click(menu, menu->actionGeometry(entry).center());
