@@ -16,17 +16,27 @@ export PESAVO_CMAKE_ARGS="-DPESAVO_REQUIRE_ALL_TESTS=ON"
 status=0
 summary=()
 
+# Each part's time goes into the summary, to see where a slow run spent it.
+started=0
+# Sets $took to the time since the last call (not in a subshell: it moves the mark).
+took() {
+    took="($((SECONDS - started)) s)"
+    started=$SECONDS
+}
+took; summary+=("setup: packages and fixtures $took")
+
 run_suite() {
     local flavour=$1 dir=$2
     echo "== $flavour build"
     if ! "$here/scripts/build.sh" "$flavour"; then
-        summary+=("$flavour: build FAILED"); status=1; return
+        took; summary+=("$flavour: build FAILED $took"); status=1; return
     fi
+    took; local built=$took
     echo "== $flavour tests"
     if ctest --test-dir "$here/$dir" --output-on-failure -j2 --timeout 300; then
-        summary+=("$flavour: tests passed")
+        took; summary+=("$flavour: tests passed, build $built, tests $took")
     else
-        summary+=("$flavour: tests FAILED"); status=1
+        took; summary+=("$flavour: tests FAILED, build $built, tests $took"); status=1
     fi
 }
 
@@ -34,10 +44,10 @@ run_suite check build-check
 
 echo "== clang-tidy on the changed files"
 if "$here/scripts/tidy.sh" > "$here/build-tidy.log" 2>&1; then
-    summary+=("tidy: $(tail -1 "$here/build-tidy.log")")
+    took; summary+=("tidy: $(tail -1 "$here/build-tidy.log") $took")
 else
     tail -60 "$here/build-tidy.log"
-    summary+=("tidy: FAILED (see build-tidy.log)"); status=1
+    took; summary+=("tidy: FAILED (see build-tidy.log) $took"); status=1
 fi
 # umockdev preloads its library ahead of the sanitizer runtime; that order is fine here.
 export ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1:abort_on_error=1"
@@ -47,28 +57,28 @@ run_suite sanitize build-asan
 
 echo "== fuzz the engine (${PESAVO_FUZZ_SECONDS:-60} s)"
 if FUZZ_TARGETS=fuzz_newdata "$here/scripts/fuzz.sh" "${PESAVO_FUZZ_SECONDS:-60}" > "$here/build-fuzz.log" 2>&1; then
-    summary+=("fuzz: $(grep -E '^Done [0-9]+ runs' "$here/build-fuzz.log" | tail -1), no crash")
+    took; summary+=("fuzz: $(grep -E '^Done [0-9]+ runs' "$here/build-fuzz.log" | tail -1), no crash $took")
 else
     tail -40 "$here/build-fuzz.log"
-    summary+=("fuzz: FAILED (see build-fuzz.log)"); status=1
+    took; summary+=("fuzz: FAILED (see build-fuzz.log) $took"); status=1
 fi
 
 # The short fault campaign: the settings store and the replay parser fuzzed, writers killed mid-write,
 # the scale plugged in and out, many starts at once, hostile pages, the browser and its keeper killed.
 echo "== fault campaign (short)"
 if "$here/scripts/campaign.sh" --short > "$here/build-campaign.log" 2>&1; then
-    summary+=("campaign: passed")
+    took; summary+=("campaign: passed $took")
 else
     tail -60 "$here/build-campaign.log"
-    summary+=("campaign: FAILED (see build-campaign.log)"); status=1
+    took; summary+=("campaign: FAILED (see build-campaign.log) $took"); status=1
 fi
 
 echo "== package"
 if "$here/scripts/package-check.sh" > "$here/build-package.log" 2>&1; then
-    summary+=("package: built, lintian clean, installed and validated")
+    took; summary+=("package: built, lintian clean, installed and validated $took")
 else
     tail -40 "$here/build-package.log"
-    summary+=("package: FAILED (see build-package.log)"); status=1
+    took; summary+=("package: FAILED (see build-package.log) $took"); status=1
 fi
 
 echo
