@@ -299,6 +299,15 @@ class tst_Journeys : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // On the desktop the run asked for, not a fallback that would pass without one.
+        const QString wanted = qEnvironmentVariable("QT_QPA_PLATFORM");
+        if (!wanted.isEmpty())
+            QCOMPARE(QGuiApplication::platformName(), wanted);
+        qInfo().noquote() << "platform" << QGuiApplication::platformName();
+    }
+
     void init()
     {
         // Wherever it runs, the program starts and goes without a warning.
