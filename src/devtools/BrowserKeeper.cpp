@@ -58,6 +58,8 @@ namespace {
 // connects within milliseconds; the limit only matters when nobody comes.
 constexpr int kFirstClientWaitMs = 10000;
 constexpr int kLockWaitMs = 1500;
+// How long a browser started without a window may take to answer at all before it counts as unused.
+constexpr int kFirstAnswerWaitMs = 60000;
 
 bool SameUser(int fd)
 {
@@ -96,7 +98,12 @@ int BrowserKeeper::Run()
             timeout = int(mIdleExitMs - idle);
         }
         if (mWindowlessExitMs > 0) {
-            if (now - mLastTabSeen >= milliseconds(mWindowlessExitMs))
+            // The allowance runs from the browser's first answer: a start slowed by a busy machine is not
+            // counted against it, though a browser that never answers is still closed in the end.
+            const milliseconds allowance = mBrowserAnswered
+                ? milliseconds(mWindowlessExitMs)
+                : std::max(milliseconds(mWindowlessExitMs), milliseconds(kFirstAnswerWaitMs));
+            if (now - mLastTabSeen >= allowance)
                 return 0;
             if (now >= mNextQuestion)
                 AskForTabs();
@@ -278,8 +285,9 @@ bool BrowserKeeper::TookOwnReply(std::string_view message)
     if (mWindowlessExitMs <= 0 || message.substr(0, kTabsReply.size()) != kTabsReply)
         return false;
     // Every window holds at least one tab, and a tab is a target of type page.
-    if (message.find("\"type\":\"page\"") != std::string_view::npos)
+    if (!mBrowserAnswered || message.find("\"type\":\"page\"") != std::string_view::npos)
         mLastTabSeen = std::chrono::steady_clock::now();
+    mBrowserAnswered = true;
     return true;
 }
 
@@ -343,6 +351,8 @@ void BrowserKeeper::FromClient()
         DropClient();
         return;
     }
+    // A client at work is about to open a window, or is waiting for one: the browser is in use.
+    mLastTabSeen = std::chrono::steady_clock::now();
     mClientBuffer.append(chunk, size_t(n));
     const size_t end = mClientBuffer.rfind('\0');
     if (end == std::string::npos)

@@ -47,6 +47,7 @@ private:
     int mIdleExitMs;
     int mWindowlessExitMs;
     std::chrono::steady_clock::time_point mLastTabSeen;
+    bool mBrowserAnswered = false;
     std::chrono::steady_clock::time_point mNextQuestion;
     std::vector<std::string> mCommand;
     int mLockFd = -1;

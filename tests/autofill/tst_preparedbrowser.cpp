@@ -24,8 +24,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kBrowserMs = 30000;
-// How long the keeper leaves a browser without a window here; in use it is ten minutes.
-constexpr int kWindowlessMs = 1500;
+// How long the keeper leaves a browser without a window here; in use it is ten minutes. It runs from the
+// browser's first answer and from the client's last message, so a slow start or launch is not cut short.
+constexpr int kWindowlessMs = 3000;
 
 // The keeper holds its lock until its browser has exited.
 bool KeeperGone(const QString& socketPath)
@@ -40,8 +41,10 @@ bool KeeperGone(const QString& socketPath)
 int PageCount(const std::shared_ptr<DevToolsSession>& session)
 {
     const auto targets = session->Call("Target.getTargets", nlohmann::json::object(), {}, kBrowserMs);
-    if (!targets)
+    if (!targets) {
+        qWarning().noquote() << "Target.getTargets:" << session->LastError();
         return -1;
+    }
     int pages = 0;
     for (const auto& info : (*targets)["targetInfos"])
         pages += info.value("type", std::string()) == "page" ? 1 : 0;
