@@ -208,7 +208,11 @@ class tst_Journeys : public QObject
             return w && !w->mask().contains(QPoint(0, 0)) && (OnX11() || qAlpha(shot.pixel(0, 0)) == 0);
         }
         if (verb == u"tab"_s) { // a tab of the options by its caption
-            auto* tabs = static_cast<QTabWidget*>(Find(u"frmOption.TabStrip"_s));
+            QTabWidget* tabs = nullptr;
+            if (!QTest::qWaitFor(
+                    [&tabs] { return (tabs = static_cast<QTabWidget*>(Find(u"frmOption.TabStrip"_s))) != nullptr; },
+                    kWaitMs))
+                return *why = u"no options dialog"_s, false;
             const QString caption = line.section(u' ', 1);
             for (int i = 0; tabs && i < tabs->count(); ++i) {
                 if (tabs->tabText(i) == caption)
