@@ -1,6 +1,9 @@
 #include "CCarrierPages.h"
 
+#include "CarrierKeys.h"
+
 using namespace Qt::StringLiterals;
+using Carrier = CarrierKeys::Carrier;
 
 const QString& CCarrierPages::DhlAddress()
 {
@@ -55,14 +58,15 @@ const QString& CCarrierPages::UspsIntPackageAddress()
 const std::array<CCarrierPages::Page, 8>& CCarrierPages::Fillers()
 {
     static const std::array<Page, 8> table {{
-        {0, u"_WGX_DHL"_s, DhlAddress(), u"DHL Rates"_s},
-        {1, u"_WGX_EBAY"_s, EbayAddress(), u"Ebay Seller Shipping Calculator"_s},
-        {2, u"_WGX_FEDEX"_s, FedExAddress(), u"FedEx Rate Finder"_s},
-        {3, u"_WGX_UPS"_s, UpsAddress(), u"UPS"_s},
-        {4, u"_WGX_USPS_DOM"_s, UspsDomesticAddress(), u"USPS Domestic"_s},
-        {5, u"_WGX_USPS_BUSI"_s, UspsBusinessAddress(), u"USPS Business"_s},
-        {6, u"_WGX_USPS_INT"_s, UspsIntEnvelopeAddress(), u"USPS International Envelope"_s},
-        {7, u"_WGX_USPS_INT"_s, UspsIntPackageAddress(), u"USPS International Package"_s},
+        {0, CarrierKeys::Section(Carrier::Dhl), DhlAddress(), u"DHL Rates"_s},
+        {1, CarrierKeys::Section(Carrier::Ebay), EbayAddress(), u"Ebay Seller Shipping Calculator"_s},
+        {2, CarrierKeys::Section(Carrier::FedEx), FedExAddress(), u"FedEx Rate Finder"_s},
+        {3, CarrierKeys::Section(Carrier::Ups), UpsAddress(), u"UPS"_s},
+        {4, CarrierKeys::Section(Carrier::UspsDomestic), UspsDomesticAddress(), u"USPS Domestic"_s},
+        {5, CarrierKeys::Section(Carrier::UspsBusiness), UspsBusinessAddress(), u"USPS Business"_s},
+        {6, CarrierKeys::Section(Carrier::UspsInternational), UspsIntEnvelopeAddress(),
+         u"USPS International Envelope"_s},
+        {7, CarrierKeys::Section(Carrier::UspsInternational), UspsIntPackageAddress(), u"USPS International Package"_s},
     }};
     return table;
 }
@@ -86,11 +90,22 @@ QString CCarrierPages::LauncherCaption(int index)
 
 QString CCarrierPages::CarrierName(const QString& section)
 {
-    if (section.startsWith(u"_WGX_USPS"_s))
-        return u"USPS"_s;
-    if (section == u"_WGX_FEDEX"_s)
+    const std::optional<Carrier> carrier = CarrierKeys::OfSection(section);
+    if (!carrier)
+        return section;
+    switch (*carrier) {
+    case Carrier::FedEx:
         return u"FedEx"_s;
-    if (section == u"_WGX_EBAY"_s)
+    case Carrier::Ebay:
         return u"eBay"_s;
-    return section.mid(5); // _WGX_UPS, _WGX_DHL
+    case Carrier::Dhl:
+        return u"DHL"_s;
+    case Carrier::Ups:
+        return u"UPS"_s;
+    case Carrier::UspsDomestic:
+    case Carrier::UspsInternational:
+    case Carrier::UspsBusiness:
+        return u"USPS"_s;
+    }
+    return section;
 }

@@ -4,7 +4,7 @@
 
 #include <array>
 
-// The built-in carrier pages: the one place that holds their settings sections and full addresses.
+// The built-in carrier pages: the one place that holds their full addresses and which section each reads.
 // The filler table of CWebHelper and the page launcher use these same strings, because a built-in
 // page is recognised by exact equality of both.
 class CCarrierPages final

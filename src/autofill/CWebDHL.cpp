@@ -7,6 +7,7 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
+using Key = CarrierKeys::Key;
 
 void CWebDHL::SetIsFilled(bool TrueFalse)
 {
@@ -17,27 +18,27 @@ void CWebDHL::SetIsFilled(bool TrueFalse)
 void CWebDHL::FillContent(HtmlDocument* DOM)
 {
     if (!mbContentFilled) {
-        CFormField::SetText(DOM, u"origCity"_s, KeyText(u"CITY1"_s));
-        CFormField::SetText(DOM, u"originZipCode"_s, KeyText(u"ZIP1"_s));
-        CFormField::SetText(DOM, u"destinationZipCode"_s, KeyText(u"ZIP2"_s));
-        CFormField::SetText(DOM, u"dimensionHeight"_s, KeyText(u"HEIGHT"_s));
-        CFormField::SetText(DOM, u"dimensionWidth"_s, KeyText(u"WIDTH"_s));
-        CFormField::SetText(DOM, u"dimensionLength"_s, KeyText(u"LEN"_s));
+        CFormField::SetText(DOM, u"origCity"_s, KeyText(Key::City1));
+        CFormField::SetText(DOM, u"originZipCode"_s, KeyText(Key::Zip1));
+        CFormField::SetText(DOM, u"destinationZipCode"_s, KeyText(Key::Zip2));
+        CFormField::SetText(DOM, u"dimensionHeight"_s, KeyText(Key::Height));
+        CFormField::SetText(DOM, u"dimensionWidth"_s, KeyText(Key::Width));
+        CFormField::SetText(DOM, u"dimensionLength"_s, KeyText(Key::Len));
         // 0 = residential, 1 = not residential: the member number itself.
-        if (const auto member = CFormField::ToByte(KeyText(u"SHIP_TO_RES"_s)))
+        if (const auto member = CFormField::ToByte(KeyText(Key::ShipToRes)))
             CFormField::CheckMember(DOM, u"isResidential"_s, *member);
-        CFormField::SetText(DOM, u"monthlyPackages"_s, KeyText(u"EMP"_s));
-        if (const auto saturday = CFormField::ToBool(KeyText(u"SAT"_s)))
+        CFormField::SetText(DOM, u"monthlyPackages"_s, KeyText(Key::Emp));
+        if (const auto saturday = CFormField::ToBool(KeyText(Key::Sat)))
             CFormField::SetChecked(DOM, u"satDelivery"_s, *saturday);
-        CFormField::SetText(DOM, u"shipmentValue"_s, KeyText(u"SHIP_PRO_VAL"_s));
+        CFormField::SetText(DOM, u"shipmentValue"_s, KeyText(Key::ShipProVal));
         // The change handler reloads the page with the service list of the new country. Like every
         // step here it runs even when the one before failed: the page then reloads its own country.
-        CFormField::SelectStored(DOM, u"destinationCountryCode"_s, KeyText(u"CNTRY2"_s));
+        CFormField::SelectStored(DOM, u"destinationCountryCode"_s, KeyText(Key::Cntry2));
         CFormField::FireChange(DOM, u"destinationCountryCode"_s);
         mbContentFilled = true;
     } else {
-        CFormField::SelectStored(DOM, u"serviceType"_s, KeyText(u"SERVICE"_s));
-        CFormField::SetText(DOM, u"destinationCity"_s, KeyText(u"CITY"_s));
+        CFormField::SelectStored(DOM, u"serviceType"_s, KeyText(Key::Service));
+        CFormField::SetText(DOM, u"destinationCity"_s, KeyText(Key::City));
         mbContentFilled = false;
     }
 }

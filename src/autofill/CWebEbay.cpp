@@ -5,16 +5,17 @@
 #include "WeightSplit.h"
 
 using namespace Qt::StringLiterals;
+using Key = CarrierKeys::Key;
 
 void CWebEbay::FillContent(HtmlDocument* DOM)
 {
-    CFormField::SelectStored(DOM, u"PackageSize"_s, KeyText(u"PACK_SIZE"_s));
-    CFormField::SetText(DOM, u"LengthDimension"_s, KeyText(u"LEN"_s));
-    CFormField::SetText(DOM, u"WidthDimension"_s, KeyText(u"WIDTH"_s));
-    CFormField::SetText(DOM, u"HeightDimension"_s, KeyText(u"HEIGHT"_s));
-    CFormField::SetText(DOM, u"OriginatingZip"_s, KeyText(u"ZIP1"_s));
-    CFormField::SelectStored(DOM, u"destinationCity"_s, KeyText(u"SHOW_RATE_TO"_s));
-    CFormField::SetText(DOM, u"destinationZipCode"_s, KeyText(u"ZIP2"_s));
+    CFormField::SelectStored(DOM, u"PackageSize"_s, KeyText(Key::PackSize));
+    CFormField::SetText(DOM, u"LengthDimension"_s, KeyText(Key::Len));
+    CFormField::SetText(DOM, u"WidthDimension"_s, KeyText(Key::Width));
+    CFormField::SetText(DOM, u"HeightDimension"_s, KeyText(Key::Height));
+    CFormField::SetText(DOM, u"OriginatingZip"_s, KeyText(Key::Zip1));
+    CFormField::SelectStored(DOM, u"destinationCity"_s, KeyText(Key::ShowRateTo));
+    CFormField::SetText(DOM, u"destinationZipCode"_s, KeyText(Key::Zip2));
 }
 
 void CWebEbay::FillWeight(HtmlDocument* DOM, double Weight)

@@ -7,10 +7,11 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
+using Key = CarrierKeys::Key;
 
 CWebFedEx::CWebFedEx(IniFile& settings, std::function<int()> displayUnit)
     : CWebFillerBase(settings)
-    , mDisplayUnit(std::move(displayUnit))
+    , mfnDisplayUnit(std::move(displayUnit))
 { }
 
 void CWebFedEx::SetIsFilled(bool TrueFalse)
@@ -25,27 +26,27 @@ void CWebFedEx::FillContent(HtmlDocument* DOM)
         return;
     // Each step depends on the page state the one before left (the country changes rebuild
     // the form), so the first failure ends the step; it is tried again at the next load.
-    if (!CFormField::SelectStored(DOM, u"origCountry"_s, KeyText(u"CNTRY1"_s))
+    if (!CFormField::SelectStored(DOM, u"origCountry"_s, KeyText(Key::Cntry1))
         || !CFormField::FireChange(DOM, u"origCountry"_s))
         return;
-    if (!CFormField::SelectStored(DOM, u"destCountry"_s, KeyText(u"CNTRY2"_s))
+    if (!CFormField::SelectStored(DOM, u"destCountry"_s, KeyText(Key::Cntry2))
         || !CFormField::FireChange(DOM, u"destCountry"_s))
         return;
     // A zip field that says "Not ..." (not required for that country) is left as the page put it.
-    for (const auto& [field, key] : {std::pair {u"origZip"_s, u"ZIP1"_s}, std::pair {u"destZip"_s, u"ZIP2"_s}}) {
+    for (const auto& [field, key] : {std::pair {u"origZip"_s, Key::Zip1}, std::pair {u"destZip"_s, Key::Zip2}}) {
         const auto current = CFormField::Value(DOM, field);
         if (!current)
             return;
         if (!current->contains(u"Not"_s) && !CFormField::SetText(DOM, field, KeyText(key)))
             return;
     }
-    if (!CFormField::SetText(DOM, u"packageCount"_s, KeyText(u"PACK_NO"_s)))
+    if (!CFormField::SetText(DOM, u"packageCount"_s, KeyText(Key::PackNo)))
         return;
-    if (!CFormField::SelectStored(DOM, u"shipDate"_s, KeyText(u"SHIP_DATE"_s)))
+    if (!CFormField::SelectStored(DOM, u"shipDate"_s, KeyText(Key::ShipDate)))
         return;
-    if (IniValue::ToNumber(KeyText(u"SHIP_TO_RES"_s)) == 1.0 && !CFormField::CheckMember(DOM, u"shipToResidence"_s, 0))
+    if (IniValue::ToNumber(KeyText(Key::ShipToRes)) == 1.0 && !CFormField::CheckMember(DOM, u"shipToResidence"_s, 0))
         return;
-    if (IniValue::ToNumber(KeyText(u"SERVICE"_s)) > 0.0 && !CFormField::CheckMember(DOM, u"companyType"_s, 1))
+    if (IniValue::ToNumber(KeyText(Key::Service)) > 0.0 && !CFormField::CheckMember(DOM, u"companyType"_s, 1))
         return;
     if (!CFormField::Click(DOM, u"submitShipInfo"_s))
         return;
@@ -57,7 +58,7 @@ void CWebFedEx::FillWeight(HtmlDocument* DOM, double Weight)
     static const QString unitField = u"packageForm.packageList[0].weightUnit"_s;
     static const QString weightField = u"packageForm.packageList[0].weight"_s;
     bool ok = true;
-    const int unit = mDisplayUnit ? mDisplayUnit() : 0;
+    const int unit = mfnDisplayUnit ? mfnDisplayUnit() : 0;
     if (unit == 0) {
         ok &= CFormField::Select(DOM, unitField, 1);
         ok &= CFormField::SetNumber(DOM, weightField, SplitWeight(Weight, SplitMode::Kg)[SplitPart::Kg]);

@@ -21,6 +21,6 @@ public:
     void FillContent(HtmlDocument* DOM) override;
 
 private:
-    std::function<int()> mDisplayUnit;
+    std::function<int()> mfnDisplayUnit;
     bool mbContentFilled = false;
 };

@@ -5,10 +5,10 @@
 #include "IniFile.h"
 #include "IniValue.h"
 
-using namespace Qt::StringLiterals;
+#include <QDebug>
 
 CWebFillerBase::CWebFillerBase(IniFile& settings)
-    : mSettings(settings)
+    : mobjSettings(settings)
 { }
 
 void CWebFillerBase::Create(const QString& Name, const QString& Address)
@@ -19,17 +19,21 @@ void CWebFillerBase::Create(const QString& Name, const QString& Address)
 
 bool CWebFillerBase::AutoFill() const
 {
-    return IniValue::ToNumber(KeyText(u"AUTO_FILL"_s)) == 1.0;
+    return IniValue::ToNumber(KeyText(CarrierKeys::Key::AutoFill)) == 1.0;
 }
 
-QString CWebFillerBase::KeyText(const QString& key) const
+QString CWebFillerBase::KeyText(CarrierKeys::Key key) const
 {
-    return mSettings.Section(mstrName).Key(key).Value();
+    const QString name = CarrierKeys::Name(key);
+    const std::optional<CarrierKeys::Carrier> carrier = CarrierKeys::OfSection(mstrName);
+    if (!carrier || !CarrierKeys::Holds(*carrier, key))
+        qWarning().noquote() << "autofill: section" << mstrName << "holds no key" << name;
+    return mobjSettings.Section(mstrName).Key(name).Value();
 }
 
 bool CWebFillerBase::AutoFillOff() const
 {
-    return IniValue::ToNumber(KeyText(u"AUTO_FILL"_s)) == 0.0;
+    return IniValue::ToNumber(KeyText(CarrierKeys::Key::AutoFill)) == 0.0;
 }
 
 QStringList CWebFillerBase::MissingFields(HtmlDocument* DOM)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CarrierKeys.h"
 #include "IAutoFillWeb.h"
 
 #include <QString>
@@ -30,12 +31,13 @@ public:
 protected:
     // The frame that holds the form; -1 for the document itself.
     virtual int FieldsFrame() const { return -1; }
-    // The text of a key of this filler's section (empty when missing).
-    QString KeyText(const QString& key) const;
+    // The text of a key of this filler's section (empty when missing). A key the section does not hold
+    // is read all the same, and logged: the options dialog never writes it.
+    QString KeyText(CarrierKeys::Key key) const;
     // AUTO_FILL numerically 0: the content step must not run even when called directly.
     bool AutoFillOff() const;
 
-    IniFile& mSettings;
+    IniFile& mobjSettings;
     QString mstrName;
     QString mstrAddress;
     bool mbFilled = false;

@@ -4,21 +4,22 @@
 #include "WeightSplit.h"
 
 using namespace Qt::StringLiterals;
+using Key = CarrierKeys::Key;
 
 void CWebUPS::FillContent(HtmlDocument* DOM)
 {
-    CFormField::SelectStored(DOM, u"origCountry"_s, KeyText(u"CNTRY1"_s));
-    CFormField::SetText(DOM, u"origCity"_s, KeyText(u"CITY1"_s));
-    CFormField::SetText(DOM, u"origPostal"_s, KeyText(u"ZIP1"_s));
-    CFormField::SelectStored(DOM, u"destCountry"_s, KeyText(u"CNTRY2"_s));
-    CFormField::SetText(DOM, u"destCity"_s, KeyText(u"CITY2"_s));
-    CFormField::SetText(DOM, u"destPostal"_s, KeyText(u"ZIP2"_s));
-    CFormField::SelectStored(DOM, u"packages"_s, KeyText(u"PACK_NO"_s));
-    if (const auto document = CFormField::ToBool(KeyText(u"DOC"_s)))
+    CFormField::SelectStored(DOM, u"origCountry"_s, KeyText(Key::Cntry1));
+    CFormField::SetText(DOM, u"origCity"_s, KeyText(Key::City1));
+    CFormField::SetText(DOM, u"origPostal"_s, KeyText(Key::Zip1));
+    CFormField::SelectStored(DOM, u"destCountry"_s, KeyText(Key::Cntry2));
+    CFormField::SetText(DOM, u"destCity"_s, KeyText(Key::City2));
+    CFormField::SetText(DOM, u"destPostal"_s, KeyText(Key::Zip2));
+    CFormField::SelectStored(DOM, u"packages"_s, KeyText(Key::PackNo));
+    if (const auto document = CFormField::ToBool(KeyText(Key::Doc)))
         CFormField::SetChecked(DOM, u"document"_s, *document);
-    CFormField::SetText(DOM, u"customValue"_s, KeyText(u"CUS_VAL"_s));
-    CFormField::SelectStored(DOM, u"currency"_s, KeyText(u"CUS_CNTRY"_s));
-    if (const auto resident = CFormField::ToBool(KeyText(u"SHIP_TO_RES"_s)))
+    CFormField::SetText(DOM, u"customValue"_s, KeyText(Key::CusVal));
+    CFormField::SelectStored(DOM, u"currency"_s, KeyText(Key::CusCntry));
+    if (const auto resident = CFormField::ToBool(KeyText(Key::ShipToRes)))
         CFormField::SetChecked(DOM, u"destResident"_s, *resident);
 }
 

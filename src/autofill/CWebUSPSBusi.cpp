@@ -7,6 +7,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using Key = CarrierKeys::Key;
 
 namespace {
 
@@ -23,19 +24,19 @@ void CWebUSPSBusi::FillContent(HtmlDocument* DOM)
         return;
     const auto form = FormDocument(DOM);
     HtmlDocument* doc = form.get();
-    if (const auto nonmachinable = CFormField::ToBool(KeyText(u"NON"_s)))
+    if (const auto nonmachinable = CFormField::ToBool(KeyText(Key::Non)))
         CFormField::SetChecked(doc, u"chkNS"_s, *nonmachinable);
     // The size handler rebuilds the rate list (no "Presorted" for keys), so it runs before the rate,
     // and as the page itself calls it: without an argument. It runs even when the select failed.
-    CFormField::SelectStored(doc, u"selSize"_s, KeyText(u"SIZE"_s));
+    CFormField::SelectStored(doc, u"selSize"_s, KeyText(Key::Size));
     CFormField::FireChangeWithoutArgument(doc, u"selSize"_s);
-    const QString rate = KeyText(u"RATE"_s).trimmed();
+    const QString rate = KeyText(Key::Rate).trimmed();
     if (const auto position = rate.isEmpty() ? std::optional<int>(0) : CFormField::ToInt32(rate)) {
         if (const auto rateList = CFormField::Member(doc, u"selRate"_s, 0))
             rateList->SetSelectedIndex(*position);
     }
-    CFormField::SetText(doc, u"txtOrigin"_s, KeyText(u"ZIP1"_s));
-    CFormField::SetText(doc, u"txtDest"_s, KeyText(u"ZIP2"_s));
+    CFormField::SetText(doc, u"txtOrigin"_s, KeyText(Key::Zip1));
+    CFormField::SetText(doc, u"txtDest"_s, KeyText(Key::Zip2));
 }
 
 void CWebUSPSBusi::FillWeight(HtmlDocument* DOM, double Weight)

@@ -4,16 +4,17 @@
 #include "WeightSplit.h"
 
 using namespace Qt::StringLiterals;
+using Key = CarrierKeys::Key;
 
 void CWebUSPSDom::FillContent(HtmlDocument* DOM)
 {
     if (AutoFillOff())
         return;
     // 0 = letter or large envelope, 1 = package: the member number of the mail-type group.
-    if (const auto member = CFormField::ToByte(KeyText(u"SERVICE"_s)))
+    if (const auto member = CFormField::ToByte(KeyText(Key::Service)))
         CFormField::CheckMember(DOM, u"MT"_s, *member);
-    CFormField::SetText(DOM, u"OZ"_s, KeyText(u"ZIP1"_s));
-    CFormField::SetText(DOM, u"DZ"_s, KeyText(u"ZIP2"_s));
+    CFormField::SetText(DOM, u"OZ"_s, KeyText(Key::Zip1));
+    CFormField::SetText(DOM, u"DZ"_s, KeyText(Key::Zip2));
 }
 
 void CWebUSPSDom::FillWeight(HtmlDocument* DOM, double Weight)

@@ -6,13 +6,14 @@
 #include "WeightSplit.h"
 
 using namespace Qt::StringLiterals;
+using Key = CarrierKeys::Key;
 
 void CWebUSPSIntEnv::FillContent(HtmlDocument* DOM)
 {
     if (AutoFillOff())
         return;
     // Position 0 of the page's country list is "Select a Country", as in the options dialog.
-    CFormField::SelectStored(DOM, u"Country"_s, KeyText(u"CNTRY"_s));
+    CFormField::SelectStored(DOM, u"Country"_s, KeyText(Key::Cntry));
 }
 
 void CWebUSPSIntEnv::FillWeight(HtmlDocument* DOM, double Weight)

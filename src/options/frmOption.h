@@ -8,15 +8,14 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class CCarrierTabs;
 class QAbstractButton;
-class QButtonGroup;
 class QCheckBox;
 class ScaleSession;
 class QComboBox;
 class QFrame;
-class QLineEdit;
-class QStackedWidget;
 class QTabWidget;
 class QToolButton;
 class QTreeWidget;
@@ -65,11 +64,8 @@ public:
     void cmdDelete_Click();
     void Imgs_Click(int index);
     void cboWeb_Click();
-    void cboDHLCntry2_Click();
-    void cboEbayShow_Click();
-    void cboUSPSBusiSize_Click();
 
-    int ChosenSkin() const { return mSkin; }
+    int ChosenSkin() const { return mintSkin; }
 
 Q_SIGNALS:
     // The dialog has closed, whichever way: the windows it kept disabled may be used again.
@@ -81,63 +77,26 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // How a carrier key is read into its control and written from it.
-    enum class Kind
-    {
-        Check, // check value; integer read
-        CheckNumber, // check value; number read
-        List, // list position; integer read
-        EditList, // list position of the typed text (-1 when not in the list); integer read
-        EditListNumber, // as EditList; number read
-        Text, // text of a text box or an editable list box
-        Option, // option number of a pair of option buttons; number read
-        DhlService, // the DHL service pair
-    };
-    struct Field
-    {
-        QString key;
-        Kind kind;
-        QWidget* control;
-        QButtonGroup* group = nullptr;
-        // State before loading: the text of an editable list box, the option chosen.
-        QString initial = {};
-    };
-    // A section with an empty name holds the controls that have no key: they are only reset.
-    struct CarrierSection
-    {
-        QString name;
-        QList<Field> fields;
-    };
-
     QWidget* BuildGeneral();
     QWidget* BuildScaleColor();
     QWidget* BuildWebPages();
-    QWidget* BuildDhl();
-    QWidget* BuildEbay();
-    QWidget* BuildFedEx();
-    QWidget* BuildUps();
-    QWidget* BuildUspsBusiness();
-    QWidget* BuildUspsDomestic();
-    QWidget* BuildUspsInternational();
 
     void ResetControls();
-    void LoadField(const Field& field, const QString& value);
     void SaveKeys();
-    void SaveField(const QString& section, const Field& field);
     void AddPageRow(const QString& name);
     void AddedPage(const QString& name);
     static void ShowAddWebWizard(ScaleSession& session, QWidget* owner, std::function<void(const QString& name)> added);
     void PlaceShape();
 
-    ScaleSession& mSession;
-    QList<Skin> mSkins;
-    QList<CarrierSection> mSections; // in the order they are written
-    AddPageWizard mAddPageWizard;
-    int mSkin = 0;
-    bool mBackupTaken = false;
+    ScaleSession& mobjSession;
+    QList<Skin> mcolSkins;
+    std::unique_ptr<CCarrierTabs> mobjCarrierTabs;
+    AddPageWizard mfnAddPageWizard;
+    int mintSkin = 0;
+    bool mbBackupTaken = false;
     // Keyring entries of pages deleted (or, on Cancel, added) while the dialog is open: they go when
     // it closes, unless the file it leaves still names them (Cancel brought the page back).
-    QList<SecretStore::Key> mDroppedSecrets;
+    QList<SecretStore::Key> mcolDroppedSecrets;
 
     QTabWidget* mTabStrip = nullptr;
     QComboBox* mcboWeb = nullptr;
@@ -146,11 +105,4 @@ private:
     QList<QToolButton*> mImgs;
     QFrame* mShape1 = nullptr;
     QTreeWidget* mlvWebpage = nullptr;
-    QLineEdit* mtxtDHLCity = nullptr;
-    QComboBox* mcboDHLCntry2 = nullptr;
-    QStackedWidget* mcboDHLService = nullptr;
-    QComboBox* mcboEbayShow = nullptr;
-    QLineEdit* mtxtEbayZIP2 = nullptr;
-    QComboBox* mcboUSPSBusiSize = nullptr;
-    QComboBox* mcboUSPSBusiRate = nullptr;
 };

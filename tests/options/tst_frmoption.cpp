@@ -145,7 +145,6 @@ private Q_SLOTS:
         row("USPS international", "_WGX_USPS_INT", u"AUTO_FILL=1;CNTRY=7"_s, "chkUSPSIntAutoFill", u"1"_s, true);
         row("country text", "_WGX_FEDEX", u"CNTRY1=abc"_s, "cboCntry1", u"U.S.A."_s);
         row("country past the end", "_WGX_FEDEX", u"CNTRY1=194"_s, "cboCntry1", u"U.S.A."_s);
-        row("country -5", "_WGX_FEDEX", u"CNTRY2=-5"_s, "cboCntry2", u"U.S.A."_s);
         row("country -1: typed text", "_WGX_FEDEX", u"CNTRY2=-1"_s, "cboCntry2", QString());
         row("ship date letters", "_WGX_FEDEX", u"SHIP_DATE=soon"_s, "cboShipDate", u"Today"_s);
         row("ship date leading number", "_WGX_FEDEX", u"SHIP_DATE=3 days"_s, "cboShipDate", u"3 days later"_s);
@@ -158,7 +157,6 @@ private Q_SLOTS:
         // An empty option key reads as position 0, which means the opposite in the two sections.
         row("FedEx residence empty: No", "_WGX_FEDEX", u"SHIP_TO_RES="_s, "optFedRes0", u"1"_s);
         row("DHL residence empty: Yes", "_WGX_DHL", u"SHIP_TO_RES="_s, "optDHLRes0", u"1"_s);
-        row("long value whole", "_WGX_DHL", u"CITY="_s + QString(600, u'x'), "txtDHLCity", QString(600, u'x'));
     }
     void sectionKeys()
     {

@@ -36,7 +36,8 @@ public:
     bool SetChecked(bool on) override { return Write(QStringLiteral("checked"), QVariant(on).toString()); }
     std::optional<bool> Checked() override { return std::nullopt; }
     bool Click() override { return false; }
-    bool FireOnChange() override { return false; }
+    // The page takes the change, so a filler goes on to the fields after it.
+    bool FireOnChange() override { return true; }
     bool FireOnChangeWithoutArgument() override { return false; }
 
     QString value;
