@@ -81,7 +81,7 @@ class tst_frmScale : public QObject
     FeedUsbDevice* mFeed = nullptr;
     RecordingBrowsers mMade;
 
-    frmScale* Scale() const { return App().gScaleForm; }
+    frmScale* Scale() const { return MMain::Windows().scale; }
     ScaleSession* Session() const { return App().gSession.get(); }
 
     bool Start(const QString& ini = QString(), const QStringList& args = {}, bool tray = true, bool attached = true)
@@ -140,15 +140,15 @@ private Q_SLOTS:
             Click(Scale()->Button(u"picMin"_s));
         else if (how == u"menu"_s)
             QVERIFY(Choose(u"Minimize Pesavo"_s));
-        QCOMPARE(App().gMainWindow->isVisible(), !hidden);
+        QCOMPARE(MMain::Windows().shown->isVisible(), !hidden);
         QCOMPARE(Scale()->isMinimized(), how != u"start"_s && !tray);
         QCOMPARE(Scale()->PopupItem(0)->text(), hidden ? u"Launch Pesavo"_s : u"Minimize Pesavo"_s);
         // The initialisation progress follows the display.
         Feed(0, 1);
-        QCOMPARE(App().gProgressForm->isVisible(), !hidden);
+        QCOMPARE(MMain::Windows().progress->isVisible(), !hidden);
         Q_EMIT Scale()->Tray()->DoubleClick(1);
-        QVERIFY(App().gMainWindow->isVisible() && !Scale()->isMinimized());
-        QVERIFY(App().gProgressForm->isVisible());
+        QVERIFY(MMain::Windows().shown->isVisible() && !Scale()->isMinimized());
+        QVERIFY(MMain::Windows().progress->isVisible());
     }
 
     void pictureButtons_data()
@@ -190,7 +190,7 @@ private Q_SLOTS:
     {
         QVERIFY(Start(QString(), {}, true, false));
         const SkinLayout& l = App().gLayout;
-        frmProgressBar* progress = App().gProgressForm;
+        frmProgressBar* progress = MMain::Windows().progress;
         QCOMPARE(MReadout::PaintedAt(l.statusMsg), u"MSGDETACH"_s);
         QCOMPARE(Scale()->Tray()->IconName(), u"absent"_s);
         QVERIFY(!progress->isVisible());
@@ -276,7 +276,7 @@ private Q_SLOTS:
         Scale()->PopupMenu()->hide();
         QVERIFY(Choose(u"Always on Top"_s));
         Click(Scale()->Button(u"picOpt"_s));
-        auto* options = static_cast<frmOption*>(App().gOptionForm);
+        auto* options = static_cast<frmOption*>(MMain::Windows().options);
         QVERIFY(options->isVisible() && options->isEnabled());
         QVERIFY(!Scale()->isEnabled());
         Q_EMIT tray->MouseDown(2);
@@ -310,18 +310,18 @@ private Q_SLOTS:
         QCOMPARE(Session()->Weight(), 1.5);
         MReadout::DrawWeight(0.5);
         QVERIFY(Choose(u"Small Display"_s));
-        QCOMPARE(App().gMainWindow, static_cast<QWidget*>(App().gLcdForm));
+        QCOMPARE(MMain::Windows().shown, static_cast<QWidget*>(MMain::Windows().lcd));
         QVERIFY(!Scale()->isVisible());
         QCOMPARE(MReadout::PaintedAt(App().gLayout.digits[1]), u"2"_s); // 1.500 redrawn
-        const QImage shown = App().gLcdForm->picBox()->pixmap().toImage();
+        const QImage shown = MMain::Windows().lcd->picBox()->pixmap().toImage();
         QCOMPARE(shown, MReadout::PicHiden().convertToFormat(shown.format()));
 
         // Switching while hidden keeps the display hidden.
         MMain::HideDisplay();
         QVERIFY(Choose(u"Small Display"_s));
-        QCOMPARE(App().gMainWindow, static_cast<QWidget*>(App().gScaleForm));
+        QCOMPARE(MMain::Windows().shown, static_cast<QWidget*>(MMain::Windows().scale));
         QVERIFY(!Scale()->isVisible());
-        QVERIFY(!App().gLcdForm->isVisible());
+        QVERIFY(!MMain::Windows().lcd->isVisible());
 
         QTemporaryDir bin;
         {
@@ -330,7 +330,7 @@ private Q_SLOTS:
         }
         QCOMPARE(Boxes(u"msgCalculator"_s).size(), 1);
         QMessageBox* box = Boxes(u"msgCalculator"_s).first();
-        QCOMPARE(box->parentWidget(), App().gMainWindow);
+        QCOMPARE(box->parentWidget(), MMain::Windows().shown);
         QCOMPARE(box->windowModality(), Qt::ApplicationModal);
         QVERIFY2(box->informativeText().contains(u"gnome-calculator"_s), qPrintable(box->informativeText()));
     }
@@ -343,8 +343,8 @@ private Q_SLOTS:
         QVERIFY(
             Start(u"[_WGX_GENERAL]\nUNIT=2\nAUTO_LAUNCH=3\nDISPLAY=-1\nTOP=0\n[_WGX_WEB]\nCNT=5\n_WGX_NAME1=My Post\n"
                   "_WGX_NAME2=\n_WGX_NAME3=Freight\n_WGX_NAME4=FREIGHT\n_WGX_NAME5=Other\n"_s));
-        frmLCDDisplay* lcd = App().gLcdForm;
-        QCOMPARE(App().gMainWindow, static_cast<QWidget*>(lcd));
+        frmLCDDisplay* lcd = MMain::Windows().lcd;
+        QCOMPARE(MMain::Windows().shown, static_cast<QWidget*>(lcd));
         QVERIFY(lcd->isVisible() && !Scale()->isVisible() && Scale()->PopupItem(11)->isChecked());
         QCOMPARE(CheckedItem(Scale()->UnitMenu()), 1);
         QMenu* pages = Scale()->AutoLaunchMenu();
@@ -362,7 +362,7 @@ private Q_SLOTS:
         QVERIFY(lcd->isVisible());
 
         lcd->close();
-        QVERIFY(App().gScaleForm == nullptr);
+        QVERIFY(MMain::Windows().scale == nullptr);
         QCOMPARE(mRun.Stored(u"_WGX_GENERAL"_s, u"TOP"_s), u"1"_s);
     }
 

@@ -165,7 +165,7 @@ class tst_Journeys : public QObject
         if (!started || !scale)
             return false;
         auto* control = new frmSimulator(scale);
-        control->move(App().gMainWindow->frameGeometry().topRight() + QPoint(12, 0));
+        control->move(MMain::Windows().shown->frameGeometry().topRight() + QPoint(12, 0));
         control->show();
         return true;
     }
@@ -256,7 +256,7 @@ class tst_Journeys : public QObject
         if (verb == u"startup"_s) // the entry that starts the program with the session
             return Autostart::IsRegistered() || (*why = Autostart::EntryPath() + u" missing"_s, false);
         if (verb == u"ended"_s)
-            return QTest::qWaitFor([] { return !App().gScaleForm; }, kWaitMs) && QFile::exists(mRun.Data1());
+            return QTest::qWaitFor([] { return !MMain::Windows().scale; }, kWaitMs) && QFile::exists(mRun.Data1());
         // The wizard's browser: the person goes to the page and types into its fields.
         auto* wizard = static_cast<frmAddWeb*>(Find(u"frmAddWeb"_s));
         auto* page = wizard ? static_cast<ChromiumBrowser*>(wizard->Browser()) : nullptr;
