@@ -73,7 +73,7 @@ frmScale::frmScale(ScaleSession& session, DisplayWindows& windows, QWidget* pare
     mpicPanel->setObjectName(QStringLiteral("picPanel"));
     mpicPanel->installEventFilter(this);
     mpicBox->setObjectName(QStringLiteral("picBox"));
-    mpicBox->setFixedSize(MReadout::ReadoutWidth, MReadout::ReadoutHeight);
+    mpicBox->setFixedSize(WindowLayout::ReadoutSize);
     mcboWeb->setObjectName(QStringLiteral("cboWeb"));
     mcboWeb->setFixedWidth(WindowLayout::PageList.width());
     // Dark like the buttons around it, so the list does not stand out as a white box on the panel.
