@@ -22,6 +22,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -97,9 +98,12 @@ bool Click(QWidget* w, QPoint at = {-1, -1}, Qt::MouseButton button = Qt::LeftBu
         QTest::mouseClick(w, button, {}, at);
         return true;
     }
+    // Moved, then seen there by the X server, then clicked: xdotool's own --sync waits for a motion, and there is
+    // none when the pointer already is at the spot (the same button of a window placed where the last one was).
     const QPoint global = w->mapToGlobal(at);
-    return Xdotool({u"mousemove"_s, u"--sync"_s, QString::number(global.x()), QString::number(global.y()), u"click"_s,
-                    button == Qt::LeftButton ? u"1"_s : u"3"_s});
+    return Xdotool({u"mousemove"_s, QString::number(global.x()), QString::number(global.y())})
+        && QTest::qWaitFor([global] { return QCursor::pos() == global; }, kWaitMs)
+        && Xdotool({u"click"_s, button == Qt::LeftButton ? u"1"_s : u"3"_s});
 }
 
 bool Type(const QString& text)
