@@ -72,13 +72,13 @@ int main(int argc, char** argv)
     frmOption probe(*App().gSession, {});
     const double construct = Milliseconds(clock);
 
-    auto* options = static_cast<frmOption*>(App().gOptionForm);
+    auto* options = static_cast<frmOption*>(MMain::Windows().options);
     std::vector<double> open;
     std::vector<double> cancel;
     double firstOk = 0.0;
     for (int round = 0; round < Rounds; ++round) {
         clock.start();
-        App().gScaleForm->ShowOptions();
+        MMain::Windows().scale->ShowOptions();
         QCoreApplication::processEvents();
         options->repaint();
         open.push_back(Milliseconds(clock));

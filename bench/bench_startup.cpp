@@ -59,7 +59,7 @@ int main(int argc, char** argv)
     };
     ProgramAssembly::Install();
     MMain::Main({}, dir.path());
-    QWidget* shown = App().gMainWindow;
+    QWidget* shown = MMain::Windows().shown;
     while (!(shown->windowHandle() && shown->windowHandle()->isExposed()))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QCoreApplication::processEvents();
@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     clock.restart();
     for (int i = 0; i < reports; ++i) {
         device->Feed(SimulatedUsbDevice::MakeReport(5000, 20000, (i % 2) ? 4000 + i % 97 : 120 + i % 89));
-        App().gScaleForm->picBox()->repaint();
+        MMain::Windows().scale->picBox()->repaint();
     }
     std::printf("report to the shown readout painted: %.4f ms per report over %d reports (goal < 0.5 ms)\n",
                 clock.nsecsElapsed() / 1e6 / reports, reports);

@@ -11,7 +11,7 @@ other_seconds=${2:-30}
 targets=${FUZZ_TARGETS:-fuzz_newdata fuzz_inifile fuzz_replay fuzz_hiddescriptor}
 build="$here/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPESAVO_FUZZ=ON -DPESAVO_SANITIZE=ON -DPESAVO_TESTS=OFF -DPESAVO_BENCH=OFF >/dev/null
+    -DPESAVO_FUZZ=ON -DPESAVO_SANITIZE=ON -DPESAVO_TESTS=OFF -DPESAVO_BUILD_BENCH=OFF >/dev/null
 # shellcheck disable=SC2086
 ninja -C "$build" $targets
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

@@ -20,7 +20,7 @@ cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 if ! cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
         "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" \
-        -DPESAVO_TESTS=OFF -DPESAVO_BENCH=OFF >"$log" 2>&1; then
+        -DPESAVO_TESTS=OFF -DPESAVO_BUILD_BENCH=OFF >"$log" 2>&1; then
     cat "$log" >&2; exit 1
 fi
 ninja -C "$dir" -j"$(nproc)" >"$log" 2>&1 || { tail -40 "$log" >&2; exit 1; }

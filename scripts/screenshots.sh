@@ -13,7 +13,7 @@ out="$repo/docs/screenshots"
 program="$build/src/pesavo"
 [ -x "$program" ] || { echo "no program at $program; build it first" >&2; exit 1; }
 wizard="$build/tools/wizard-shots/wizard_shots"
-[ -x "$wizard" ] || { echo "no wizard_shots at $wizard; build it first" >&2; exit 1; }
+[ -x "$wizard" ] || { echo "no wizard_shots at $wizard; build it first (scripts/build.sh release wizard_shots)" >&2; exit 1; }
 for tool in xvfb-run import xdotool trayer convert; do
     command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
 done

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CArtwork.h"
+#include "DisplayWindows.h"
 #include "MWindowUtil.h"
 #include "frmOption.h"
 
@@ -10,14 +11,14 @@ namespace ProgramAssembly {
 void Install()
 {
     AppState& app = App();
-    app.gMakeOptions = [](ScaleSession& session) -> QWidget* {
+    app.gMakeOptions = [](ScaleSession& session, DisplayWindows& windows) -> QWidget* {
         QList<frmOption::Skin> skins;
         for (int i = 0; i < CArtwork::SkinCount(); ++i)
             skins.append({CArtwork::SkinPicture(i), CArtwork::SkinName(i)});
         auto* options = new frmOption(session, std::move(skins));
         options->setWindowIcon(CArtwork::AppIcon());
         QObject::connect(options, &frmOption::Unloaded, options, [] { MWindowUtil::EnableForms(); });
-        App().gShowOptions = [options] {
+        windows.showOptions = [options] {
             // Already open: loading again would take a new backup copy under the user's edits.
             if (options->isVisible()) {
                 options->raise();

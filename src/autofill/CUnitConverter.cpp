@@ -29,13 +29,9 @@ bool CUnitConverter::OpenConverter(const QString& pageUrl)
         return true;
     if (!m_objConvIE || !m_objConvIE->IsAlive()) {
         Release(false);
-        QString error;
-        m_objConvIE = mMakeBrowser ? mMakeBrowser(&error) : nullptr;
-        if (!m_objConvIE) {
-            mLastError = error.isEmpty() ? WebBrowser::NoBrowserMessage() : error;
-            qWarning().noquote() << "Unit converter not opened:" << mLastError;
+        m_objConvIE = CWebHelper::AcquireBrowser(mMakeBrowser, u"Unit converter"_s, &mLastError);
+        if (!m_objConvIE)
             return false;
-        }
         connect(m_objConvIE.get(), &WebBrowser::ProgressChange, this, &CUnitConverter::m_objConvIE_DocumentComplete);
         connect(m_objConvIE.get(), &WebBrowser::OnQuit, this, &CUnitConverter::m_objConvIE_OnQuit);
     }

@@ -119,13 +119,9 @@ bool CWebHelper::GotoPage()
             mobjIE->Navigate(mobjCurWeb->Address());
     } else {
         ReleaseBrowser();
-        QString error;
-        mobjIE = mAccessors.makeBrowser ? mAccessors.makeBrowser(&error) : nullptr;
-        if (!mobjIE) {
-            mLastError = error.isEmpty() ? WebBrowser::NoBrowserMessage() : error;
-            qWarning().noquote() << "Web page not opened:" << mLastError;
+        mobjIE = AcquireBrowser(mAccessors.makeBrowser, u"Web page"_s, &mLastError);
+        if (!mobjIE)
             return false;
-        }
         connect(mobjIE.get(), &WebBrowser::ProgressChange, this, &CWebHelper::mobjIE_ProgressChange);
         connect(mobjIE.get(), &WebBrowser::OnQuit, this, &CWebHelper::mobjIE_OnQuit);
         connect(mobjIE.get(), &WebBrowser::RouteChanged, this, &CWebHelper::mobjIE_RouteChanged);
@@ -135,6 +131,18 @@ bool CWebHelper::GotoPage()
         mobjIE->SetVisible(true);
     mLastError.clear();
     return true;
+}
+
+std::unique_ptr<WebBrowser> CWebHelper::AcquireBrowser(const BrowserFactory& makeBrowser, const QString& what,
+                                                       QString* error)
+{
+    QString reason;
+    std::unique_ptr<WebBrowser> browser = makeBrowser ? makeBrowser(&reason) : nullptr;
+    if (!browser) {
+        *error = reason.isEmpty() ? WebBrowser::NoBrowserMessage() : reason;
+        qWarning().noquote() << what << "not opened:" << *error;
+    }
+    return browser;
 }
 
 void CWebHelper::mobjIE_ProgressChange(int Progress, int ProgressMax)

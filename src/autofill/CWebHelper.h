@@ -25,6 +25,11 @@ class CWebHelper final : public QObject
 public:
     // Makes a new browser window; nullptr (with a reason in *error) when none can be started.
     using BrowserFactory = std::function<std::unique_ptr<WebBrowser>(QString* error)>;
+    // A new window from `makeBrowser` for the launcher and the converter alike; when none can be started,
+    // nullptr with the reason in *error (the factory's, or that there is no browser), logged as `what` not
+    // opened.
+    static std::unique_ptr<WebBrowser> AcquireBrowser(const BrowserFactory& makeBrowser, const QString& what,
+                                                      QString* error);
 
     // Starts a browser ahead of a launch, with no window, without waiting for it; false (the reason in
     // *error) when it cannot be started.

@@ -52,7 +52,7 @@ public:
     virtual bool Navigate(const QString& url) = 0; // starts navigation, does not wait for the load
     virtual bool Visible() = 0;
     virtual bool SetVisible(bool visible) = 0;
-    virtual bool IsAlive() = 0; // the HWND test: our page/window still exists
+    virtual bool IsAlive() = 0; // whether our page and its window still exist: false once the user closed them
     virtual int ReadyState() = 0; // 4 = complete, 0 when unknown/gone
     virtual std::shared_ptr<HtmlDocument> Document() = 0; // the current top document; nullptr when gone
     // The top document of the tab in front of our window: ours, or a tab the user opened beside it.

@@ -12,11 +12,8 @@
 #include <functional>
 #include <memory>
 
-class frmScale;
-class frmLCDDisplay;
-class frmProgressBar;
 class QWidget;
-class UsbDevice;
+struct DisplayWindows;
 
 // Positions of the readout parts (in pixels of the readout picture) and of the
 // main window's controls (in pixels of their container), filled by InitSkinLayout.
@@ -67,14 +64,8 @@ public:
     // Drops everything (windows must already be gone) and starts from the defaults.
     static void Reset();
 
-    // The options dialog, made by whoever assembles the program; the windows open it through gShowOptions.
-    QWidget* gOptionForm = nullptr;
-    std::function<QWidget*(ScaleSession& session)> gMakeOptions;
-    std::function<void()> gShowOptions;
-    frmScale* gScaleForm = nullptr;
-    frmLCDDisplay* gLcdForm = nullptr;
-    frmProgressBar* gProgressForm = nullptr;
-    QWidget* gMainWindow = nullptr;
+    // Makes the options dialog, and sets how the windows open it; set by whoever assembles the program.
+    std::function<QWidget*(ScaleSession& session, DisplayWindows& windows)> gMakeOptions;
 
     // What the windows show and command; made by MMain::Main, gone after ExitApp.
     std::unique_ptr<ScaleSession> gSession;

@@ -34,17 +34,17 @@ public:
     static QPixmap ButtonPicture(const QString& key);
     // The compact window's own ImgButton: "CLOSE0/1", "MIN0/1", 10 x 10, drawn for its dark title strip.
     static QPixmap CompactButtonPicture(const QString& key);
-    // ImageList1 picture 1: the main window's mask, 500 x 278; white (0xFFFFFF) pixels are cut away,
+    // The main window's mask, 500 x 278; white (0xFFFFFF) pixels are cut away,
     // every other pixel (black) is part of the window. No antialiasing: exactly two values.
     static QImage WindowMask();
-    // ImageList1 pictures 2..10: skin 0..8, 505 x 283, drawn to fit the mask (the mask's top-left
+    // The main window's panel in skin 0..8, 505 x 283, drawn to fit the mask (the mask's top-left
     // lands on the panel's top-left) and the control positions of the skin layout.
     static QPixmap SkinPicture(int skin); // out of range -> skin 0
     static QString SkinName(int skin); // out of range -> the name of skin 0
     static int SkinCount(); // 9
     // imgIcon(0) device absent, imgIcon(1) device present; any other index gives the absent icon.
     static QIcon TrayIcon(int index);
-    // ImageList pictures 1 and 2, shown in turn while the scale initialises; frame 0 or 1 (others wrap).
+    // The tray's two animation frames, shown in turn while the scale initialises; frame 0 or 1 (others wrap).
     static QIcon TrayAnimationIcon(int frame);
     // The compact window's background, 225 x 76: rows 0..14 are the title strip (picTitle),
     // the rest frames the readout (picBox).

@@ -40,7 +40,7 @@ namespace {
 
 void ShowLoadError(const QString& text)
 {
-    MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"), text, QStringLiteral("msgLoadWebPages"));
+    MWindowUtil::ShowWarning(Windows().shown, QStringLiteral("ERROR"), text, QStringLiteral("msgLoadWebPages"));
 }
 
 // Hides a window and frees it once the current event has been handled: ExitApp is
@@ -55,6 +55,12 @@ void Unload(QWidget* window)
 
 } // namespace
 
+DisplayWindows& Windows()
+{
+    static DisplayWindows windows;
+    return windows;
+}
+
 bool IsStartHidden(const QStringList& args)
 {
     return args.join(QLatin1Char(' ')) == QLatin1String("/s");
@@ -68,16 +74,16 @@ void LoadWebPages()
 
 void ShowPages(const QStringList& pages, const QString& error)
 {
-    AppState& app = App();
+    const DisplayWindows& windows = Windows();
     // The window shows whatever was read, also when reading stopped at a bad entry.
-    if (app.gScaleForm)
-        app.gScaleForm->SetUserPages(pages);
+    if (windows.scale)
+        windows.scale->SetUserPages(pages);
     if (!error.isEmpty()) {
         ShowLoadError(error);
         return;
     }
-    if (app.gScaleForm)
-        app.gScaleForm->WebSelect_Click();
+    if (windows.scale)
+        windows.scale->WebSelect_Click();
 }
 
 void SetTopMost(QWidget* window, bool topMost)
@@ -96,8 +102,9 @@ void SetTopMost(QWidget* window, bool topMost)
 
 void ShowDisplay()
 {
-    AppState& app = App();
-    QWidget* display = app.gMainWindow;
+    const AppState& app = App();
+    const DisplayWindows& windows = Windows();
+    QWidget* display = windows.shown;
     if (!display || !display->isEnabled())
         return;
     // Before the window is shown, so that the window manager has it from the start.
@@ -105,10 +112,10 @@ void ShowDisplay()
     display->show();
     display->raise();
     display->setWindowState(display->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    if (app.gScaleForm)
-        app.gScaleForm->PopupItem(0)->setText(QStringLiteral("Minimize Pesavo"));
-    if (app.gProgressForm && app.gProgressForm->Tag == QLatin1String("INIT"))
-        MWindowUtil::ShowModal(app.gProgressForm, true, false);
+    if (windows.scale)
+        windows.scale->PopupItem(0)->setText(QStringLiteral("Minimize Pesavo"));
+    if (windows.progress && windows.progress->Tag == QLatin1String("INIT"))
+        MWindowUtil::ShowModal(windows.progress, true, false);
 }
 
 bool TrayAvailable()
@@ -116,47 +123,49 @@ bool TrayAvailable()
     const AppState& app = App();
     if (app.gTrayAvailable)
         return app.gTrayAvailable();
-    return app.gScaleForm && app.gScaleForm->Tray() ? app.gScaleForm->Tray()->IsShown() : CTrayIcon::Available();
+    const frmScale* scale = Windows().scale;
+    return scale && scale->Tray() ? scale->Tray()->IsShown() : CTrayIcon::Available();
 }
 
 void HideDisplay()
 {
-    AppState& app = App();
+    const DisplayWindows& windows = Windows();
     // Without a tray a hidden window could never be brought back: it goes to the taskbar instead. On Wayland
     // not even that: the program cannot bring a minimised window back, and a desktop without a taskbar has
     // nowhere to show it. There it stays.
     if (!TrayAvailable()) {
-        if (app.gMainWindow && !MWindowUtil::IsWayland())
-            app.gMainWindow->showMinimized();
+        if (windows.shown && !MWindowUtil::IsWayland())
+            windows.shown->showMinimized();
         return;
     }
-    if (app.gMainWindow) {
-        app.gMainWindow->hide();
-        app.gMainWindow->setWindowState(app.gMainWindow->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    if (windows.shown) {
+        windows.shown->hide();
+        windows.shown->setWindowState(windows.shown->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     }
-    if (app.gScaleForm)
-        app.gScaleForm->PopupItem(0)->setText(QStringLiteral("Launch Pesavo"));
-    if (app.gProgressForm)
-        app.gProgressForm->hide();
+    if (windows.scale)
+        windows.scale->PopupItem(0)->setText(QStringLiteral("Launch Pesavo"));
+    if (windows.progress)
+        windows.progress->hide();
 }
 
 void ApplyDisplayMode()
 {
-    AppState& app = App();
-    QWidget* current = app.gMainWindow;
+    const AppState& app = App();
+    DisplayWindows& windows = Windows();
+    QWidget* current = windows.shown;
     if (!current)
         return;
     const bool visible = current->isVisible();
     QWidget* next = nullptr;
     if (app.General().smallDisplay && current->objectName() == QLatin1String("frmScale"))
-        next = app.gLcdForm;
+        next = windows.lcd;
     else if (!app.General().smallDisplay && current->objectName() == QLatin1String("frmLCDDisplay"))
-        next = app.gScaleForm;
+        next = windows.scale;
     if (!next)
         return;
     if (visible)
         current->hide();
-    app.gMainWindow = next;
+    windows.shown = next;
     MReadout::DrawWeight(app.gSession ? app.gSession->Weight() : 0.0);
     if (visible)
         ShowDisplay();
@@ -165,34 +174,30 @@ void ApplyDisplayMode()
 void ExitApp()
 {
     AppState& app = App();
-    if (app.gMainWindow && app.gSession)
+    DisplayWindows& windows = Windows();
+    if (windows.shown && app.gSession)
         app.gSession->SaveGeneral();
-    app.gMainWindow = nullptr;
+    windows.shown = nullptr;
 
     // Dialogs and message boxes made on the fly go with the four windows.
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows) {
-        if (w->parentWidget() == nullptr && w != app.gScaleForm && w != app.gLcdForm && w != app.gProgressForm
-            && w != app.gOptionForm && (w->testAttribute(Qt::WA_DeleteOnClose)))
+    const auto topLevel = QApplication::topLevelWidgets();
+    for (QWidget* w : topLevel) {
+        if (w->parentWidget() == nullptr && w != windows.scale && w != windows.lcd && w != windows.progress
+            && w != windows.options && (w->testAttribute(Qt::WA_DeleteOnClose)))
             Unload(w);
     }
     // The windows are deleted from the event loop, but the settings go now: nothing that holds them (the page
     // launcher) and nothing that may fire before the deletion (device, settle and menu timers) may outlive
     // this point.
-    if (app.gScaleForm)
-        app.gScaleForm->Release();
+    if (windows.scale)
+        windows.scale->Release();
     if (app.gSession)
         app.gSession->Stop();
-    Unload(app.gOptionForm);
-    Unload(app.gProgressForm);
-    Unload(app.gLcdForm);
-    Unload(app.gScaleForm);
-    app.gOptionForm = nullptr;
-    app.gProgressForm = nullptr;
-    app.gLcdForm = nullptr;
-    app.gScaleForm = nullptr;
-
-    app.gShowOptions = nullptr;
+    Unload(windows.options);
+    Unload(windows.progress);
+    Unload(windows.lcd);
+    Unload(windows.scale);
+    windows = {};
     // Deleted from the event loop too: the windows go first, and they still hold connections to it.
     if (app.gSession)
         app.gSession.release()->deleteLater();
@@ -228,16 +233,17 @@ bool Main(const QStringList& args, const QString& dataDir)
     QGuiApplication::setWindowIcon(CArtwork::AppIcon());
     MReadout::InitSkinLayout();
 
+    DisplayWindows& windows = Windows();
     if (app.gMakeOptions)
-        app.gOptionForm = app.gMakeOptions(*session);
-    app.gScaleForm = new frmScale();
-    app.gLcdForm = new frmLCDDisplay();
-    app.gProgressForm = new frmProgressBar();
-    app.gMainWindow = app.General().smallDisplay ? static_cast<QWidget*>(app.gLcdForm) : app.gScaleForm;
+        windows.options = app.gMakeOptions(*session, windows);
+    windows.scale = new frmScale(*session, windows);
+    windows.lcd = new frmLCDDisplay(windows);
+    windows.progress = new frmProgressBar();
+    windows.shown = app.General().smallDisplay ? static_cast<QWidget*>(windows.lcd) : windows.scale;
 
-    QObject::connect(session, &ScaleSession::PagesChanged, app.gScaleForm, &ShowPages);
-    app.gScaleForm->Form_Load();
-    app.gLcdForm->Form_Load();
+    QObject::connect(session, &ScaleSession::PagesChanged, windows.scale, &ShowPages);
+    windows.scale->Form_Load();
+    windows.lcd->Form_Load();
 
     LoadWebPages();
     MReadout::DrawWeight(0.0);
@@ -283,11 +289,11 @@ int Run(int argc, char** argv, const QStringList& args, ScaleSession::DeviceFact
         qInfo().noquote() << instanceMessage;
 
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application, [](QSessionManager&) {
-        if (App().gMainWindow && App().gSession)
+        if (Windows().shown && App().gSession)
             App().gSession->SaveGeneral();
     });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &application, [] {
-        if (App().gMainWindow)
+        if (Windows().shown)
             ExitApp();
     });
 
@@ -310,13 +316,13 @@ int Run(int argc, char** argv, const QStringList& args, ScaleSession::DeviceFact
         auto* control = new frmSimulator(simulated);
         control->setAttribute(Qt::WA_DeleteOnClose);
         // Beside the scale window rather than over it, so both stay usable on a first try.
-        if (QWidget* display = App().gMainWindow)
+        if (QWidget* display = Windows().shown)
             control->move(display->frameGeometry().topRight() + QPoint(12, 0));
         control->show();
     }
 
     const int code = QApplication::exec();
-    if (App().gMainWindow)
+    if (Windows().shown)
         ExitApp();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     AppState::Reset();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DisplayWindows.h"
 #include "ScaleSession.h"
 
 #include <QStringList>
@@ -19,6 +20,9 @@ int Run(int argc, char** argv, const QStringList& args, ScaleSession::DeviceFact
 // of the settings files (tests). Always returns true: an unreadable settings file, a missing scale or
 // browser is logged or shown, and the program starts all the same.
 bool Main(const QStringList& args, const QString& dataDir = QString());
+
+// The windows Main made; all empty before it and after ExitApp.
+DisplayWindows& Windows();
 
 // Reads the user's pages again; the main window's page menu and list follow.
 void LoadWebPages();

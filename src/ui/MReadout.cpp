@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CArtwork.h"
+#include "MMain.h"
 #include "Utility.h"
 #include "WindowLayout.h"
 #include "frmLCDDisplay.h"
@@ -87,11 +88,11 @@ void DrawMessage(QPoint position, int imageIndex)
 void RefreshReadout()
 {
     const QPixmap picture = QPixmap::fromImage(TheCanvas().picture);
-    AppState& app = App();
-    if (app.gScaleForm)
-        app.gScaleForm->SetReadoutPicture(picture);
-    if (app.gLcdForm)
-        app.gLcdForm->SetReadoutPicture(picture);
+    const DisplayWindows& windows = MMain::Windows();
+    if (windows.scale)
+        windows.scale->SetReadoutPicture(picture);
+    if (windows.lcd)
+        windows.lcd->SetReadoutPicture(picture);
 }
 
 void DrawWeight(double weightKg)

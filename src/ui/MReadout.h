@@ -16,8 +16,6 @@ namespace MReadout {
 
 inline constexpr double GramsPerPound = kGramsPerPound;
 inline constexpr double GramsPerOunce = kGramsPerOunce;
-inline constexpr int ReadoutWidth = 225;
-inline constexpr int ReadoutHeight = 61;
 
 using ::SplitWeight;
 

@@ -97,8 +97,9 @@ void ShowModal(QWidget* window, bool keepOnTop, bool disableOthers)
 {
     if (!window)
         return;
-    AppState& app = App();
-    QWidget* progress = static_cast<QWidget*>(app.gProgressForm);
+    const AppState& app = App();
+    const DisplayWindows& windows = MMain::Windows();
+    QWidget* progress = static_cast<QWidget*>(windows.progress);
     if (disableOthers) {
         SetAllWindowsEnabled(false);
         window->setEnabled(true);
@@ -106,24 +107,25 @@ void ShowModal(QWidget* window, bool keepOnTop, bool disableOthers)
     if (keepOnTop) {
         // Before the window is shown, so that the window manager has the state from the start.
         MMain::SetTopMost(window, app.General().alwaysOnTop);
-        ShowOwned(window, app.gMainWindow);
+        ShowOwned(window, windows.shown);
         MMain::SetTopMost(progress, app.General().alwaysOnTop);
     } else {
-        MMain::SetTopMost(app.gMainWindow, false);
+        MMain::SetTopMost(windows.shown, false);
         MMain::SetTopMost(progress, false);
-        ShowOwned(window, app.gMainWindow);
+        ShowOwned(window, windows.shown);
     }
 }
 
 void EnableForms()
 {
-    AppState& app = App();
-    if (!app.gMainWindow)
+    const AppState& app = App();
+    const DisplayWindows& windows = MMain::Windows();
+    if (!windows.shown)
         return;
     SetAllWindowsEnabled(true);
-    app.gMainWindow->setEnabled(true);
-    MMain::SetTopMost(app.gMainWindow, app.General().alwaysOnTop);
-    MMain::SetTopMost(static_cast<QWidget*>(app.gProgressForm), app.General().alwaysOnTop);
+    windows.shown->setEnabled(true);
+    MMain::SetTopMost(windows.shown, app.General().alwaysOnTop);
+    MMain::SetTopMost(static_cast<QWidget*>(windows.progress), app.General().alwaysOnTop);
 }
 
 void ShapeWindow(QWidget* window)

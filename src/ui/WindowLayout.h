@@ -12,7 +12,7 @@ namespace WindowLayout {
 
 constexpr QSize ReadoutSize {225, 61};
 
-constexpr QRect Readout {130, 100, 225, 61}; // picBox
+constexpr QRect Readout {QPoint(130, 100), ReadoutSize}; // picBox
 constexpr QRect Tare {30, 110, 73, 28}; // picTare
 constexpr QRect KgLb {30, 150, 73, 28}; // pickgslbs
 constexpr QRect AutoHold {390, 110, 73, 28}; // picAutoHold

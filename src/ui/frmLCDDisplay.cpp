@@ -17,12 +17,13 @@
 
 namespace { } // namespace
 
-frmLCDDisplay::frmLCDDisplay(QWidget* parent)
+frmLCDDisplay::frmLCDDisplay(DisplayWindows& windows, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , mpicTitle(new QLabel(this))
     , mpicBox(new QLabel(this))
     , mpicMin(new CPictureButton(QStringLiteral("picMin"), QSize(10, 10), mpicTitle))
     , mpicCls(new CPictureButton(QStringLiteral("picCls"), QSize(10, 10), mpicTitle))
+    , mWindows(windows)
 {
     setObjectName(QStringLiteral("frmLCDDisplay"));
     setWindowTitle(QStringLiteral("Pesavo"));
@@ -106,7 +107,7 @@ void frmLCDDisplay::resizeEvent(QResizeEvent* event)
 void frmLCDDisplay::contextMenuEvent(QContextMenuEvent* event)
 {
     // The main window's menu, which the tray opens too: also where there is no tray.
-    if (frmScale* scale = App().gScaleForm)
+    if (frmScale* scale = mWindows.scale)
         scale->ShowPopupMenu(event->globalPos());
 }
 

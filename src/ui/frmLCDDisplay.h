@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class CPictureButton;
+struct DisplayWindows;
 class QLabel;
 
 // The compact display: a title strip with minimise and close above the readout,
@@ -12,7 +13,7 @@ class frmLCDDisplay final : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmLCDDisplay(QWidget* parent = nullptr);
+    explicit frmLCDDisplay(DisplayWindows& windows, QWidget* parent = nullptr);
 
     void Form_Load();
     void SetReadoutPicture(const QPixmap& picture);
@@ -37,4 +38,5 @@ private:
     QLabel* mpicBox;
     CPictureButton* mpicMin;
     CPictureButton* mpicCls;
+    DisplayWindows& mWindows;
 };

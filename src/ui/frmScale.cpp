@@ -6,6 +6,7 @@
 #include "CScaleCalc.h"
 #include "CTrayIcon.h"
 #include "CalculatorLocator.h"
+#include "DisplayWindows.h"
 #include "GeneralSettings.h"
 #include "MMain.h"
 #include "MReadout.h"
@@ -42,8 +43,10 @@ const QString AbsentIcon = QStringLiteral("absent");
 
 } // namespace
 
-frmScale::frmScale(QWidget* parent)
+frmScale::frmScale(ScaleSession& session, DisplayWindows& windows, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , mSession(&session)
+    , mWindows(windows)
     , mTransParentCtl(new TransParentCtl(this))
     , mpicPanel(new QLabel(this))
     , mpicBox(new QLabel(this))
@@ -70,7 +73,7 @@ frmScale::frmScale(QWidget* parent)
     mpicPanel->setObjectName(QStringLiteral("picPanel"));
     mpicPanel->installEventFilter(this);
     mpicBox->setObjectName(QStringLiteral("picBox"));
-    mpicBox->setFixedSize(MReadout::ReadoutWidth, MReadout::ReadoutHeight);
+    mpicBox->setFixedSize(WindowLayout::ReadoutSize);
     mcboWeb->setObjectName(QStringLiteral("cboWeb"));
     mcboWeb->setFixedWidth(WindowLayout::PageList.width());
     // Dark like the buttons around it, so the list does not stand out as a white box on the panel.
@@ -242,7 +245,6 @@ void frmScale::Form_Load()
     mTransParentCtl->SetMaskColor(0xFFFFFF);
     mTransParentCtl->SetMaskPicture(CArtwork::WindowMask());
 
-    mSession = App().gSession.get();
     if (mSession) {
         connect(mSession, &ScaleSession::AttachedChanged, this,
                 [this](bool attached) { attached ? m_objUSB_Arrival() : m_objUSB_Removal(); });
@@ -377,13 +379,12 @@ void frmScale::ShowFault(ScaleSession::Fault fault)
 
 void frmScale::ShowInitProgress()
 {
-    AppState& app = App();
-    frmProgressBar* progress = app.gProgressForm;
+    frmProgressBar* progress = mWindows.progress;
     if (progress) {
         progress->Tag = QStringLiteral("INIT");
         progress->ProgressBar()->setMaximum(CScaleCalc::InitCntNeeded);
         progress->ProgressBar()->setValue(0);
-        if (app.gMainWindow && app.gMainWindow->isVisible())
+        if (mWindows.shown && mWindows.shown->isVisible())
             MWindowUtil::ShowModal(progress, true, false);
     }
     mtStart->start();
@@ -391,7 +392,7 @@ void frmScale::ShowInitProgress()
 
 void frmScale::tStart_Timer()
 {
-    if (frmProgressBar* progress = App().gProgressForm)
+    if (frmProgressBar* progress = mWindows.progress)
         progress->ProgressBar()->setValue(mSession ? mSession->InitCount() : 0);
     if (m_objSysTray)
         m_objSysTray->SetIcon(CArtwork::TrayAnimationIcon(mTrayFrame), QStringLiteral("anim%1").arg(mTrayFrame));
@@ -402,15 +403,15 @@ void frmScale::EndInitProgress()
 {
     AppState& app = App();
     mtStart->stop();
-    if (frmProgressBar* progress = app.gProgressForm) {
+    if (frmProgressBar* progress = mWindows.progress) {
         progress->Tag.clear();
         progress->hide();
         progress->ProgressBar()->setValue(0);
     }
     if (m_objSysTray)
         m_objSysTray->SetIcon(CArtwork::TrayIcon(1), PresentIcon);
-    if (app.gMainWindow && app.gMainWindow->isEnabled())
-        MMain::SetTopMost(app.gMainWindow, app.General().alwaysOnTop);
+    if (mWindows.shown && mWindows.shown->isEnabled())
+        MMain::SetTopMost(mWindows.shown, app.General().alwaysOnTop);
 }
 
 bool frmScale::IsInitProgressRunning() const
@@ -511,11 +512,11 @@ void frmScale::mnuPopup1_Click(int index)
              w.LaunchWebPage();
          }},
         {QLatin1String("always on top"),
-         [](frmScale&, QAction* item) {
+         [](frmScale& w, QAction* item) {
              AppState& app = App();
              app.General().alwaysOnTop = !app.General().alwaysOnTop;
              item->setChecked(app.General().alwaysOnTop);
-             MMain::SetTopMost(app.gMainWindow, app.General().alwaysOnTop);
+             MMain::SetTopMost(w.mWindows.shown, app.General().alwaysOnTop);
          }},
         {QLatin1String("small display"),
          [](frmScale&, QAction* item) {
@@ -561,14 +562,14 @@ void frmScale::mnuUnit_Click(int index)
 
 void frmScale::m_objSysTray_DoubleClick(int)
 {
-    QWidget* display = App().gMainWindow;
+    QWidget* display = mWindows.shown;
     if (display && display->isEnabled())
         MMain::ShowDisplay();
 }
 
 void frmScale::m_objSysTray_MouseDown(int button)
 {
-    QWidget* display = App().gMainWindow;
+    QWidget* display = mWindows.shown;
     if (display && display->isVisible()) {
         display->raise();
         display->activateWindow();
@@ -585,7 +586,7 @@ void frmScale::Timer1_Timer()
 
 void frmScale::ShowPopupMenu(QPoint at)
 {
-    QWidget* display = App().gMainWindow;
+    QWidget* display = mWindows.shown;
     if (!display || !display->isEnabled())
         return;
     mnuPopup0->setDefaultAction(PopupItem(0));
@@ -641,7 +642,7 @@ void frmScale::RunCalculator()
     if (!calculator.program.isEmpty() && QProcess::startDetached(calculator.program, calculator.arguments))
         return;
     QMessageBox* box
-        = MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("ERROR"), QStringLiteral("Cannot find Calculator"),
+        = MWindowUtil::ShowWarning(mWindows.shown, QStringLiteral("ERROR"), QStringLiteral("Cannot find Calculator"),
                                    QStringLiteral("msgCalculator"));
     // The box's own words are the program's; what to do about it on this desktop follows.
     box->setInformativeText(CalculatorLocator::InstallHint());
@@ -649,8 +650,8 @@ void frmScale::RunCalculator()
 
 void frmScale::ShowOptions()
 {
-    if (App().gShowOptions)
-        App().gShowOptions();
+    if (mWindows.showOptions)
+        mWindows.showOptions();
 }
 
 void frmScale::ShowAbout()
@@ -665,7 +666,7 @@ void frmScale::ShowBrowserMessage(const QString& text)
     // One box at a time: every settled weight would otherwise stack another one. Not modal: the weighing
     // goes on, and the user may read it beside the window.
     if (!mBrowserMessage)
-        mBrowserMessage = MWindowUtil::ShowWarning(App().gMainWindow, QStringLiteral("Pesavo"), text,
+        mBrowserMessage = MWindowUtil::ShowWarning(mWindows.shown, QStringLiteral("Pesavo"), text,
                                                    QStringLiteral("msgNoBrowser"), false);
     mBrowserMessage->setText(text);
     mBrowserMessage->show();

@@ -2,6 +2,8 @@
 
 #include "ScaleSession.h"
 
+struct DisplayWindows;
+
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
@@ -20,14 +22,14 @@ class QTimer;
 class TransParentCtl;
 
 // The main window: the skinned, shaped panel with the readout, the eight picture
-// buttons and the page list, and the tray icon. It shows what the session (App().gSession)
+// buttons and the page list, and the tray icon. It shows what the session it is given
 // tells and passes on the user's commands; the tray and the session's news arrive here also
 // while the compact display is the window shown.
 class frmScale final : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmScale(QWidget* parent = nullptr);
+    frmScale(ScaleSession& session, DisplayWindows& windows, QWidget* parent = nullptr);
     ~frmScale() override;
     // Stops the tray and the timers and stops listening to the session, so that nothing of this window runs
     // once the program has begun to end (the window itself is deleted later, from the event loop). Safe to
@@ -115,6 +117,7 @@ private:
     void ShowBrowserMessage(const QString& text);
 
     ScaleSession* mSession = nullptr;
+    DisplayWindows& mWindows;
     std::unique_ptr<CTrayIcon> m_objSysTray;
     QPointer<QMessageBox> mBrowserMessage;
     bool m_bLeftDown = false;

@@ -12,7 +12,6 @@
 #include "PageProbe.h"
 #include "TestFiles.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -283,8 +282,7 @@ private Q_SLOTS:
         QFETCH(double, kg);
         QFETCH(QString, expected);
         if (page.isEmpty()) {
-            const QString file
-                = QDir(QStringLiteral(PESAVO_TEST_FIXTURES)).filePath(u"../../resources/conversion.html"_s);
+            const QString file = QStringLiteral(PESAVO_RESOURCES "/conversion.html");
             QVERIFY(QFileInfo::exists(file));
             page = QUrl::fromLocalFile(QFileInfo(file).canonicalFilePath()).toString();
         }

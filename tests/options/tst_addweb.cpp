@@ -395,7 +395,7 @@ private Q_SLOTS:
                               u"[Courier X_FRAME1]"_s, u"[Courier X_FRAME2]"_s}));
 
         // The main window has the page without a restart; launching it fills a fresh copy of the page.
-        frmScale* scale = App().gScaleForm;
+        frmScale* scale = MMain::Windows().scale;
         QVERIFY(scale);
         QCOMPARE(App().gSession->Pages(), QStringList({u"Courier Y"_s, u"Courier X"_s}));
         QCOMPARE(scale->cboWeb()->itemText(scale->cboWeb()->count() - 1), x);

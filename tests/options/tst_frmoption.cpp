@@ -53,8 +53,8 @@ class tst_frmOption : public QObject
     ProgramRun::Folder mRun;
 
     QString Data2() const { return mRun.Path() + u"/Data2.ini"_s; }
-    frmOption* Dialog() const { return static_cast<frmOption*>(App().gOptionForm); }
-    frmScale* Scale() const { return App().gScaleForm; }
+    frmOption* Dialog() const { return static_cast<frmOption*>(MMain::Windows().options); }
+    frmScale* Scale() const { return MMain::Windows().scale; }
 
     template <typename T = QWidget> T* Control(const QString& name) const
     {
@@ -527,7 +527,7 @@ private Q_SLOTS:
         });
         Click(u"cmdAdd"_s);
         QCOMPARE(shown, 1);
-        QCOMPARE(owner, static_cast<QWidget*>(App().gOptionForm));
+        QCOMPARE(owner, static_cast<QWidget*>(MMain::Windows().options));
         QCOMPARE(list->topLevelItemCount(), 2);
         QCOMPARE(list->topLevelItem(1)->text(1), u"Shop rates"_s);
         QCOMPARE(Control<QComboBox>(u"cboWeb"_s)->itemText(10), u"Shop"_s);

@@ -84,8 +84,8 @@ private Q_SLOTS:
     void shippedDemoParses()
     {
         QString error;
-        const auto scenario = SimulatedScenario::Load(
-            QStringLiteral(PESAVO_TEST_FIXTURES "/../../resources/simulate/demo.scenario"), &error);
+        const auto scenario
+            = SimulatedScenario::Load(QStringLiteral(PESAVO_RESOURCES "/simulate/demo.scenario"), &error);
         QVERIFY2(scenario.has_value(), qPrintable(error));
     }
 };

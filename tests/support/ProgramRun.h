@@ -47,7 +47,7 @@ inline void Weigh(FeedUsbDevice& scale, double kilograms)
 // Ends the program as its menu does, and lets the windows it closed go.
 inline void Exit()
 {
-    if (App().gScaleForm)
+    if (MMain::Windows().scale)
         MMain::ExitApp();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

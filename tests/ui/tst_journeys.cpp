@@ -22,6 +22,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -97,9 +98,12 @@ bool Click(QWidget* w, QPoint at = {-1, -1}, Qt::MouseButton button = Qt::LeftBu
         QTest::mouseClick(w, button, {}, at);
         return true;
     }
+    // Moved, then seen there by the X server, then clicked: xdotool's own --sync waits for a motion, and there is
+    // none when the pointer already is at the spot (the same button of a window placed where the last one was).
     const QPoint global = w->mapToGlobal(at);
-    return Xdotool({u"mousemove"_s, u"--sync"_s, QString::number(global.x()), QString::number(global.y()), u"click"_s,
-                    button == Qt::LeftButton ? u"1"_s : u"3"_s});
+    return Xdotool({u"mousemove"_s, QString::number(global.x()), QString::number(global.y())})
+        && QTest::qWaitFor([global] { return QCursor::pos() == global; }, kWaitMs)
+        && Xdotool({u"click"_s, button == Qt::LeftButton ? u"1"_s : u"3"_s});
 }
 
 bool Type(const QString& text)
@@ -165,7 +169,7 @@ class tst_Journeys : public QObject
         if (!started || !scale)
             return false;
         auto* control = new frmSimulator(scale);
-        control->move(App().gMainWindow->frameGeometry().topRight() + QPoint(12, 0));
+        control->move(MMain::Windows().shown->frameGeometry().topRight() + QPoint(12, 0));
         control->show();
         return true;
     }
@@ -260,7 +264,7 @@ class tst_Journeys : public QObject
         if (verb == u"startup"_s) // the entry that starts the program with the session
             return Autostart::IsRegistered() || (*why = Autostart::EntryPath() + u" missing"_s, false);
         if (verb == u"ended"_s)
-            return QTest::qWaitFor([] { return !App().gScaleForm; }, kWaitMs) && QFile::exists(mRun.Data1());
+            return QTest::qWaitFor([] { return !MMain::Windows().scale; }, kWaitMs) && QFile::exists(mRun.Data1());
         // The wizard's browser: the person goes to the page and types into its fields.
         auto* wizard = static_cast<frmAddWeb*>(Find(u"frmAddWeb"_s));
         auto* page = wizard ? static_cast<ChromiumBrowser*>(wizard->Browser()) : nullptr;
