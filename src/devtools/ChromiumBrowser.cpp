@@ -118,10 +118,9 @@ bool ChromiumBrowser::OpenNewWindow()
             const std::string target = Text(reply.value("result", Json::object()), "targetId");
             const QString error = QString::fromStdString(Text(reply.value("error", Json::object()), "message"));
             // The answer may be read inside another call: the session is called again from the event loop.
-            QTimer::singleShot(0, self.data(), [self, target, error] {
-                if (self)
-                    self->FinishOpening(target, error);
-            });
+            // The timer goes with the browser: no guard of its own.
+            ChromiumBrowser* browser = self.data();
+            QTimer::singleShot(0, browser, [browser, target, error] { browser->FinishOpening(target, error); });
         });
     if (id == 0) {
         mLastError = QStringLiteral("The browser connection is closed");
@@ -166,16 +165,9 @@ bool ChromiumBrowser::AttachTo(const std::string& targetId)
     // once the answer is in.
     mPageEnabled = false;
     const QPointer<ChromiumBrowser> self(this);
-    const auto enabled = [self] {
-        if (!self)
-            return;
-        self->mPageEnabled = true;
-        if (self->mNavigationId != 0 && !self->mNavigating && !self->mLoadSeen)
-            self->OnLoadEvent();
-    };
-    if (!mSession->Send("Page.enable", Json::object(), mSessionId, [self, enabled](const Json&) {
-            if (self)
-                QTimer::singleShot(0, self.data(), enabled);
+    if (!mSession->Send("Page.enable", Json::object(), mSessionId, [self](const Json&) {
+            if (ChromiumBrowser* browser = self.data())
+                QTimer::singleShot(0, browser, [browser] { browser->PageEnabled(); });
         })) {
         mLastError = mSession->LastError();
         return false;
@@ -187,6 +179,13 @@ bool ChromiumBrowser::AttachTo(const std::string& targetId)
     mQuitSignalled = false;
     Stage("target");
     return true;
+}
+
+void ChromiumBrowser::PageEnabled()
+{
+    mPageEnabled = true;
+    if (mNavigationId != 0 && !mNavigating && !mLoadSeen)
+        OnLoadEvent();
 }
 
 void ChromiumBrowser::Stage(const char* name)
@@ -504,19 +503,23 @@ void ChromiumBrowser::OnLoadEvent()
     mLoadSeen = true;
     const int check = ++mLoadCheck;
     const QPointer<ChromiumBrowser> self(this);
-    const auto proceed = [self, check] {
-        if (self && self->mLoadCheck == check) {
-            ++self->mLoadCheck;
-            self->CheckLoaded();
-        }
-    };
-    const int id = mSession->Send("Runtime.evaluate", {{"expression", "0"}, {"returnByValue", true}}, mSessionId,
-                                  [self, proceed](const Json&) {
-                                      if (self)
-                                          QTimer::singleShot(0, self.data(), proceed);
-                                  });
+    // The timers carry no guard of their own: one whose browser is gone is dropped with it.
+    const int id = mSession->Send(
+        "Runtime.evaluate", {{"expression", "0"}, {"returnByValue", true}}, mSessionId, [self, check](const Json&) {
+            if (ChromiumBrowser* browser = self.data())
+                QTimer::singleShot(0, browser, [browser, check] { browser->CheckLoaded(check); });
+        });
     if (id != 0)
-        QTimer::singleShot(kLoadCheckMs, this, proceed);
+        QTimer::singleShot(kLoadCheckMs, this, [this, check] { CheckLoaded(check); });
+}
+
+void ChromiumBrowser::CheckLoaded(int check)
+{
+    // The first of the answer and the deadline checks; the other finds the check taken.
+    if (mLoadCheck != check)
+        return;
+    ++mLoadCheck;
+    CheckLoaded();
 }
 
 void ChromiumBrowser::CheckLoaded()

@@ -75,6 +75,8 @@ private:
     bool IsOurSession(const std::string& sessionId) const;
     void OnLoadEvent();
     void CheckLoaded();
+    void CheckLoaded(int check);
+    void PageEnabled();
     void Quit();
     std::optional<int> WindowId(const std::string& targetId);
     int ReadyState(int timeoutMs);
