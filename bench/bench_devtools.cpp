@@ -82,9 +82,9 @@ bool FillWeight(ChromiumBrowser& browser, double weight)
     return field && field->SetValue(weight);
 }
 
-std::optional<Figures> RunOurs(const QString& url, bool headless)
+// A browser of its own for each run: profile and keeper socket in a fresh folder.
+BrowserLaunchOptions LaunchOptions(const QTemporaryDir& dir, bool headless)
 {
-    QTemporaryDir dir(QStringLiteral("/tmp/pb-XXXXXX"));
     BrowserLaunchOptions options;
     options.browserPath = BrowserLocator::FindBrowser();
     options.keeperPath = QStringLiteral(PESAVO_KEEPER_PATH);
@@ -92,6 +92,13 @@ std::optional<Figures> RunOurs(const QString& url, bool headless)
     options.socketPath = dir.filePath(QStringLiteral("b.sock"));
     options.headless = headless;
     options.idleExitMs = 5000;
+    return options;
+}
+
+std::optional<Figures> RunOurs(const QString& url, bool headless)
+{
+    QTemporaryDir dir(QStringLiteral("/tmp/pb-XXXXXX"));
+    const BrowserLaunchOptions options = LaunchOptions(dir, headless);
     Figures figures;
     QElapsedTimer timer;
     timer.start();
@@ -542,13 +549,7 @@ long BrowserPssKiB(const QString& profileDir)
 std::optional<StagedLaunch> RunStaged(const QString& url, bool headless, bool prepared)
 {
     QTemporaryDir dir(QStringLiteral("/tmp/pb-XXXXXX"));
-    BrowserLaunchOptions options;
-    options.browserPath = BrowserLocator::FindBrowser();
-    options.keeperPath = QStringLiteral(PESAVO_KEEPER_PATH);
-    options.profileDir = dir.filePath(QStringLiteral("profile"));
-    options.socketPath = dir.filePath(QStringLiteral("b.sock"));
-    options.headless = headless;
-    options.idleExitMs = 5000;
+    const BrowserLaunchOptions options = LaunchOptions(dir, headless);
     CBrowserSource source(options);
     StagedLaunch result;
     QString error;
