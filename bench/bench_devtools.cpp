@@ -131,13 +131,21 @@ std::optional<Figures> RunOurs(const QString& url, bool headless)
     return figures;
 }
 
-std::optional<Figures> RunPlaywright(const QString& browserPath, const QString& url, bool headless, QString* why)
+// The Playwright scripts' folder; empty, with the reason in *why, when Playwright is not installed there.
+QString PlaywrightScripts(QString* why)
 {
     const QString dir = QStringLiteral(PESAVO_SOURCE_DIR "/bench/playwright");
-    if (!QFileInfo::exists(dir + QStringLiteral("/node_modules/playwright-core"))) {
-        *why = QStringLiteral("playwright-core is not installed (run npm install in bench/playwright)");
+    if (QFileInfo::exists(dir + QStringLiteral("/node_modules/playwright-core")))
+        return dir;
+    *why = QStringLiteral("playwright-core is not installed (run npm install in bench/playwright)");
+    return QString();
+}
+
+std::optional<Figures> RunPlaywright(const QString& browserPath, const QString& url, bool headless, QString* why)
+{
+    const QString dir = PlaywrightScripts(why);
+    if (dir.isEmpty())
         return std::nullopt;
-    }
     QProcess node;
     node.setWorkingDirectory(dir);
     node.start(QStringLiteral("node"),
@@ -310,9 +318,10 @@ int RunTaughtPage(const QString& browserPath)
     page->ClosePage();
 
     // Playwright on the same pages, in its own browser.
-    const QString scripts = QStringLiteral(PESAVO_SOURCE_DIR "/bench/playwright");
-    if (!QFileInfo::exists(scripts + QStringLiteral("/node_modules/playwright-core"))) {
-        std::printf("Playwright not run: playwright-core is not installed (run npm install in bench/playwright)\n");
+    QString why;
+    const QString scripts = PlaywrightScripts(&why);
+    if (scripts.isEmpty()) {
+        std::printf("Playwright not run: %s\n", qPrintable(why));
     } else {
         QTemporaryDir pages;
         QJsonArray plan;
@@ -483,9 +492,10 @@ int RunReactApp(const QString& browserPath)
                 inState, kPageRuns);
     page->ClosePage();
 
-    const QString scripts = QStringLiteral(PESAVO_SOURCE_DIR "/bench/playwright");
-    if (!QFileInfo::exists(scripts + QStringLiteral("/node_modules/playwright-core"))) {
-        std::printf("Playwright not run: playwright-core is not installed (run npm install in bench/playwright)\n");
+    QString why;
+    const QString scripts = PlaywrightScripts(&why);
+    if (scripts.isEmpty()) {
+        std::printf("Playwright not run: %s\n", qPrintable(why));
     } else {
         QTemporaryDir planDir;
         QFile planFile(planDir.filePath(QStringLiteral("plan.json")));
