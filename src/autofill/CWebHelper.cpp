@@ -170,11 +170,11 @@ void CWebHelper::OnNewDocument()
     FillPage();
     mWatchWindow.start(mWatchWindowMs);
     WatchPage();
+    mLastPass.start();
 }
 
 void CWebHelper::FillPage()
 {
-    mLastPass.start();
     // The content step may submit a form, so the weight step reads the document afresh.
     if (const auto document = mobjIE->Document(); mobjCurWeb->AutoFill() && OnCarrierSite(document.get()))
         mobjCurWeb->FillContent(document.get());
@@ -217,6 +217,8 @@ void CWebHelper::OnPageChange(quint64 watch, bool changed)
         return;
     FillPage();
     WatchPage();
+    // Counted from the end of the pass, which takes long on a busy page: the window gets its turn between.
+    mLastPass.start();
 }
 
 void CWebHelper::OnWatchEnded()

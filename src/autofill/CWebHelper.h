@@ -102,7 +102,8 @@ private:
     QTimer mWatchWindow;
     int mWatchWindowMs = WatchWindowMs;
     quint64 mWatch = 0;
-    // A page that keeps changing is filled again at most this often, so the window stays responsive.
+    // A page that keeps changing gets its next pass no sooner than this after the last one ended, so the
+    // window stays responsive.
     static constexpr int kMinPassIntervalMs = 200;
     QElapsedTimer mLastPass;
     std::shared_ptr<HtmlDocument> mWatched;

@@ -4,10 +4,13 @@
 #include "CdpElement.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
+#include <deque>
 
 namespace {
 using Json = nlohmann::json;
@@ -257,6 +260,8 @@ constexpr const char* kWatch = R"js(function(ms, settle) {
 constexpr int kBatchTimeoutMs = 15000;
 // From the first change seen to the answer: a framework renders a form in a few steps, not in one.
 constexpr int kWatchSettleMs = 60;
+// Between the frames a watch reaches into.
+constexpr int kFrameStepMs = 5;
 
 Json ToJson(const QJsonValue& value)
 {
@@ -310,6 +315,11 @@ int CdpDocument::FrameCount()
 
 std::shared_ptr<HtmlDocument> CdpDocument::Frame(int index)
 {
+    return FrameDocument(index);
+}
+
+std::shared_ptr<CdpDocument> CdpDocument::FrameDocument(int index)
+{
     if (index < 0 || index >= MaxFrames || mDepth >= MaxFrameDepth)
         return nullptr;
     const auto result = mContext->CallOn(mObjectId, kFrame, Json::array({{{"value", index}}}), false);
@@ -352,33 +362,85 @@ std::optional<QJsonArray> CdpDocument::ReplayFields(const QJsonArray& writes)
     return FromJson((*result)["value"]).toArray();
 }
 
+// One watch over a document and its frames: the first of them to answer decides. Only the document the
+// caller holds owns it; what waits in the browser or in the event loop holds it weakly, so that letting go
+// of the document ends the watch, and nothing posted keeps the browser connection alive.
+struct CdpDocument::Watch
+{
+    struct Pending
+    {
+        std::shared_ptr<CdpDocument> document;
+        int next = 0;
+        int count = -1;
+    };
+    std::function<void(bool)> done;
+    QDeadlineTimer deadline;
+    bool answered = false;
+    // Documents whose frames are still to be watched.
+    std::deque<Pending> pending;
+
+    void Answer(bool changed)
+    {
+        if (std::exchange(answered, true))
+            return;
+        pending.clear();
+        // From the event loop, never from inside the call that read the reply.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [done = done, changed] { done(changed); }, Qt::QueuedConnection);
+    }
+};
+
 bool CdpDocument::WatchChanges(int timeoutMs, std::function<void(bool changed)> done)
 {
-    // The first of the documents to answer decides; the answer comes from the event loop, never from inside
-    // the call that read the reply.
-    struct Watch
-    {
-        std::function<void(bool)> done;
-        bool answered = false;
-    };
-    auto watch = std::make_shared<Watch>(Watch {std::move(done)});
-    const auto answer = [watch](std::optional<Json> value) {
-        if (std::exchange(watch->answered, true))
-            return;
-        // A document that went away (a frame reloaded) is a change too.
-        const bool changed = !value || !value->is_boolean() || value->get<bool>();
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [watch, changed] { watch->done(changed); }, Qt::QueuedConnection);
-    };
-    const Json arguments = Json::array({{{"value", std::max(timeoutMs, 0)}}, {{"value", kWatchSettleMs}}});
-    if (!mContext->CallOnLater(mObjectId, kWatch, arguments, answer))
+    mWatch = std::make_shared<Watch>(Watch {std::move(done), QDeadlineTimer(std::max(timeoutMs, 0)), false, {}});
+    if (!Arm(mWatch, std::make_shared<CdpDocument>(mContext, mObjectId, mDepth))) {
+        mWatch.reset();
         return false;
-    const int frames = FrameCount();
-    for (int i = 0; i < frames; ++i) {
-        if (const auto frame = Frame(i))
-            frame->WatchChanges(timeoutMs, [answer](bool changed) { answer(Json(changed)); });
     }
+    WatchNextFrame(mWatch);
     return true;
+}
+
+bool CdpDocument::Arm(const std::shared_ptr<Watch>& watch, std::shared_ptr<CdpDocument> self)
+{
+    const int ms = static_cast<int>(std::max<qint64>(watch->deadline.remainingTime(), 0));
+    const Json arguments = Json::array({{{"value", ms}}, {{"value", kWatchSettleMs}}});
+    const std::weak_ptr<Watch> weak = watch;
+    if (!mContext->CallOnLater(mObjectId, kWatch, arguments, [weak](std::optional<Json> value) {
+            // A document that went away (a frame reloaded) is a change too.
+            if (const auto watch = weak.lock())
+                watch->Answer(!value || !value->is_boolean() || value->get<bool>());
+        }))
+        return false;
+    watch->pending.push_back({std::move(self)});
+    return true;
+}
+
+void CdpDocument::WatchNextFrame(const std::weak_ptr<Watch>& weak)
+{
+    // Each frame costs a few round trips, slow ones while the page is busy. One frame per timer tick, so that
+    // whatever else waits in the event loop goes first: a page of many frames, or one that adds and drops
+    // them without end, cannot hold the window still.
+    QTimer::singleShot(kFrameStepMs, QCoreApplication::instance(), [weak] {
+        const auto watch = weak.lock();
+        if (!watch || watch->answered || watch->deadline.hasExpired() || watch->pending.empty())
+            return;
+        // Taken out while the browser is asked: an answer that comes in meanwhile empties the list.
+        Watch::Pending at = std::move(watch->pending.front());
+        watch->pending.pop_front();
+        if (at.count < 0)
+            at.count = at.document->FrameCount();
+        if (at.next < at.count) {
+            const auto frame = at.document->FrameDocument(at.next++);
+            if (watch->answered)
+                return;
+            watch->pending.push_front(std::move(at));
+            if (frame)
+                frame->Arm(watch, frame);
+        }
+        if (!watch->pending.empty())
+            WatchNextFrame(weak);
+    });
 }
 
 std::shared_ptr<HtmlElement> CdpDocument::AllItem(int index)

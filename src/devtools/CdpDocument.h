@@ -30,9 +30,15 @@ public:
     std::shared_ptr<HtmlElement> ElementsByName(const QString& name) override;
     std::optional<QJsonObject> RecordFields() override;
     std::optional<QJsonArray> ReplayFields(const QJsonArray& writes) override;
+    // The frames are watched from the event loop after this returns, for as long as the caller holds this
+    // document; a new watch replaces the one before.
     bool WatchChanges(int timeoutMs, std::function<void(bool changed)> done) override;
 
 private:
+    struct Watch;
+    bool Arm(const std::shared_ptr<Watch>& watch, std::shared_ptr<CdpDocument> self);
+    static void WatchNextFrame(const std::weak_ptr<Watch>& weak);
+    std::shared_ptr<CdpDocument> FrameDocument(int index);
     // The same document as the page's own script sees it. The carrier fillers call the page's change
     // handlers, which live in the page's world only; they run on their carrier's site alone.
     std::string PageWorldDocument();
@@ -42,4 +48,5 @@ private:
     std::string mObjectId;
     int mDepth = 0;
     std::string mPageWorldId;
+    std::shared_ptr<Watch> mWatch;
 };

@@ -77,6 +77,9 @@ private Q_SLOTS:
         QTest::newRow("React, form after a route change") << u"react.html"_s << u"route=2500"_s << 1000 << QString();
         QTest::newRow("React, frames of this origin and of another")
             << u"react.html"_s << u"frames=2"_s << 0 << QString();
+        // Only the frame changes after the load: the frame's own watch sees its form come.
+        QTest::newRow("React, form drawn late in a frame")
+            << u"react.html"_s << u"frames=1&frameLate=1500"_s << 0 << QString();
         QTest::newRow("Vue, v-model") << u"vue.html"_s << QString() << 0 << u"0_wgx_service"_s;
         QTest::newRow("Vue, form drawn late, with a frame")
             << u"vue.html"_s << u"late=1500&frames=1"_s << 0 << QString();
@@ -97,7 +100,7 @@ private Q_SLOTS:
         const QString address = kApps + page + (shape.isEmpty() ? QString() : u'?' + shape);
         // The recording: the app as a user left it, every value typed, "oz" in the weight field.
         QString recordedShape = shape;
-        recordedShape.remove(QRegularExpression(u"(late|route)=\\d+&?"_s));
+        recordedShape.remove(QRegularExpression(u"(late|route|frameLate)=\\d+&?"_s));
         BrowserFixture& fixture = BrowserFixture::Instance();
         auto recorded = fixture.NewPage();
         QVERIFY(recorded && BrowserFixture::Load(*recorded, kApps + page + u"?preset&"_s + recordedShape));
