@@ -19,10 +19,13 @@ namespace {
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 // Hand-edited files from other systems are often not UTF-8; Latin-1 keeps every
-// byte readable instead of turning it into replacement characters.
+// byte readable instead of turning it into replacement characters. A byte-order mark at the start of a
+// line is part of it (the file's own mark is gone by now): dropped, a key that begins with one (a page's
+// field name can) would never be found again, and every write would add it once more.
 QString decodeLine(const QByteArray& raw)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder(raw);
     if (decoder.hasError())
         return QString::fromLatin1(raw);

@@ -97,6 +97,10 @@ private Q_SLOTS:
         // Structure characters in a value stay part of it for any later reader.
         QTest::newRow("hostile value") << QByteArray("[A]\nX=1\n[B]\nY=2\n") << u"A"_s << u"X"_s << u"[B]=b;c#d"_s
                                        << QByteArray("[A]\nX=[B]=b;c#d\n[B]\nY=2\n");
+        // A page's field name may begin with a byte-order mark: read back under the same name.
+        QTest::newRow("key name beginning with a byte-order mark")
+            << QByteArray("[A]\nX=1\n") << u"A"_s << u"\uFEFFzip"_s << u"1"_s
+            << QByteArray("[A]\nX=1\n\xEF\xBB\xBFzip=1\n");
         // Lines that are not UTF-8 text stay as they are (any bytes at all: the settings fuzzer).
         QTest::newRow("latin-1 and binary lines elsewhere kept")
             << QByteArray("[A]\nN=M\xFCller\0\xFF\n", 15) << u"A"_s << u"K"_s << u"ü"_s
